@@ -1,0 +1,12 @@
+# The compile policy every target links: language level, warnings, sanitizers.
+add_library(snippary_policy INTERFACE)
+target_compile_features(snippary_policy INTERFACE cxx_std_20)
+target_compile_options(snippary_policy INTERFACE -Wall -Wextra -Wpedantic)
+if(SNIPPARY_WERROR OR "$ENV{CI}" STREQUAL "true")
+  target_compile_options(snippary_policy INTERFACE -Werror)
+endif()
+if(SNIPPARY_SANITIZE)
+  target_compile_options(snippary_policy INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(snippary_policy INTERFACE -fsanitize=address,undefined)
+endif()
+target_compile_definitions(snippary_policy INTERFACE QT_DISABLE_DEPRECATED_BEFORE=0x060000)

@@ -1,0 +1,25 @@
+#pragma once
+// The general date format of the library, in one place: the snippet list, the add
+// page, the search boxes and the store all write and read dates through here.
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+namespace platform {
+
+// The locale's short date with a four-digit year, a blank, the locale's long time
+// without time zone; the date alone when the time is exactly midnight.
+// Example (en_US): 1/19/2002 3:04:05 PM, and 1/19/2002 at midnight.
+QString GeneralDate(const QDateTime& value, const QLocale& locale = QLocale());
+
+// Reads a date text as a user of the locale types it: the locale's short and long
+// date forms with or without a time, four- or two-digit years, ISO YYYY-MM-DD
+// (optionally with HH:MM[:SS]), the general date format itself, and a time alone
+// (its day is then 30 December 1899). Returns an invalid QDateTime when the text
+// is no date.
+QDateTime ReadDate(const QString& text, const QLocale& locale = QLocale());
+
+// The day a time-of-day alone stands on.
+inline QDate DateZero() { return QDate(1899, 12, 30); }
+
+}  // namespace platform

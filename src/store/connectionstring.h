@@ -1,0 +1,23 @@
+#pragma once
+// The connection string of the Load Database dialog, built and read in one place.
+#include <QString>
+
+namespace store {
+
+struct ConnectionString {
+    enum Provider { Jet351 = 0, Jet40 = 1 };
+    Provider provider = Jet351;
+    QString dataSource;
+    QString password;  // empty: no password piece
+    bool persistSecurityInfo = false;
+
+    // "Provider=Microsoft.Jet.OLEDB.3.51;Data Source=" + path + ";Persist Security Info=False;"
+    // [+ "Jet OLEDB:Database Password=" + password]. A value holding ';' or '"' (or
+    // leading/trailing blanks) is written in double quotes with '"' doubled.
+    QString Build() const;
+    // Reads what Build writes, honouring quotes. Throws StoreError on a malformed
+    // string or an unknown provider.
+    static ConnectionString Parse(const QString& text);
+};
+
+}  // namespace store

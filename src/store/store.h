@@ -1,0 +1,95 @@
+#pragma once
+// The library store: a connection and a recordset shaped like the ones the
+// windows were designed against, over one SQLite (SQLCipher) file. Statement texts
+// arrive in the Jet dialect and are translated inside this layer.
+#include <QString>
+#include <QVariant>
+#include <exception>
+#include <memory>
+
+namespace store {
+
+// Every failure of the store: a number and a readable description. Windows show
+// it as number + " # " + description (Message()).
+class StoreError : public std::exception {
+public:
+    StoreError(long number, QString description);
+    long Number() const { return number_; }
+    const QString& Description() const { return description_; }
+    QString Message() const;  // "3024 # Could not find file '/x.snip'."
+    const char* what() const noexcept override { return what_.constData(); }
+
+private:
+    long number_;
+    QString description_;
+    QByteArray what_;
+};
+
+constexpr long adStateClosed = 0;
+constexpr long adStateOpen = 1;
+
+class Recordset;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens the library the connection string names (see ConnectionString).
+    // Throws StoreError: missing file, not a library, wrong password, ...
+    void Open(const QString& connectionString, const QString& userId = QString(),
+              const QString& password = QString(), long options = -1);
+    long State() const;  // adStateOpen or adStateClosed
+    void Close();        // closing a closed connection does nothing
+    // Runs an INSERT, UPDATE or DELETE text; throws StoreError.
+    void Execute(const QString& commandText);
+
+    // Beyond the original: the row id the last insert on this connection created,
+    // and transactions (nested calls are not supported).
+    qint64 LastInsertId() const;
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    // The path of the open library (empty when closed).
+    QString DataSource() const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> d;
+    friend class Recordset;
+};
+
+// A forward-only reader over one SELECT; rows are read as it moves, never all
+// at once, so a large library does not sit in memory twice.
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // Runs `source` on `activeConnection`, or on the connection this recordset
+    // was last opened with when it is null. Positioned on the first row, or at
+    // end. Throws StoreError.
+    void Open(const QString& source, Connection* activeConnection = nullptr);
+    long State() const;
+    bool Eof() const;  // EOF: true after the last row
+    // The column's value of the current row; a null QVariant for Null. Integers
+    // come as qint64, texts as QString, DateAdded as QDateTime (local, no zone).
+    // Throws StoreError for an unknown column or when at end.
+    QVariant Fields(const QString& name) const;
+    QVariant Fields(int index) const;
+    void MoveNext();
+    void MoveFirst();
+    void Close();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace store
