@@ -1,0 +1,62 @@
+#include "main/categorystore.h"
+
+#include <cmath>
+
+#include "store/statements.h"
+#include "store/store.h"
+
+namespace snippary {
+
+std::vector<Category> ReadCategories(store::Connection& con, store::Recordset& rs) {
+    std::vector<Category> out;
+    rs.Open(store::stmt::SelectTypes(), &con);
+    try {
+        while (!rs.Eof()) {
+            Category c;
+            c.typeId = rs.Fields(QStringLiteral("TypeID")).toLongLong();
+            const QVariant name = rs.Fields(QStringLiteral("TypeName"));
+            c.name = name.isNull() ? QString() : name.toString();
+            out.push_back(std::move(c));
+            rs.MoveNext();
+        }
+    } catch (...) {
+        rs.Close();
+        throw;
+    }
+    rs.Close();
+    return out;
+}
+
+bool CategoryNameTaken(const QList<QString>& names, const QString& name) {
+    for (const QString& n : names)
+        if (n.compare(name, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+qint64 InsertCategory(store::Connection& con, const QString& name) {
+    con.Execute(store::stmt::InsertType(name));
+    return con.LastInsertId();
+}
+
+void DeleteCategory(store::Connection& con, const QString& name, qint64 typeId) {
+    con.BeginTrans();
+    try {
+        con.Execute(store::stmt::DeleteTypeByName(name));
+        con.Execute(store::stmt::DeleteCodeOfType(typeId));
+        con.CommitTrans();
+    } catch (...) {
+        try {
+            con.RollbackTrans();
+        } catch (...) {
+            // The first failure is the one worth reporting.
+        }
+        throw;
+    }
+}
+
+qint32 WholePoints(double points) {
+    // nearbyint rounds by the current mode, which is to nearest, ties to even.
+    return static_cast<qint32>(std::nearbyint(points));
+}
+
+}  // namespace snippary
