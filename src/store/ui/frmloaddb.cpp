@@ -1,0 +1,104 @@
+#include "store/ui/frmloaddb.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "platform/folders.h"
+#include "platform/prompts.h"
+#include "platform/twips.h"
+#include "store/connectionstring.h"
+#include "store/library.h"
+#include "store/store.h"
+
+namespace store {
+
+using platform::TwipsRect;
+using platform::TwipsToPx;
+
+frmLoadDB::frmLoadDB(platform::Prompts& prompts, Connection& con, QString& sDb, QString& sPass,
+                     QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      prompts_(prompts), con_(con), sDb_(sDb), sPass_(sPass) {
+    setWindowTitle(QStringLiteral("Load Database"));
+    setModal(true);
+    setFixedSize(TwipsToPx(5940), TwipsToPx(2025));
+
+    Label1 = new QLabel(QStringLiteral("&Database:"), this);
+    Label1->setGeometry(TwipsRect(240, 240, 855, 255));
+    txtDB = new QLineEdit(this);
+    txtDB->setGeometry(TwipsRect(1080, 240, 3855, 285));
+    txtDB->setReadOnly(true);
+    Label1->setBuddy(txtDB);
+    cmdLoadDB = new QPushButton(QStringLiteral("..."), this);
+    cmdLoadDB->setGeometry(TwipsRect(5160, 240, 495, 280));
+    cmdLoadDB->setAutoDefault(false);
+    Label2 = new QLabel(QStringLiteral("&Password:"), this);
+    Label2->setGeometry(TwipsRect(240, 720, 735, 375));
+    txtPass = new QLineEdit(this);
+    txtPass->setGeometry(TwipsRect(1080, 720, 1695, 285));
+    txtPass->setEchoMode(QLineEdit::Password);
+    Label2->setBuddy(txtPass);
+    Label3 = new QLabel(QStringLiteral("Provider:"), this);
+    Label3->setGeometry(TwipsRect(240, 1200, 735, 255));
+    optProvider[0] = new QRadioButton(QStringLiteral("Microsoft Jet 3.51"), this);
+    optProvider[0]->setGeometry(TwipsRect(1080, 1200, 2415, 255));
+    optProvider[1] = new QRadioButton(QStringLiteral("Microsoft Jet 4.0"), this);
+    optProvider[1]->setGeometry(TwipsRect(1080, 1560, 2415, 255));
+    cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
+    cmdOk->setGeometry(TwipsRect(4320, 960, 1335, 375));
+    cmdOk->setDefault(true);
+    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdClose->setGeometry(TwipsRect(4320, 1440, 1335, 375));
+    cmdClose->setAutoDefault(false);
+
+    // Form_Load
+    SetPath(sDb_);
+    txtPass->setText(sPass_);
+    optProvider[0]->setChecked(true);
+
+    connect(cmdLoadDB, &QPushButton::clicked, this, &frmLoadDB::cmdLoadDB_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &frmLoadDB::cmdOk_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmLoadDB::cmdClose_Click);
+}
+
+void frmLoadDB::SetPath(const QString& path) {
+    sPath = path;
+    txtDB->setText(path);
+}
+
+QString frmLoadDB::BrowseFilter() {
+    return QString::fromLatin1(LibraryFilter) +
+           QStringLiteral("|Access database (*.mdb)|*.mdb|All files (*.*)|*.*");
+}
+
+QString frmLoadDB::BuildConnectionString() const {
+    ConnectionString cs;
+    cs.provider = optProvider[0]->isChecked() ? ConnectionString::Jet351 : ConnectionString::Jet40;
+    cs.dataSource = sPath;
+    cs.password = txtPass->text();
+    return cs.Build();
+}
+
+void frmLoadDB::cmdLoadDB_Click() {
+    const QString chosen =
+        prompts_.OpenFile(platform::ProgramFolder(), QStringLiteral("Select database"), BrowseFilter());
+    if (!chosen.isEmpty()) SetPath(chosen);
+}
+
+void frmLoadDB::cmdOk_Click() {
+    // A failed open is reported, and the path and password are still recorded.
+    try {
+        con_.Open(BuildConnectionString(), QString(), QString());
+    } catch (const StoreError& e) {
+        prompts_.MsgBox(e.Message(), platform::Prompts::OkOnly, platform::Prompts::NoIcon);
+    }
+    sDb_ = sPath;
+    sPass_ = txtPass->text();
+    accept();
+}
+
+void frmLoadDB::cmdClose_Click() { reject(); }
+
+}  // namespace store
