@@ -1,0 +1,125 @@
+// The File menu's database commands and the start with a library named on the command line.
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "main/snippetlistmodel.h"
+#include "main/ui/frmsnippary.h"
+#include "main/ui/parts.h"
+#include "platform/folders.h"
+#include "platform/prompts.h"
+#include "store/connectionstring.h"
+#include "store/library.h"
+
+namespace snippary {
+
+void frmSnippary::SetLoadedMenus(bool enabled) {
+    mnulvTOC->setEnabled(enabled);
+    mnuLstTOC->setEnabled(enabled);
+    mnuExport->setEnabled(enabled);
+}
+
+void frmSnippary::mnuLoad_Click() {
+    mnuCloseDB_Click();
+    FillTypes();
+    SetLoadedMenus(true);
+}
+
+void frmSnippary::mnuCloseDB_Click() {
+    sDb.clear();
+    lstTOC->clear();
+#if SNIPPARY_HAVE_PAGES
+    addPage->cmbType->clear();
+#endif
+    ShowInViewer(QString());
+    shownId.reset();
+    lvModel->Clear();
+    SetLoadedMenus(false);
+    cmdRefresh->setEnabled(false);
+    cmdSaveCont->setEnabled(false);
+    cmdCopy->setEnabled(false);
+    cmdInsert->setEnabled(false);
+#if SNIPPARY_HAVE_PAGES
+    addPage->cmdAdd->setEnabled(false);
+#endif
+    con.Close();
+    Refresh();
+}
+
+void frmSnippary::mnuViewDB_Click() {
+    prompts.MsgBox(QStringLiteral("Database selected: ") + sDb, platform::Prompts::OkOnly,
+                   platform::Prompts::NoIcon, QStringLiteral("Snippary"));
+}
+
+void frmSnippary::mnuNewDB_Click() {
+    QString path = prompts.SaveFile(platform::DataFolder(), QStringLiteral("New database"),
+                                    QString::fromLatin1(store::LibraryFilter));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + QString::fromLatin1(store::LibrarySuffix);
+    const std::optional<QString> first =
+        prompts.Password(QStringLiteral("Password (leave empty for none):"), QStringLiteral("New database"));
+    if (!first) return;
+    QString password = *first;
+    if (!password.isEmpty()) {
+        const std::optional<QString> again =
+            prompts.Password(QStringLiteral("Type the password again:"), QStringLiteral("New database"));
+        if (!again) return;
+        if (*again != password) {
+            prompts.MsgBox(QStringLiteral("The passwords do not match. No database was created."));
+            return;
+        }
+    }
+    try {
+        store::CreateLibrary(path, password, false);
+    } catch (const store::StoreError& e) {
+        prompts.MsgBox(e.Message());
+        return;
+    }
+    // Opened as Load database opens a library, without asking again.
+    mnuCloseDB_Click();
+    cmdRefresh->setEnabled(true);
+    store::ConnectionString cs;
+    cs.dataSource = path;
+    cs.password = password;
+    try {
+        con.Open(cs.Build());
+    } catch (const store::StoreError& e) {
+        prompts.MsgBox(e.Message());
+    }
+    sDb = path;
+    sPass = password;
+    if (con.State() == store::adStateOpen) OpenLoaded();
+    SetLoadedMenus(true);
+}
+
+void frmSnippary::OpenAtStart(const QString& libraryPath) {
+    mnuCloseDB_Click();
+    store::ConnectionString cs;
+    cs.dataSource = QFileInfo(libraryPath).absoluteFilePath();
+    try {
+        con.Open(cs.Build());
+    } catch (const store::StoreError& e) {
+        if (!QFileInfo(cs.dataSource).isFile()) {
+            prompts.MsgBox(e.Message());
+            sDb = cs.dataSource;
+            return;
+        }
+    }
+    if (con.State() == store::adStateOpen) {
+        sDb = cs.dataSource;
+        sPass.clear();
+        cmdRefresh->setEnabled(true);
+        OpenLoaded();
+    } else {
+        // Most likely a library with a password: ask for it in the usual dialog.
+        sDb = cs.dataSource;
+        FillTypes();
+    }
+    SetLoadedMenus(true);
+}
+
+}  // namespace snippary

@@ -1,0 +1,54 @@
+// Export as HTML: the dialog and the writing of the page.
+#include <QApplication>
+#include <QDialog>
+#include <QProgressDialog>
+
+#include "export/htmlwriter.h"
+#include "main/ui/frmsnippary.h"
+#include "main/ui/parts.h"
+#include "platform/prompts.h"
+#include "store/statements.h"
+
+
+namespace snippary {
+
+void frmSnippary::mnuExport_Click() {
+    if (frmExport != nullptr) frmExport->exec();
+}
+
+bool frmSnippary::Export() {
+#if SNIPPARY_HAVE_EXPORT_DIALOG
+    auto* dlg = static_cast<class frmExport*>(frmExport);
+    if (dlg == nullptr) return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    exporting::ExportOptions options;
+    options.numbered = dlg->Numbered();
+    options.colors = dlg->Colors();
+    options.fontName = sFontName;
+    options.fontSize = lFontSize;
+    options.homePage = QStringLiteral(SNIPPARY_HOME_PAGE);
+    QProgressDialog progress(QStringLiteral("Writing the page..."), QStringLiteral("Cancel"), 0, 0, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(1000);
+    bool ok = true;
+    try {
+        exporting::WriteHtmlPage(con, store::ExportQuery(sWhere, sFind, sOrder), options, dlg->file,
+                                 [&progress](qint64 done) {
+                                     progress.setLabelText(QStringLiteral("%1 snippets written...").arg(done));
+                                     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                                     return !progress.wasCanceled();
+                                 });
+    } catch (const store::StoreError& e) {
+        ok = false;
+        QApplication::restoreOverrideCursor();
+        prompts.MsgBox(e.Message());
+        return ok;
+    }
+    QApplication::restoreOverrideCursor();
+    return ok;
+#else
+    return false;
+#endif
+}
+
+}  // namespace snippary

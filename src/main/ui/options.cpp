@@ -1,0 +1,53 @@
+// The Options menu: the three switches and the content font.
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "main/categorystore.h"
+#include "main/ui/frmsnippary.h"
+#include "main/ui/parts.h"
+#include "platform/prompts.h"
+
+namespace snippary {
+
+void frmSnippary::mnuOpt_Click(int index) {
+    // The entries are checkable, so Qt has already turned the mark; the mark is
+    // set from the option here so the two can never disagree.
+    switch (index) {
+    case 0: lLoadStartup = 1 - lLoadStartup; break;
+    case 1: lLoadList = 1 - lLoadList; break;
+    case 2:
+        lNoChange = 1 - lNoChange;
+        cmdSaveCont->setEnabled(lNoChange != 1);
+        break;
+    default: return;
+    }
+    const qint32 value = index == 0 ? lLoadStartup : index == 1 ? lLoadList : lNoChange;
+    mnuOpt[static_cast<size_t>(index)]->setChecked(value == 1);
+}
+
+void frmSnippary::ApplyContentFont() {
+    std::array<QPlainTextEdit*, 2> boxes = {txtCod, nullptr};
+#if SNIPPARY_HAVE_PAGES
+    boxes[1] = addPage->txtContent;
+#endif
+    for (QPlainTextEdit* box : boxes) {
+        if (box == nullptr) continue;
+        QFont f = box->font();
+        if (!sFontName.isEmpty()) f.setFamily(sFontName);
+        if (lFontSize > 0) f.setPointSize(lFontSize);
+        box->setFont(f);
+    }
+}
+
+void frmSnippary::mnuChgFont_Click() {
+    platform::FontChoice current;
+    current.name = sFontName.isEmpty() ? txtCod->font().family() : sFontName;
+    current.pointSize = lFontSize > 0 ? lFontSize : txtCod->font().pointSizeF();
+    const platform::FontChoice chosen = prompts.ChooseFont(current);
+    if (!chosen.name.isEmpty()) sFontName = chosen.name;
+    if (chosen.pointSize > 0) lFontSize = WholePoints(chosen.pointSize);
+    ApplyContentFont();
+}
+
+}  // namespace snippary
