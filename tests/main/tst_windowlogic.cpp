@@ -1,0 +1,116 @@
+// The widget-free rules of the library window: box texts, twips round trips, layout.
+#include <QLocale>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include "main/boxtext.h"
+#include "main/twipsgeometry.h"
+#include "main/windowlayout.h"
+
+using namespace snippary;
+
+class TestWindowLogic : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+    void toStoreText_data() {
+        QTest::addColumn<QString>("plain");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("one line") << "Dim a" << "Dim a";
+        QTest::newRow("lf") << "a\nb\n" << "a\r\nb\r\n";
+        QTest::newRow("crlf kept single") << "a\r\nb" << "a\r\nb";
+        QTest::newRow("lone cr") << "a\rb" << "a\r\nb";
+        QTest::newRow("paragraph separator") << QString("a") + QChar::ParagraphSeparator + "b" << "a\r\nb";
+        QTest::newRow("blank lines") << "\n\n" << "\r\n\r\n";
+    }
+    void toStoreText() {
+        QFETCH(QString, plain);
+        QFETCH(QString, stored);
+        QCOMPARE(ToStoreText(plain), stored);
+    }
+
+    void boxContent_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("edited");  // empty: the box is left as filled
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("unedited crlf") << "a\r\nb" << QString() << "a\r\nb";
+        QTest::newRow("unedited lone lf kept") << "a\nb\r\nc" << QString() << "a\nb\r\nc";
+        QTest::newRow("unedited lone cr kept") << "a\rb" << QString() << "a\rb";
+        QTest::newRow("edited goes to crlf") << "a\nb" << "a\nb\nc" << "a\r\nb\r\nc";
+    }
+    void boxContent() {
+        QFETCH(QString, stored);
+        QFETCH(QString, edited);
+        QFETCH(QString, expected);
+        BoxContent box;
+        box.Set(stored);
+        QVERIFY(!box.boxPlain.contains(u'\r'));
+        QCOMPARE(box.StoreText(edited.isEmpty() ? box.boxPlain : edited), expected);
+    }
+
+    void twipsAxis_data() {
+        QTest::addColumn<int>("set");  // -1: never set
+        QTest::addColumn<int>("px");
+        QTest::addColumn<int>("twips");
+        QTest::newRow("never set") << -1 << 100 << 1500;
+        QTest::newRow("minimum width round trip") << 5300 << platform::TwipsToPx(5300) << 5300;
+        QTest::newRow("minimum height round trip") << 6100 << platform::TwipsToPx(6100) << 6100;
+        QTest::newRow("stored width round trip") << 7007 << platform::TwipsToPx(7007) << 7007;
+        QTest::newRow("user resized since") << 7007 << platform::TwipsToPx(7007) + 1 << (platform::TwipsToPx(7007) + 1) * 15;
+    }
+    void twipsAxis() {
+        QFETCH(int, set);
+        QFETCH(int, px);
+        QFETCH(int, twips);
+        TwipsAxis axis;
+        if (set >= 0) axis.Set(set);
+        QCOMPARE(axis.Twips(px), twips);
+    }
+
+    void clampToMinimum_data() {
+        QTest::addColumn<QSize>("given");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("both small") << QSize(0, 0) << QSize(5300, 6100);
+        QTest::newRow("narrow only") << QSize(5000, 8000) << QSize(5300, 8000);
+        QTest::newRow("low only") << QSize(9000, 6099) << QSize(9000, 6100);
+        QTest::newRow("exact minimum") << QSize(5300, 6100) << QSize(5300, 6100);
+        QTest::newRow("large") << QSize(12000, 9000) << QSize(12000, 9000);
+    }
+    void clampToMinimum() {
+        QFETCH(QSize, given);
+        QFETCH(QSize, expected);
+        QCOMPARE(ClampToMinimum(given), expected);
+    }
+
+    void layout_data() {
+        QTest::addColumn<int>("W");
+        QTest::addColumn<int>("H");
+        QTest::addColumn<int>("tabW");
+        QTest::addColumn<int>("tabH");
+        QTest::addColumn<int>("lvW");
+        QTest::addColumn<int>("codW");
+        QTest::addColumn<int>("codH");
+        // tab strip W-100 x H-120-800; lvTOC W-2520-200; txtCod W-120-200 x tabH-3480-100
+        QTest::newRow("minimum") << 5300 << 6100 << 5200 << 5180 << 2580 << 4980 << 1600;
+        QTest::newRow("designed") << 9750 << 7215 << 9650 << 6295 << 7030 << 9430 << 2715;
+        QTest::newRow("large") << 15000 << 11000 << 14900 << 10080 << 12280 << 14680 << 6500;
+    }
+    void layout() {
+        QFETCH(int, W);
+        QFETCH(int, H);
+        const FrameLayout l = LayoutFor(W, H);
+        QTEST(l.tabWidth, "tabW");
+        QTEST(l.tabHeight, "tabH");
+        QTEST(l.lvTOCWidth, "lvW");
+        QTEST(l.txtCodWidth, "codW");
+        QTEST(l.txtCodHeight, "codH");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWindowLogic)
+#include "tst_windowlogic.moc"
