@@ -1,7 +1,5 @@
 #include "main/categorystore.h"
 
-#include <cmath>
-
 #include "store/statements.h"
 #include "store/store.h"
 
@@ -27,12 +25,6 @@ std::vector<Category> ReadCategories(store::Connection& con, store::Recordset& r
     return out;
 }
 
-bool CategoryNameTaken(const QList<QString>& names, const QString& name) {
-    for (const QString& n : names)
-        if (n.compare(name, Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
-
 qint64 InsertCategory(store::Connection& con, const QString& name) {
     con.Execute(store::stmt::InsertType(name));
     return con.LastInsertId();
@@ -52,11 +44,6 @@ void DeleteCategory(store::Connection& con, const QString& name, qint64 typeId) 
         }
         throw;
     }
-}
-
-qint32 WholePoints(double points) {
-    // nearbyint rounds by the current mode, which is to nearest, ties to even.
-    return static_cast<qint32>(std::nearbyint(points));
 }
 
 }  // namespace snippary

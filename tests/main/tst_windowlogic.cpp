@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "main/boxtext.h"
+#include "main/categorystore.h"
 #include "main/twipsgeometry.h"
 #include "main/windowlayout.h"
 
@@ -109,6 +110,47 @@ private Q_SLOTS:
         QTEST(l.lvTOCWidth, "lvW");
         QTEST(l.txtCodWidth, "codW");
         QTEST(l.txtCodHeight, "codH");
+    }
+    void wholePoints_data() {
+        QTest::addColumn<double>("chosen");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("8.25") << 8.25 << 8;
+        QTest::newRow("half to even down") << 8.5 << 8;
+        QTest::newRow("half to even up") << 9.5 << 10;
+        QTest::newRow("above half") << 10.75 << 11;
+        QTest::newRow("whole") << 12.0 << 12;
+    }
+    void wholePoints() {
+        QFETCH(double, chosen);
+        QTEST(WholePoints(chosen), "stored");
+    }
+
+    void categoryNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("same") << "Modules" << true;
+        QTest::newRow("other case") << "mODULES" << true;
+        QTest::newRow("new") << "Graphics" << false;
+        QTest::newRow("longer") << "Modules2" << false;
+    }
+    void categoryNames() {
+        QFETCH(QString, name);
+        const QList<QString> names = {"Modules", "Classes", "API", "Forms", "Other"};
+        QTEST(CategoryNameTaken(names, name), "taken");
+    }
+
+    void permanentPositions_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("deletable");
+        QTest::newRow("none") << -1 << false;
+        QTest::newRow("first") << 0 << false;
+        QTest::newRow("fifth") << 4 << false;
+        QTest::newRow("sixth") << 5 << true;
+        QTest::newRow("seventh") << 6 << true;
+    }
+    void permanentPositions() {
+        QFETCH(int, position);
+        QTEST(CanDeleteCategoryAt(position), "deletable");
     }
 };
 
