@@ -18,7 +18,7 @@ void frmSnippary::mnuExport_Click() {
 
 bool frmSnippary::Export() {
 #if SNIPPARY_HAVE_EXPORT_DIALOG
-    auto* dlg = static_cast<class frmExport*>(frmExport);
+    auto* dlg = static_cast<ExportDialog*>(frmExport);
     if (dlg == nullptr) return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     exporting::ExportOptions options;

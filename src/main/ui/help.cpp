@@ -7,27 +7,16 @@
 namespace snippary {
 
 void frmSnippary::OpenHelpIndex() {
-#if SNIPPARY_HAVE_ABOUT
-    about::OpenHelpIndex(prompts);
-#else
     prompts.ShellOpen(platform::HelpIndex());
-#endif
 }
 
 void frmSnippary::mnuContents_Click() {
-#if SNIPPARY_HAVE_ABOUT
-    about::OpenHelpContents(prompts);
-#else
+    // The same file as F1: the relative path would depend on the current folder.
     prompts.ShellOpen(platform::HelpIndex());
-#endif
 }
 
 void frmSnippary::mnuWeb_Click() {
-#if SNIPPARY_HAVE_ABOUT
-    about::OpenHomePage(prompts);
-#else
     prompts.ShellOpen(QStringLiteral(SNIPPARY_HOME_PAGE));
-#endif
 }
 
 void frmSnippary::mnuAbout_Click() {

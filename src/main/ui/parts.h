@@ -10,11 +10,11 @@
 #if __has_include("export/ui/frmexport.h")
 #include "export/ui/frmexport.h"
 #define SNIPPARY_HAVE_EXPORT_DIALOG 1
+namespace snippary { using ExportDialog = exporting::frmExport; }
 #else
 #define SNIPPARY_HAVE_EXPORT_DIALOG 0
 #endif
-#if __has_include("about/help.h") && __has_include("about/ui/frmabout.h")
-#include "about/help.h"
+#if __has_include("about/ui/frmabout.h")
 #include "about/ui/frmabout.h"
 #define SNIPPARY_HAVE_ABOUT 1
 #else
