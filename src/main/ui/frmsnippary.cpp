@@ -2,6 +2,7 @@
 #include "main/ui/frmsnippary.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
@@ -211,6 +212,12 @@ void frmSnippary::ConnectControls() {
     connect(lvTOC->header(), &QHeaderView::sectionClicked, this,
             [this](int section) { lvTOC_ColumnClick(section + 1); });
     connect(lvTOC, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) { lvTOC_ItemClick(i.row()); });
+    // Moving the current row with the keyboard shows that snippet as a click does.
+    connect(lvTOC->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex&) {
+                if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton)
+                    lvTOC_ItemClick(current.row());
+            });
     connect(lvTOC, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { lvTOC_DblClick(); });
     connect(txtCod, &QPlainTextEdit::textChanged, this, [this] { txtCod_Change(); });
     connect(cmdRefresh, &QPushButton::clicked, this, [this] { Refresh(); });
