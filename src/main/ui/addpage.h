@@ -1,0 +1,63 @@
+#pragma once
+// The Add to Archive page: a new snippet's category, name, description, source and
+// code, typed or read from a module file, stored with the date it was added.
+#include <QString>
+#include <QWidget>
+
+#include "main/boxtext.h"
+#include "main/snippetrow.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace platform { class Prompts; }
+namespace store { class Connection; }
+
+namespace snippary {
+
+class AddPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit AddPage(platform::Prompts& prompts, QWidget* parent = nullptr);
+
+    QPushButton* cmdAdd = nullptr;
+    QComboBox* cmbType = nullptr;  // item data: the TypeID as qint64
+    QPushButton* cmdFileSelect = nullptr;
+    QLineEdit* txtName = nullptr;
+    QLineEdit* txtDesc = nullptr;
+    QLineEdit* txtSource = nullptr;
+    QPlainTextEdit* txtContent = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+
+    // The window's connection; it may be closed or null.
+    void SetConnection(store::Connection* con);
+    // Add is possible with a name, a content and a chosen category.
+    void EnableAdd();
+    // Stores the snippet; on success emits snippetAdded and empties the boxes.
+    void cmdAdd_Click();
+    // Reads a module file into the content box, its file name into the name box.
+    void cmdFileSelect_Click();
+    // The content as it goes to the store (byte-exact when unedited since a file load).
+    QString ContentForStore() const;
+    // Page 2 layout: widths from the window width, content height from its height.
+    void LayoutFor(int windowWidthTwips, int windowHeightTwips);
+
+Q_SIGNALS:
+    void snippetAdded(const snippary::SnippetRow& row);
+
+private:
+    platform::Prompts& prompts;
+    store::Connection* con = nullptr;
+    BoxContent loadedContent;  // what a file load put into txtContent
+    QString lastFolder;        // where the file dialog opens next
+};
+
+}  // namespace snippary
