@@ -1,0 +1,142 @@
+#include "main/ui/searchpage.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+#include "main/searchrules.h"
+#include "platform/twips.h"
+#include "store/statements.h"
+
+namespace snippary {
+
+namespace {
+
+void Place(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(platform::TwipsRect(left, top, width, height));
+}
+
+QFont FrameCaptionFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace
+
+SearchPage::SearchPage(QWidget* parent) : QWidget(parent) {
+    const QFont plain = font();
+
+    txtFind = new QLineEdit(this);
+    txtFind->setObjectName(QStringLiteral("txtFind"));
+    Place(txtFind, 2280, 840, 6615, 285);
+
+    cmdFind = new QPushButton(QStringLiteral("&Find"), this);
+    cmdFind->setObjectName(QStringLiteral("cmdFind"));
+    Place(cmdFind, 600, 840, 1575, 375);
+    cmdFind->setEnabled(false);
+
+    Frame1 = new QGroupBox(QStringLiteral("Words in..."), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFont(FrameCaptionFont());
+    Place(Frame1, 600, 1440, 2895, 1935);
+    const char* const captions[4] = {"&Names", "&Descriptions", "&Sources of code", "&Contents"};
+    const int tops[4] = {360, 720, 1080, 1440};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new QCheckBox(QString::fromLatin1(captions[i]), Frame1);
+        box->setObjectName(QStringLiteral("chkFind_%1").arg(i));
+        box->setFont(plain);  // only the frame's caption is bold
+        box->setChecked(true);
+        Place(box, 720, tops[i], 2895 - 720 - 120, 255);
+        chkFind[static_cast<std::size_t>(i)] = box;
+    }
+
+    Frame2 = new QGroupBox(QStringLiteral("Date added..."), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setFont(FrameCaptionFont());
+    Place(Frame2, 600, 3480, 2895, 1455);
+    Label7 = new QLabel(QStringLiteral("F&rom:"), Frame2);
+    Label7->setObjectName(QStringLiteral("Label7"));
+    Label7->setFont(plain);
+    Place(Label7, 120, 480, 700, 285);
+    txtFrom = new QLineEdit(Frame2);
+    txtFrom->setObjectName(QStringLiteral("txtFrom"));
+    txtFrom->setFont(plain);
+    Place(txtFrom, 840, 480, 1575, 285);
+    Label7->setBuddy(txtFrom);
+    Label8 = new QLabel(QStringLiteral("&To:"), Frame2);
+    Label8->setObjectName(QStringLiteral("Label8"));
+    Label8->setFont(plain);
+    Place(Label8, 120, 840, 700, 285);
+    txtTo = new QLineEdit(Frame2);
+    txtTo->setObjectName(QStringLiteral("txtTo"));
+    txtTo->setFont(plain);
+    Place(txtTo, 840, 840, 1575, 285);
+    Label8->setBuddy(txtTo);
+
+    setTabOrder(txtFind, cmdFind);
+    setTabOrder(cmdFind, chkFind[0]);
+    for (std::size_t i = 0; i + 1 < chkFind.size(); ++i)
+        setTabOrder(chkFind[i], chkFind[i + 1]);
+    setTabOrder(chkFind[3], txtFrom);
+    setTabOrder(txtFrom, txtTo);
+
+    for (QLineEdit* box : {txtFind, txtFrom, txtTo})
+        connect(box, &QLineEdit::textChanged, this, [this] { EnableFind(); });
+    for (QCheckBox* box : chkFind)
+        connect(box, &QCheckBox::clicked, this, [this] { EnableFind(); });
+    txtFrom->installEventFilter(this);
+    txtTo->installEventFilter(this);
+    connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
+}
+
+bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && (watched == txtFrom || watched == txtTo))
+        CheckDate(static_cast<QLineEdit*>(watched));
+    return QWidget::eventFilter(watched, event);
+}
+
+void SearchPage::EnableFind() {
+    std::array<bool, 4> ticks{};
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        ticks[i] = chkFind[i]->isChecked();
+    cmdFind->setEnabled(FindEnabled(txtFind->text(), txtFrom->text(), txtTo->text(), ticks));
+}
+
+void SearchPage::CheckDate(QLineEdit* box) {
+    if (box == nullptr)
+        return;
+    const QString checked = CheckedDateText(box->text());
+    if (checked != box->text())
+        box->setText(checked);  // textChanged runs the enabling rule
+}
+
+QString SearchPage::BuildFind() const {
+    std::array<bool, 4> ticks{};
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        ticks[i] = chkFind[i]->isChecked();
+    // A date text that was set without passing the date check never reaches the condition.
+    return store::BuildFind(txtFind->text(), ticks, CheckedDateText(txtFrom->text()),
+                            CheckedDateText(txtTo->text()));
+}
+
+void SearchPage::cmdFind_Click() {
+    // The access key and Enter press the button without moving the focus: check here.
+    CheckDate(txtFrom);
+    CheckDate(txtTo);
+    if (!cmdFind->isEnabled())
+        return;
+    Q_EMIT findRequested(BuildFind());
+}
+
+void SearchPage::LayoutFor(int windowWidthTwips) {
+    const QRect r = txtFind->geometry();
+    txtFind->resize(std::max(0, platform::TwipsToPx(windowWidthTwips - 3000)), r.height());
+}
+
+}  // namespace snippary
