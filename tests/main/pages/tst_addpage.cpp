@@ -1,0 +1,416 @@
+// The Add to Archive page against a real library: enabling, the stored row and the
+// emitted list row, failures that keep the boxes, file reading, and search results.
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "main/ui/addpage.h"
+#include "main/ui/searchpage.h"
+#include "platform/generaldate.h"
+#include "store/connectionstring.h"
+#include "store/library.h"
+#include "store/statements.h"
+#include "store/store.h"
+#include "testprompts.h"
+
+using snippary::AddPage;
+using snippary::SnippetRow;
+
+Q_DECLARE_METATYPE(SnippetRow)
+
+class TestAddPage : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QString libraryPath, tracePath;
+    std::unique_ptr<store::Connection> con;
+    TestPrompts prompts;
+
+    QString WriteFile(const QString& name, const QByteArray& bytes) {
+        const QString path = dir->filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the test file");
+        return path;
+    }
+    // The page with category 3 chosen, as the window fills it.
+    std::unique_ptr<AddPage> MakePage() {
+        auto page = std::make_unique<AddPage>(prompts);
+        page->cmbType->addItem(QStringLiteral("Functions"), qint64(2));
+        page->cmbType->addItem(QStringLiteral("Modules"), qint64(3));
+        page->cmbType->setCurrentIndex(1);
+        page->SetConnection(con.get());
+        return page;
+    }
+    QVariant StoredField(qint64 id, const QString& column) {
+        store::Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM Code WHERE ID=%1").arg(id), con.get());
+        const QVariant value = rs.Eof() ? QVariant() : rs.Fields(column);
+        rs.Close();
+        return value;
+    }
+    qint64 CountCode() {
+        store::Recordset rs;
+        rs.Open(QStringLiteral("SELECT Count(*) FROM Code"), con.get());
+        const qint64 n = rs.Fields(0).toLongLong();
+        rs.Close();
+        return n;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        qRegisterMetaType<SnippetRow>();
+    }
+    void init() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        tracePath = dir->filePath(QStringLiteral("trace.sql"));
+        qputenv("SNIPPARY_TRACE_SQL", tracePath.toUtf8());
+        libraryPath = dir->filePath(QStringLiteral("lib.snip"));
+        store::CreateLibrary(libraryPath, QString(), false);
+        con = std::make_unique<store::Connection>();
+        store::ConnectionString cs;
+        cs.provider = store::ConnectionString::Jet40;
+        cs.dataSource = libraryPath;
+        con->Open(cs.Build());
+        prompts.messages.clear();
+        prompts.openFileAnswers.clear();
+    }
+    void cleanup() {
+        con.reset();
+        dir.reset();
+    }
+
+    void startState() {
+        AddPage page(prompts);
+        QVERIFY(!page.cmdAdd->isEnabled());
+        QCOMPARE(page.cmdAdd->text(), QStringLiteral("&Add now!"));
+        QCOMPARE(page.cmdFileSelect->toolTip(), QStringLiteral("Select file to add !"));
+        QCOMPARE(page.txtName->maxLength(), 50);
+        QCOMPARE(page.txtDesc->maxLength(), 30);
+        QCOMPARE(page.txtSource->maxLength(), 50);
+        for (QLabel* bold : {page.Label1, page.Label2, page.Label5})
+            QVERIFY(bold->font().bold());
+        for (QLabel* plain : {page.Label3, page.Label4, page.Label6})
+            QVERIFY(!plain->font().bold());
+        QCOMPARE(page.Label1->buddy(), page.cmbType);
+        QCOMPARE(page.Label2->buddy(), page.txtName);
+        QCOMPARE(page.Label5->buddy(), page.txtContent);
+        QCOMPARE(page.Label6->text(), QStringLiteral("(paste the code here)"));
+    }
+
+    void enabling_data() {
+        QTest::addColumn<bool>("category");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("all") << true << "n" << "c" << true;
+        QTest::newRow("blanks count") << true << " " << " " << true;
+        QTest::newRow("no category") << false << "n" << "c" << false;
+        QTest::newRow("no name") << true << "" << "c" << false;
+        QTest::newRow("no content") << true << "n" << "" << false;
+    }
+    void enabling() {
+        QFETCH(bool, category);
+        QFETCH(QString, name);
+        QFETCH(QString, content);
+        QFETCH(bool, enabled);
+        auto page = MakePage();
+        if (!category)
+            page->cmbType->setCurrentIndex(-1);
+        page->txtDesc->setText(QStringLiteral("description plays no part"));
+        page->txtName->setText(name);
+        page->txtContent->setPlainText(content);
+        QCOMPARE(page->cmdAdd->isEnabled(), enabled);
+        // Emptying a required value disables it again; the window emptying the list too.
+        page->txtName->clear();
+        QVERIFY(!page->cmdAdd->isEnabled());
+        page->txtName->setText(QStringLiteral("n"));
+        page->cmbType->clear();
+        QVERIFY(!page->cmdAdd->isEnabled());
+    }
+
+    void quotesInEveryField() {
+        auto page = MakePage();
+        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
+        page->txtName->setText(QStringLiteral("Bob's sort"));
+        page->txtDesc->setText(QStringLiteral("it's"));
+        page->txtSource->setText(QStringLiteral("O'Brien's notes"));
+        page->txtContent->setPlainText(QStringLiteral("MsgBox \"Don't\"\nEnd Sub"));
+        page->cmdAdd->click();
+        QCOMPARE(prompts.messages, QStringList());
+        QCOMPARE(spy.count(), 1);
+        const SnippetRow row = spy.at(0).at(0).value<SnippetRow>();
+        QFile trace(tracePath);
+        QVERIFY(trace.open(QIODevice::ReadOnly));
+        const QString traced = QString::fromUtf8(trace.readAll());
+        QVERIFY2(traced.contains(QStringLiteral(
+                     "VALUES(3,'Bob''s sort','it''s','%1','O''Brien''s notes','MsgBox \"Don''t\"\r\nEnd Sub')")
+                                     .arg(platform::GeneralDate(row.dateAdded))),
+                 qPrintable(traced));
+        QCOMPARE(StoredField(row.id, QStringLiteral("Name")).toString(), QStringLiteral("Bob's sort"));
+        QCOMPARE(StoredField(row.id, QStringLiteral("Description")).toString(), QStringLiteral("it's"));
+        QCOMPARE(StoredField(row.id, QStringLiteral("Source")).toString(),
+                 QStringLiteral("O'Brien's notes"));
+        QCOMPARE(StoredField(row.id, QStringLiteral("Content")).toString(),
+                 QStringLiteral("MsgBox \"Don't\"\r\nEnd Sub"));
+    }
+
+    void emittedRow() {
+        auto page = MakePage();
+        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        for (const char* name : {"First", "Second"}) {
+            page->txtName->setText(QString::fromLatin1(name));
+            page->txtSource->setText(QStringLiteral("my notes"));
+            page->txtContent->setPlainText(QStringLiteral("Sub A()\nEnd Sub\n"));
+            page->cmdAdd->click();
+        }
+        QCOMPARE(spy.count(), 2);
+        const SnippetRow first = spy.at(0).at(0).value<SnippetRow>();
+        const SnippetRow row = spy.at(1).at(0).value<SnippetRow>();
+        QVERIFY(row.hasId);
+        QVERIFY(row.id > first.id);
+        QCOMPARE(row.name, QStringLiteral("Second"));
+        QCOMPARE(row.typeName, QStringLiteral("Modules"));
+        QCOMPARE(row.description, QString());
+        QCOMPARE(row.source, QStringLiteral("my notes"));
+        QVERIFY(row.dateAdded >= before && row.dateAdded <= QDateTime::currentDateTime());
+        // The list shows the same text the statement carried, and the store holds that moment.
+        QCOMPARE(StoredField(row.id, QStringLiteral("DateAdded")).toDateTime(), row.dateAdded);
+        QCOMPARE(StoredField(row.id, QStringLiteral("Name")).toString(), row.name);
+        QCOMPARE(StoredField(row.id, QStringLiteral("TypeID")).toLongLong(), qint64(3));
+        QCOMPARE(StoredField(row.id, QStringLiteral("Content")).toString(),
+                 QStringLiteral("Sub A()\r\nEnd Sub\r\n"));
+        // Boxes emptied, category kept, Add disabled.
+        QCOMPARE(page->txtName->text(), QString());
+        QCOMPARE(page->txtSource->text(), QString());
+        QCOMPARE(page->txtContent->toPlainText(), QString());
+        QCOMPARE(page->cmbType->currentIndex(), 1);
+        QVERIFY(!page->cmdAdd->isEnabled());
+    }
+
+    void failingInsertKeepsBoxes_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("closed connection") << 0;
+        QTest::newRow("no connection") << 1;
+        QTest::newRow("read-only library") << 2;
+    }
+    void failingInsertKeepsBoxes() {
+        QFETCH(int, how);
+        auto page = MakePage();
+        if (how == 0) {
+            con->Close();
+        } else if (how == 1) {
+            page->SetConnection(nullptr);
+        } else {
+            con->Close();
+            QFile::setPermissions(libraryPath, QFileDevice::ReadOwner | QFileDevice::ReadUser);
+            store::ConnectionString cs;
+            cs.dataSource = libraryPath;
+            try {
+                con->Open(cs.Build());
+            } catch (const store::StoreError&) {
+                QSKIP("the store refuses to open a read-only library");
+            }
+        }
+        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
+        page->txtName->setText(QStringLiteral("Kept"));
+        page->txtDesc->setText(QStringLiteral("desc"));
+        page->txtSource->setText(QStringLiteral("src"));
+        page->txtContent->setPlainText(QStringLiteral("Sub Kept()\nEnd Sub"));
+        page->cmdAdd->click();
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(!prompts.messages.at(0).isEmpty());
+        QCOMPARE(page->txtName->text(), QStringLiteral("Kept"));
+        QCOMPARE(page->txtDesc->text(), QStringLiteral("desc"));
+        QCOMPARE(page->txtSource->text(), QStringLiteral("src"));
+        QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("Sub Kept()\nEnd Sub"));
+        QVERIFY(page->cmdAdd->isEnabled());
+        if (how == 2)
+            QCOMPARE(CountCode(), qint64(0));
+    }
+
+    void fileSelect_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("content");
+        QTest::newRow("CR LF") << QByteArray("Sub A()\r\nEnd Sub\r\n") << "Sub A()\r\nEnd Sub\r\n";
+        QTest::newRow("CR") << QByteArray("Sub A()\rEnd Sub\r") << "Sub A()\r\nEnd Sub\r\n";
+        QTest::newRow("lone LF stays") << QByteArray("a\nb\r\n") << "a\nb\r\n";
+        QTest::newRow("no final line end") << QByteArray("x = 1") << "x = 1\r\n";
+        QTest::newRow("empty") << QByteArray() << "";
+        QTest::newRow("UTF-8") << QByteArray("' Gr\xc3\xbc\xc3\x9f" "e\r\n") << QStringLiteral("' Grüße\r\n");
+        QTest::newRow("Windows-1252") << QByteArray("' caf\xe9 \x80\r\n") << QStringLiteral("' café €\r\n");
+    }
+    void fileSelect() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, content);
+        auto page = MakePage();
+        page->txtDesc->setText(QStringLiteral("stays"));
+        prompts.openFileAnswers << WriteFile(QStringLiteral("modSort.bas"), bytes);
+        page->cmdFileSelect->click();
+        QCOMPARE(prompts.lastOpenTitle, QStringLiteral("Select file"));
+        QCOMPARE(prompts.lastOpenFilter,
+                 QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
+        QCOMPARE(prompts.lastOpenFolder, QDir::homePath());
+        QCOMPARE(prompts.messages, QStringList());
+        QCOMPARE(page->txtName->text(), QStringLiteral("modSort.bas"));
+        QCOMPARE(page->txtDesc->text(), QStringLiteral("stays"));
+        QCOMPARE(page->ContentForStore(), content);
+        QCOMPARE(page->cmdAdd->isEnabled(), !content.isEmpty());
+        if (content.isEmpty())
+            return;
+        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
+        page->cmdAdd->click();
+        QCOMPARE(spy.count(), 1);
+        const qint64 id = spy.at(0).at(0).value<SnippetRow>().id;
+        QCOMPARE(StoredField(id, QStringLiteral("Content")).toString(), content);
+        // The next dialog opens where this file was.
+        prompts.openFileAnswers << QString();
+        page->cmdFileSelect->click();
+        QCOMPARE(prompts.lastOpenFolder, dir->path());
+    }
+
+    void editedFileContentUsesBoxLines() {
+        auto page = MakePage();
+        prompts.openFileAnswers << WriteFile(QStringLiteral("a.bas"), QByteArray("a\nb\r\n"));
+        page->cmdFileSelect->click();
+        page->txtContent->appendPlainText(QStringLiteral("c"));
+        QVERIFY(page->ContentForStore().startsWith(QStringLiteral("a\r\nb\r\n")));
+    }
+
+    void unreadableFileKeepsBoxes_data() {
+        QTest::addColumn<QString>("which");
+        QTest::newRow("binary") << "binary";
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("folder") << "folder";
+    }
+    void unreadableFileKeepsBoxes() {
+        QFETCH(QString, which);
+        auto page = MakePage();
+        page->txtName->setText(QStringLiteral("typed name"));
+        page->txtContent->setPlainText(QStringLiteral("typed code"));
+        QString path;
+        if (which == QLatin1String("binary"))
+            path = WriteFile(QStringLiteral("x.bas"), QByteArray("MZ\0\0\x01", 5));
+        else if (which == QLatin1String("missing"))
+            path = dir->filePath(QStringLiteral("gone.bas"));
+        else
+            path = dir->path();
+        prompts.openFileAnswers << path;
+        page->cmdFileSelect->click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(page->txtName->text(), QStringLiteral("typed name"));
+        QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("typed code"));
+        QVERIFY(page->cmdAdd->isEnabled());
+    }
+
+    void cancelledDialogChangesNothing() {
+        auto page = MakePage();
+        page->txtName->setText(QStringLiteral("n"));
+        page->txtContent->setPlainText(QStringLiteral("c"));
+        page->cmdAdd->setEnabled(false);  // the dialog's end recomputes the state
+        prompts.openFileAnswers << QString();
+        page->cmdFileSelect->click();
+        QCOMPARE(page->txtName->text(), QStringLiteral("n"));
+        QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("c"));
+        QVERIFY(page->cmdAdd->isEnabled());
+        QCOMPARE(prompts.messages, QStringList());
+    }
+
+    void layout() {
+        AddPage page(prompts);
+        page.LayoutFor(9750, 7215);
+        QCOMPARE(page.txtName->width(), (9750 - 3600 + 7) / 15);
+        QCOMPARE(page.txtDesc->width(), (9750 - 3000 + 7) / 15);
+        QCOMPARE(page.txtSource->width(), (9750 - 3000 + 7) / 15);
+        QCOMPARE(page.txtContent->width(), (9750 - 3000 + 7) / 15);
+        QCOMPARE(page.txtContent->height(), (7215 - 4900 + 7) / 15);
+        QCOMPARE(page.txtContent->pos(), QPoint(144, 240));  // 2160, 3600 twips
+    }
+
+    void findInLibrary_data() {
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QString>("ticks");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("name, any case") << "SORT" << "1000" << QStringList{"QuickSort"};
+        QTest::newRow("description") << "fast" << "0100" << QStringList{"QuickSort"};
+        QTest::newRow("source") << "o'reilly" << "0010" << QStringList{"Trim"};
+        QTest::newRow("content") << "end function" << "0001" << QStringList{"Trim"};
+        QTest::newRow("words together") << "End Sub" << "0001" << QStringList{"QuickSort"};
+        QTest::newRow("words apart") << "Sub End" << "0001" << QStringList{};
+        QTest::newRow("unticked column") << "fast" << "1011" << QStringList{};
+        QTest::newRow("any column") << "trim" << "1111" << QStringList{"Trim"};
+    }
+    void findInLibrary() {
+        QFETCH(QString, find);
+        QFETCH(QString, ticks);
+        QFETCH(QStringList, names);
+        auto page = MakePage();
+        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
+        const struct { const char *name, *desc, *source, *content; } rows[] = {
+            {"QuickSort", "Fast sorting", "my notes", "Sub QuickSort()\nEnd Sub"},
+            {"Trim", "Strip blanks", "O'Reilly", "Function T()\nEnd Function"},
+        };
+        for (const auto& r : rows) {
+            page->txtName->setText(QString::fromUtf8(r.name));
+            page->txtDesc->setText(QString::fromUtf8(r.desc));
+            page->txtSource->setText(QString::fromUtf8(r.source));
+            page->txtContent->setPlainText(QString::fromUtf8(r.content));
+            page->cmdAdd->click();
+        }
+        QCOMPARE(spy.count(), 2);
+        snippary::SearchPage search;
+        search.txtFind->setText(find);
+        for (int i = 0; i < 4; ++i)
+            search.chkFind[static_cast<std::size_t>(i)]->setChecked(ticks.at(i) == QLatin1Char('1'));
+        store::Recordset rs;
+        rs.Open(store::stmt::SelectDisplay(store::BuildWhere({2, 3}), search.BuildFind(), QString()),
+                con.get());
+        QStringList found;
+        for (; !rs.Eof(); rs.MoveNext())
+            found << rs.Fields(QStringLiteral("Name")).toString();
+        rs.Close();
+        QCOMPARE(found, names);
+    }
+
+    void findByDateInLibrary() {
+        auto page = MakePage();
+        page->txtName->setText(QStringLiteral("Today"));
+        page->txtContent->setPlainText(QStringLiteral("x"));
+        page->cmdAdd->click();
+        snippary::SearchPage search;
+        const QString today = QDate::currentDate().toString(QStringLiteral("M/d/yyyy"));
+        const QString tomorrow = QDate::currentDate().addDays(1).toString(QStringLiteral("M/d/yyyy"));
+        const struct { QString from, to; int count; } cases[] = {
+            {today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0},  // midnight
+            {QString(), tomorrow, 1}};
+        for (const auto& c : cases) {
+            search.txtFrom->setText(c.from);
+            search.txtTo->setText(c.to);
+            store::Recordset rs;
+            rs.Open(store::stmt::SelectDisplay(store::BuildWhere({3}), search.BuildFind(), QString()),
+                    con.get());
+            int n = 0;
+            for (; !rs.Eof(); rs.MoveNext())
+                ++n;
+            rs.Close();
+            QCOMPARE(n, c.count);
+        }
+    }
+};
+
+QTEST_MAIN(TestAddPage)
+#include "tst_addpage.moc"

@@ -1,0 +1,216 @@
+// The Search page: its enabling rule, the date check and the condition Find builds.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include "main/ui/searchpage.h"
+
+using snippary::SearchPage;
+
+class TestSearchPage : public QObject {
+    Q_OBJECT
+private:
+    static void SetTicks(SearchPage& page, const QString& mask) {
+        for (int i = 0; i < 4; ++i) {
+            QCheckBox* box = page.chkFind[static_cast<std::size_t>(i)];
+            if (box->isChecked() != (mask.at(i) == QLatin1Char('1')))
+                box->click();  // a click, so the enabling rule runs as for the user
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+    }
+    void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void startState() {
+        SearchPage page;
+        QVERIFY(!page.cmdFind->isEnabled());
+        for (QCheckBox* box : page.chkFind)
+            QVERIFY(box->isChecked());
+        QCOMPARE(page.chkFind[2]->text(), QStringLiteral("&Sources of code"));
+        QCOMPARE(page.Frame1->title(), QStringLiteral("Words in..."));
+        QVERIFY(page.Frame1->font().bold());
+        QVERIFY(!page.chkFind[0]->font().bold());
+        QCOMPARE(page.chkFind[1]->parentWidget(), page.Frame1);
+        QCOMPARE(page.chkFind[1]->geometry().topLeft(), QPoint(48, 48));  // 720, 720 twips
+        QCOMPARE(page.Label7->buddy(), page.txtFrom);
+        QCOMPARE(page.Label8->buddy(), page.txtTo);
+        QCOMPARE(page.txtFrom->parentWidget(), page.Frame2);
+    }
+
+    void enabling_data() {
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("ticks");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("nothing") << "" << "" << "" << "1111" << false;
+        QTest::newRow("text") << "Sub" << "" << "" << "1111" << true;
+        QTest::newRow("blank counts") << " " << "" << "" << "0001" << true;
+        QTest::newRow("text, no column") << "Sub" << "" << "" << "0000" << false;
+        QTest::newRow("from only") << "" << "1/1/2002" << "" << "0100" << true;
+        QTest::newRow("to only") << "" << "" << "1/1/2002" << "0010" << true;
+        QTest::newRow("dates, no column") << "" << "1/1/2002" << "2/1/2002" << "0000" << false;
+    }
+    void enabling() {
+        QFETCH(QString, find);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, ticks);
+        QFETCH(bool, enabled);
+        SearchPage page;
+        page.txtFind->setText(find);
+        page.txtFrom->setText(from);
+        page.txtTo->setText(to);
+        SetTicks(page, ticks);
+        QCOMPARE(page.cmdFind->isEnabled(), enabled);
+    }
+
+    void tickingEnablesAgain() {
+        SearchPage page;
+        page.txtFind->setText(QStringLiteral("x"));
+        SetTicks(page, QStringLiteral("0000"));
+        QVERIFY(!page.cmdFind->isEnabled());
+        page.chkFind[3]->click();
+        QVERIFY(page.cmdFind->isEnabled());
+        page.txtFind->clear();
+        QVERIFY(!page.cmdFind->isEnabled());
+    }
+
+    void buildFind_data() {
+        QTest::addColumn<QString>("find");
+        QTest::addColumn<QString>("ticks");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("sFind");
+        QTest::newRow("example")
+            << "it's" << "1001" << "1/1/2002" << ""
+            << " AND ( Instr(Name,'it''s')>0 OR Instr(Content,'it''s')>0) AND (DateAdded>='1/1/2002')";
+        QTest::newRow("from only") << "" << "1111" << "1/1/2002" << ""
+                                   << " AND (DateAdded>='1/1/2002')";
+        QTest::newRow("both dates") << "" << "0001" << "1/1/2002" << "2/1/2002"
+                                    << " AND (DateAdded>='1/1/2002') AND (DateAdded<='2/1/2002')";
+        QTest::newRow("several words") << "End  Sub" << "0001" << "" << ""
+                                       << " AND ( Instr(Content,'End  Sub')>0)";
+        QTest::newRow("description and source")
+            << "x" << "0110" << "" << ""
+            << " AND ( Instr(Description,'x')>0 OR Instr(Source,'x')>0)";
+        QTest::newRow("all columns")
+            << "a" << "1111" << "" << ""
+            << " AND ( Instr(Name,'a')>0 OR Instr(Description,'a')>0 OR Instr(Source,'a')>0"
+               " OR Instr(Content,'a')>0)";
+        QTest::newRow("nothing") << "" << "1111" << "" << "" << "";
+        // A date that never passed the check does not reach the condition.
+        QTest::newRow("unchecked bad date") << "" << "1111" << "1/1/2002' OR 1=1 --" << "" << "";
+    }
+    void buildFind() {
+        QFETCH(QString, find);
+        QFETCH(QString, ticks);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, sFind);
+        SearchPage page;
+        page.txtFind->setText(find);
+        SetTicks(page, ticks);
+        page.txtFrom->setText(from);
+        page.txtTo->setText(to);
+        QCOMPARE(page.BuildFind(), sFind);
+    }
+
+    void dateCheck_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("us word") << "en_US" << "yesterday" << "";
+        QTest::newRow("us date") << "en_US" << "1/1/2002" << "1/1/2002";
+        QTest::newRow("us date time") << "en_US" << "1/19/2002 3:04:05 PM" << "1/19/2002 3:04:05 PM";
+        QTest::newRow("us iso") << "en_US" << "2002-01-19" << "2002-01-19";
+        QTest::newRow("us blanks") << "en_US" << "   " << "";
+        QTest::newRow("us quote") << "en_US" << "1/1/2002'" << "";
+        QTest::newRow("de date") << "de_DE" << "19.01.2002" << "19.01.2002";
+        QTest::newRow("de word") << "de_DE" << "gestern" << "";
+        QTest::newRow("de impossible day") << "de_DE" << "31.02.2002" << "";
+    }
+    void dateCheck() {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QLocale::setDefault(QLocale(locale));
+        SearchPage page;
+        SetTicks(page, QStringLiteral("1000"));
+        page.txtFrom->setText(typed);
+        page.txtTo->setText(typed);
+        QCOMPARE(page.cmdFind->isEnabled(), !typed.isEmpty());
+        page.CheckDate(page.txtFrom);
+        QCOMPARE(page.txtFrom->text(), kept);
+        QCOMPARE(page.txtTo->text(), typed);  // only the box that lost the focus
+        page.CheckDate(page.txtTo);
+        QCOMPARE(page.txtTo->text(), kept);
+        QCOMPARE(page.cmdFind->isEnabled(), !kept.isEmpty());
+    }
+
+    void focusLossChecksDate() {
+        SearchPage page;
+        page.show();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        page.txtFrom->setFocus();
+        QTest::keyClicks(page.txtFrom, QStringLiteral("yesterday"));
+        QVERIFY(page.cmdFind->isEnabled());
+        page.txtFind->setFocus();
+        QCOMPARE(page.txtFrom->text(), QString());
+        QVERIFY(!page.cmdFind->isEnabled());
+    }
+
+    void findChecksDatesFirst() {
+        // The button pressed without the date box losing the focus (access key, Enter).
+        SearchPage page;
+        QSignalSpy spy(&page, &SearchPage::findRequested);
+        page.txtFind->setText(QStringLiteral("Sub"));
+        page.txtFrom->setText(QStringLiteral("yesterday"));
+        page.txtTo->setText(QStringLiteral("2/1/2002"));
+        page.cmdFind->click();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(page.txtFrom->text(), QString());
+        QCOMPARE(spy.at(0).at(0).toString(),
+                 QStringLiteral(" AND ( Instr(Name,'Sub')>0 OR Instr(Description,'Sub')>0 OR "
+                                "Instr(Source,'Sub')>0 OR Instr(Content,'Sub')>0) AND "
+                                "(DateAdded<='2/1/2002')"));
+    }
+
+    void findWithOnlyABadDateDoesNothing() {
+        SearchPage page;
+        QSignalSpy spy(&page, &SearchPage::findRequested);
+        page.txtFrom->setText(QStringLiteral("soon"));
+        QVERIFY(page.cmdFind->isEnabled());
+        page.cmdFind->click();
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(!page.cmdFind->isEnabled());
+    }
+
+    void layout_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("px");
+        QTest::newRow("smallest") << 5300 << 153;  // (5300 - 3000) / 15
+        QTest::newRow("designed") << 9750 << 450;
+    }
+    void layout() {
+        QFETCH(int, width);
+        QFETCH(int, px);
+        SearchPage page;
+        const QPoint topLeft = page.txtFind->pos();
+        page.LayoutFor(width);
+        QCOMPARE(page.txtFind->width(), px);
+        QCOMPARE(page.txtFind->pos(), topLeft);
+    }
+};
+
+QTEST_MAIN(TestSearchPage)
+#include "tst_searchpage.moc"
