@@ -1,5 +1,6 @@
 // The Add to Archive page against a real library: enabling, the stored row and the
 // emitted list row, failures that keep the boxes, file reading, and search results.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -25,7 +26,7 @@
 using snippary::AddPage;
 using snippary::SnippetRow;
 
-Q_DECLARE_METATYPE(SnippetRow)
+Q_DECLARE_METATYPE(snippary::SnippetRow)
 
 class TestAddPage : public QObject {
     Q_OBJECT
