@@ -30,7 +30,9 @@ QFont FrameCaptionFont() {
 }  // namespace
 
 SearchPage::SearchPage(QWidget* parent) : QWidget(parent) {
-    const QFont plain = font();
+    // Every attribute resolved, so the frames' bold caption font is not inherited.
+    QFont plain = font();
+    plain.setResolveMask(QFont::AllPropertiesResolved);
 
     txtFind = new QLineEdit(this);
     txtFind->setObjectName(QStringLiteral("txtFind"));
