@@ -12,28 +12,17 @@
 
 #include "main/adding.h"
 #include "platform/prompts.h"
-#include "platform/twips.h"
+#include "main/ui/pagelook.h"
 
 namespace snippary {
 
 namespace {
 
-void Place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(platform::TwipsRect(left, top, width, height));
-}
-
-QFont RequiredLabelFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int top, bool bold) {
     auto* label = new QLabel(QString::fromLatin1(caption), parent);
     label->setObjectName(QString::fromLatin1(name));
     if (bold)
-        label->setFont(RequiredLabelFont());
+        label->setFont(BoldCaptionFont());
     Place(label, 480, top, 2160 - 480 - 60, 255);
     return label;
 }

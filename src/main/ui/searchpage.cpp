@@ -9,22 +9,26 @@
 #include <algorithm>
 
 #include "main/searchrules.h"
-#include "platform/twips.h"
+#include "main/ui/pagelook.h"
 #include "store/statements.h"
 
 namespace snippary {
 
 namespace {
 
-void Place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(platform::TwipsRect(left, top, width, height));
-}
-
-QFont FrameCaptionFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
+// A label and its date box inside the date frame, on one row.
+QLineEdit* DateRow(QGroupBox* frame, QLabel*& label, const char* labelName, const char* caption,
+                   const char* boxName, int top, const QFont& plain) {
+    label = new QLabel(QString::fromLatin1(caption), frame);
+    label->setObjectName(QString::fromLatin1(labelName));
+    label->setFont(plain);
+    Place(label, 120, top, 700, 285);
+    auto* box = new QLineEdit(frame);
+    box->setObjectName(QString::fromLatin1(boxName));
+    box->setFont(plain);
+    Place(box, 840, top, 1575, 285);
+    label->setBuddy(box);
+    return box;
 }
 
 }  // namespace
@@ -45,7 +49,7 @@ SearchPage::SearchPage(QWidget* parent) : QWidget(parent) {
 
     Frame1 = new QGroupBox(QStringLiteral("Words in..."), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFont(FrameCaptionFont());
+    Frame1->setFont(BoldCaptionFont());
     Place(Frame1, 600, 1440, 2895, 1935);
     const char* const captions[4] = {"&Names", "&Descriptions", "&Sources of code", "&Contents"};
     const int tops[4] = {360, 720, 1080, 1440};
@@ -60,26 +64,10 @@ SearchPage::SearchPage(QWidget* parent) : QWidget(parent) {
 
     Frame2 = new QGroupBox(QStringLiteral("Date added..."), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setFont(FrameCaptionFont());
+    Frame2->setFont(BoldCaptionFont());
     Place(Frame2, 600, 3480, 2895, 1455);
-    Label7 = new QLabel(QStringLiteral("F&rom:"), Frame2);
-    Label7->setObjectName(QStringLiteral("Label7"));
-    Label7->setFont(plain);
-    Place(Label7, 120, 480, 700, 285);
-    txtFrom = new QLineEdit(Frame2);
-    txtFrom->setObjectName(QStringLiteral("txtFrom"));
-    txtFrom->setFont(plain);
-    Place(txtFrom, 840, 480, 1575, 285);
-    Label7->setBuddy(txtFrom);
-    Label8 = new QLabel(QStringLiteral("&To:"), Frame2);
-    Label8->setObjectName(QStringLiteral("Label8"));
-    Label8->setFont(plain);
-    Place(Label8, 120, 840, 700, 285);
-    txtTo = new QLineEdit(Frame2);
-    txtTo->setObjectName(QStringLiteral("txtTo"));
-    txtTo->setFont(plain);
-    Place(txtTo, 840, 840, 1575, 285);
-    Label8->setBuddy(txtTo);
+    txtFrom = DateRow(Frame2, Label7, "Label7", "F&rom:", "txtFrom", 480, plain);
+    txtTo = DateRow(Frame2, Label8, "Label8", "&To:", "txtTo", 840, plain);
 
     setTabOrder(txtFind, cmdFind);
     setTabOrder(cmdFind, chkFind[0]);
