@@ -51,7 +51,7 @@ void frmSnippary::Form_Load() {
     }
 
 #if SNIPPARY_HAVE_EXPORT_DIALOG
-    auto* dlg = new ExportDialog(this);
+    auto* dlg = new ExportDialog(prompts, this);
     dlg->exportPage = [this] { return Export(); };
     frmExport = dlg;
 #endif
