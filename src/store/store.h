@@ -25,6 +25,29 @@ private:
     QByteArray what_;
 };
 
+// The error numbers the store raises.
+namespace errors {
+constexpr long kBadArguments = 3001;      // malformed connection string
+constexpr long kFileNotFound = 3024;      // "Could not find file '<path>'."
+constexpr long kDiskFull = 3026;
+constexpr long kReadOnly = 3027;
+constexpr long kBadPassword = 3031;       // "Not a valid password."
+constexpr long kNotAFile = 3044;          // a folder given as the library
+constexpr long kCorrupt = 3049;
+constexpr long kNoAccess = 3051;
+constexpr long kSyntax = 3075;            // a statement that does not parse
+constexpr long kMissingTable = 3078;      // the library lacks a table or the view
+constexpr long kLocked = 3260;            // another program holds the library
+constexpr long kFieldNotFound = 3265;
+constexpr long kEof = 3021;               // a field read at end of the rows
+constexpr long kUnrecognized = 3343;      // not a library, or not a database at all
+constexpr long kTypeMismatch = 3464;      // a date text that reads as no date
+constexpr long kClosed = 3704;            // an operation on a closed object
+constexpr long kProvider = 3706;          // unknown provider
+constexpr long kExists = 3204;            // creating over an existing file
+constexpr long kGeneral = 3000;           // anything else the engine reports
+}  // namespace errors
+
 constexpr long adStateClosed = 0;
 constexpr long adStateOpen = 1;
 

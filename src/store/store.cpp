@@ -1,0 +1,258 @@
+#include "store/store.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+#include <sqlcipher/sqlite3.h>
+
+#include "store/connectionstring.h"
+#include "store/jetsql.h"
+#include "store/sqliteengine.h"
+
+namespace store {
+
+StoreError::StoreError(long number, QString description)
+    : number_(number), description_(std::move(description)), what_(Message().toUtf8()) {}
+
+QString StoreError::Message() const { return QString::number(number_) + QStringLiteral(" # ") + description_; }
+
+namespace {
+
+// SNIPPARY_TRACE_SQL=FILE: every statement text, as the program issued it, one
+// JSON object a line. Connection strings and passwords never pass through here.
+void Trace(const QString& sql) {
+    const QString file = qEnvironmentVariable("SNIPPARY_TRACE_SQL");
+    if (file.isEmpty()) return;
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
+    QFile f(file);
+    if (!f.open(QIODevice::Append | QIODevice::WriteOnly)) return;
+    QJsonObject o;
+    o.insert(QStringLiteral("sql"), sql);
+    f.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+}
+
+[[noreturn]] void Closed() {
+    throw StoreError(errors::kClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+void Wipe(QString& s) {
+    s.fill(u'\0');
+    s.clear();
+}
+
+// "YYYY-MM-DD HH:MM:SS" (or the date alone) read without the cost of a general parser:
+// the list reads one for every row.
+QDateTime ReadIso(const unsigned char* s, int n) {
+    auto digits = [s](int at, int count) {
+        int v = 0;
+        for (int i = 0; i < count; ++i) {
+            const unsigned char c = s[at + i];
+            if (c < '0' || c > '9') return -1;
+            v = v * 10 + (c - '0');
+        }
+        return v;
+    };
+    if (n < 10 || s[4] != '-' || s[7] != '-') return {};
+    const QDate date(digits(0, 4), digits(5, 2), digits(8, 2));
+    if (!date.isValid()) return {};
+    QTime time(0, 0);
+    if (n >= 19 && (s[10] == ' ' || s[10] == 'T') && s[13] == ':' && s[16] == ':') {
+        time = QTime(digits(11, 2), digits(14, 2), digits(17, 2));
+        if (!time.isValid()) return {};
+    } else if (n != 10) {
+        return {};
+    }
+    return QDateTime(date, time);
+}
+
+}  // namespace
+
+struct Connection::Impl {
+    sqlite3* db = nullptr;
+    QString path;
+    QString password;
+};
+
+struct Recordset::Impl {
+    Connection* con = nullptr;
+    sqlite3_stmt* st = nullptr;
+    bool eof = true;
+    QList<QByteArray> names;
+    int dateColumn = -1;
+
+    void Step() {
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW) {
+            eof = false;
+        } else {
+            eof = true;
+            if (rc != SQLITE_DONE) sqlite::Fail(sqlite3_db_handle(st), rc);
+        }
+    }
+    void Finish() {
+        sqlite3_finalize(st);
+        st = nullptr;
+        eof = true;
+        names.clear();
+        dateColumn = -1;
+    }
+    QVariant Value(int i) const {
+        if (st == nullptr) Closed();
+        if (eof)
+            throw StoreError(errors::kEof,
+                             QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+        if (i < 0 || i >= names.size())
+            throw StoreError(errors::kFieldNotFound,
+                             QStringLiteral("Item cannot be found in the collection corresponding to the "
+                                            "requested name or ordinal."));
+        switch (sqlite3_column_type(st, i)) {
+        case SQLITE_NULL:
+            return {};
+        case SQLITE_INTEGER:
+            return QVariant(qint64(sqlite3_column_int64(st, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(st, i));
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+        default: {
+            const auto* text = sqlite3_column_text(st, i);
+            const int n = sqlite3_column_bytes(st, i);
+            if (i == dateColumn) {
+                const QDateTime when = ReadIso(text, n);
+                return when.isValid() ? QVariant(when) : QVariant();
+            }
+            return QString::fromUtf8(reinterpret_cast<const char*>(text), n);
+        }
+        }
+    }
+};
+
+Connection::Connection() : d(std::make_unique<Impl>()) {}
+Connection::~Connection() { Close(); }
+
+void Connection::Open(const QString& connectionString, const QString& userId, const QString& password,
+                      long options) {
+    Q_UNUSED(userId);
+    Q_UNUSED(options);
+    Close();
+    const ConnectionString cs = ConnectionString::Parse(connectionString);
+    // The dialog gives the password in the string; a password argument counts the same.
+    const QString key = cs.password.isEmpty() ? password : cs.password;
+    d->db = sqlite::OpenFile(cs.dataSource, key, false, true);
+    d->path = cs.dataSource;
+    d->password = key;
+}
+
+long Connection::State() const { return d->db != nullptr ? adStateOpen : adStateClosed; }
+
+void Connection::Close() {
+    if (d->db == nullptr) return;
+    sqlite::CloseFile(d->db);
+    d->db = nullptr;
+    d->path.clear();
+    Wipe(d->password);
+}
+
+void Connection::Execute(const QString& commandText) {
+    Trace(commandText);
+    if (d->db == nullptr) Closed();
+    sqlite::Exec(d->db, jet::Translate(commandText));
+}
+
+qint64 Connection::LastInsertId() const {
+    if (d->db == nullptr) Closed();
+    return sqlite3_last_insert_rowid(d->db);
+}
+
+void Connection::BeginTrans() {
+    if (d->db == nullptr) Closed();
+    // IMMEDIATE: the write lock is taken now, so a busy library is reported
+    // before the first change, not in the middle.
+    sqlite::Exec(d->db, QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+void Connection::CommitTrans() {
+    if (d->db == nullptr) Closed();
+    sqlite::Exec(d->db, QStringLiteral("COMMIT"));
+}
+
+void Connection::RollbackTrans() {
+    if (d->db == nullptr) Closed();
+    if (sqlite3_get_autocommit(d->db)) return;  // nothing left to undo
+    sqlite::Exec(d->db, QStringLiteral("ROLLBACK"));
+}
+
+QString Connection::DataSource() const { return d->path; }
+
+Recordset::Recordset() : d(std::make_unique<Impl>()) {}
+Recordset::~Recordset() { Close(); }
+
+void Recordset::Open(const QString& source, Connection* activeConnection) {
+    Close();
+    Trace(source);
+    if (activeConnection != nullptr) d->con = activeConnection;
+    if (d->con == nullptr || d->con->d->db == nullptr) Closed();
+    sqlite3* db = d->con->d->db;
+    const QByteArray sql = jet::Translate(source).toUtf8();
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &d->st, &tail);
+    if (rc != SQLITE_OK) {
+        d->Finish();
+        sqlite::Fail(db, rc, source);
+    }
+    if (d->st == nullptr)
+        throw StoreError(errors::kSyntax, QStringLiteral("The statement cannot run: it is empty."));
+    const int n = sqlite3_column_count(d->st);
+    for (int i = 0; i < n; ++i) {
+        d->names.append(QByteArray(sqlite3_column_name(d->st, i)));
+        if (d->names.last().compare("DateAdded", Qt::CaseInsensitive) == 0) d->dateColumn = i;
+    }
+    try {
+        d->Step();
+    } catch (...) {
+        d->Finish();
+        throw;
+    }
+}
+
+long Recordset::State() const { return d->st != nullptr ? adStateOpen : adStateClosed; }
+
+bool Recordset::Eof() const {
+    if (d->st == nullptr) Closed();
+    return d->eof;
+}
+
+QVariant Recordset::Fields(const QString& name) const {
+    const QByteArray wanted = name.toUtf8();
+    for (int i = 0; i < d->names.size(); ++i)
+        if (d->names[i].compare(wanted, Qt::CaseInsensitive) == 0) return d->Value(i);
+    if (d->st == nullptr) Closed();
+    throw StoreError(errors::kFieldNotFound,
+                     QStringLiteral("Item cannot be found in the collection corresponding to the requested "
+                                    "name or ordinal."));
+}
+
+QVariant Recordset::Fields(int index) const { return d->Value(index); }
+
+void Recordset::MoveNext() {
+    if (d->st == nullptr) Closed();
+    if (d->eof)
+        throw StoreError(errors::kEof,
+                         QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    d->Step();
+}
+
+void Recordset::MoveFirst() {
+    if (d->st == nullptr) Closed();
+    sqlite3_reset(d->st);
+    d->Step();
+}
+
+void Recordset::Close() {
+    if (d->st != nullptr) d->Finish();
+}
+
+}  // namespace store
