@@ -36,8 +36,21 @@ QString WithoutSeconds(QString format) {
     return format.replace(QRegularExpression(QStringLiteral("[:.]ss")), QString());
 }
 
+// Users drop leading zeros: "1.1.2002" for dd.MM.yyyy.
+QString WithoutLeadingZeros(QString format) {
+    static const QRegularExpression day(QStringLiteral("(?<!d)dd(?!d)"));
+    static const QRegularExpression month(QStringLiteral("(?<!M)MM(?!M)"));
+    static const QRegularExpression hour(QStringLiteral("(?<![hH])([hH])\\1(?![hH])"));
+    format.replace(day, QStringLiteral("d"));
+    format.replace(month, QStringLiteral("M"));
+    return format.replace(hour, QStringLiteral("\\1"));
+}
+
 void AddOnce(QStringList& list, const QString& f) {
-    if (!f.isEmpty() && !list.contains(f)) list.append(f);
+    if (f.isEmpty()) return;
+    if (!list.contains(f)) list.append(f);
+    const QString relaxed = WithoutLeadingZeros(f);
+    if (!list.contains(relaxed)) list.append(relaxed);
 }
 
 Formats Derive(const QLocale& locale) {

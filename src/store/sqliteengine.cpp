@@ -231,9 +231,7 @@ sqlite3* OpenFile(const QString& path, const QString& password, bool create, boo
             if (rc != SQLITE_OK) Fail(db, rc);
             Exec(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(kCipherPageSize));
         }
-        if (create) {
-            Exec(db, QStringLiteral("PRAGMA page_size = 8192"));
-        } else {
+        if (!create) {
             sqlite3_stmt* st = nullptr;
             rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
             if (rc == SQLITE_OK) rc = sqlite3_step(st);

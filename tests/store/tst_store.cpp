@@ -1,0 +1,426 @@
+// The store's contract on real library files, plain and encrypted.
+#include <QtTest>
+
+#include "platform/generaldate.h"
+#include "store/connectionstring.h"
+#include "store/library.h"
+#include "store/statements.h"
+#include "store/store.h"
+
+using namespace store;
+
+namespace {
+
+QString Cs(const QString& path, const QString& password = QString()) {
+    ConnectionString cs;
+    cs.provider = ConnectionString::Jet40;
+    cs.dataSource = path;
+    cs.password = password;
+    return cs.Build();
+}
+
+// Number of the StoreError `f` throws; 0 when it throws none.
+template <typename F>
+long ErrorOf(F f) {
+    try {
+        f();
+    } catch (const StoreError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+QStringList Column(Connection& con, const QString& sql, const QString& column) {
+    QStringList out;
+    Recordset rs;
+    rs.Open(sql, &con);
+    for (; !rs.Eof(); rs.MoveNext()) out << rs.Fields(column).toString();
+    rs.Close();
+    return out;
+}
+
+}  // namespace
+
+class tst_store : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void contract_data();
+    void contract();
+    void search_data();
+    void search();
+    void order_data();
+    void order();
+    void roundTrip_data();
+    void roundTrip();
+    void openErrors_data();
+    void openErrors();
+    void statementErrors();
+    void encryptedOnDisk();
+    void createRefusesExisting();
+    void idsNeverReused();
+    void transactions();
+    void trace();
+
+private:
+    QTemporaryDir dir;
+    QString path;
+    void Make(const QString& password);
+    void AddRows(Connection& con);
+};
+
+void tst_store::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY(dir.isValid());
+}
+
+void tst_store::init() {
+    static int n = 0;
+    path = dir.filePath(QStringLiteral("lib%1.snip").arg(++n));
+}
+
+void tst_store::Make(const QString& password) { CreateLibrary(path, password, false); }
+
+// Rows of three categories over two years, one with Nulls.
+void tst_store::AddRows(Connection& con) {
+    con.Execute(stmt::InsertCode(1, "Zeta", "first", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
+    con.Execute(stmt::InsertCode(4, "alpha", "it's mine", "1/15/2002 3:04:05 PM", "book", "' ÄRGER über alles"));
+    con.Execute(stmt::InsertCode(4, "Beta", "", "12/1/2002", "", "Dim s As String"));
+    con.Execute("INSERT INTO Code (TypeID,Name) VALUES(5,'nulls')");
+}
+
+void tst_store::contract_data() {
+    QTest::addColumn<QString>("password");
+    QTest::newRow("plain") << "";
+    QTest::newRow("encrypted") << "s3cr;et\"";
+}
+
+void tst_store::contract() {
+    QFETCH(QString, password);
+    Make(password);
+    Connection con;
+    QCOMPARE(con.State(), adStateClosed);
+    con.Open(Cs(path, password), "", "");
+    QCOMPARE(con.State(), adStateOpen);
+    QCOMPARE(con.DataSource(), path);
+
+    QCOMPARE(Column(con, stmt::SelectTypes(), "TypeName"),
+             QStringList({"Modules", "Classes", "API Declarations", "Functions", "Snippets"}));
+    QCOMPARE(Column(con, stmt::SelectTypes(), "TypeID"), QStringList({"1", "2", "3", "4", "5"}));
+
+    AddRows(con);
+    Recordset rs;
+    rs.Open(stmt::SelectMaxId(), &con);
+    QCOMPARE(rs.Fields(0).toLongLong(), 4);
+    QCOMPARE(con.LastInsertId(), 4);
+    rs.Close();
+
+    // Statement 2 over two categories, with every column the list reads.
+    rs.Open(stmt::SelectDisplay(BuildWhere({4, 5}), "", OrderForColumn(1, "")), &con);
+    QVERIFY(!rs.Eof());
+    QCOMPARE(rs.Fields("Name").toString(), QString("alpha"));
+    QCOMPARE(rs.Fields("id").toLongLong(), 2);  // names ignore case
+    QCOMPARE(rs.Fields("TypeName").toString(), QString("Functions"));
+    QCOMPARE(rs.Fields("Description").toString(), QString("it's mine"));
+    QCOMPARE(rs.Fields("DateAdded").toDateTime(), QDateTime(QDate(2002, 1, 15), QTime(15, 4, 5)));
+    QCOMPARE(platform::GeneralDate(rs.Fields("DateAdded").toDateTime()), QString("1/15/2002 3:04:05 PM"));
+    rs.MoveNext();
+    QCOMPARE(rs.Fields("Name").toString(), QString("Beta"));
+    QCOMPARE(rs.Fields("DateAdded").toDateTime(), QDateTime(QDate(2002, 12, 1), QTime(0, 0)));
+    rs.MoveNext();
+    QCOMPARE(rs.Fields("Name").toString(), QString("nulls"));
+    QVERIFY(rs.Fields("Description").isNull());
+    QVERIFY(rs.Fields("DateAdded").isNull());
+    QVERIFY(rs.Fields("Source").isNull());
+    rs.MoveNext();
+    QVERIFY(rs.Eof());
+    QCOMPARE(ErrorOf([&] { rs.Fields("Name"); }), errors::kEof);
+    // The export reads the result twice.
+    rs.MoveFirst();
+    QCOMPARE(rs.Fields("Name").toString(), QString("alpha"));
+    QCOMPARE(ErrorOf([&] { rs.Fields("NoSuchColumn"); }), errors::kFieldNotFound);
+    rs.Close();
+
+    // Statement 3 runs on the connection the recordset last used.
+    rs.Open(stmt::SelectContent(1));
+    QCOMPARE(rs.Fields("Content").toString(), QString("Sub Zeta()\r\nEnd Sub"));
+    rs.Close();
+
+    con.Execute(stmt::UpdateDescription(1, "O'Brien's"));
+    con.Execute(stmt::UpdateSource(1, "new"));
+    con.Execute(stmt::UpdateContent(1, "x"));
+    rs.Open("SELECT * FROM qDisplay  WHERE ( Types.TypeID=1)", &con);
+    QCOMPARE(rs.Fields("Description").toString(), QString("O'Brien's"));
+    QCOMPARE(rs.Fields("Source").toString(), QString("new"));
+    QCOMPARE(rs.Fields("Content").toString(), QString("x"));
+    rs.Close();
+
+    con.Execute(stmt::InsertType("Bob's"));
+    QCOMPARE(con.LastInsertId(), 6);
+    con.Execute(stmt::DeleteTypeByName("Bob's"));
+    con.Execute(stmt::DeleteCodeOfType(4));
+    con.Execute(stmt::DeleteCode(1));
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1, 2, 3, 4, 5}), "", ""), "Name"), QStringList({"nulls"}));
+    QCOMPARE(Column(con, stmt::SelectTypes(), "TypeName").size(), 5);
+
+    con.Close();
+    QCOMPARE(con.State(), adStateClosed);
+    con.Close();  // twice: nothing happens
+    QCOMPARE(ErrorOf([&] { con.Execute(stmt::DeleteCode(1)); }), errors::kClosed);
+}
+
+void tst_store::search_data() {
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QStringList>("names");
+    const std::array<bool, 4> all = {true, true, true, true};
+    const std::array<bool, 4> content = {false, false, false, true};
+    QTest::newRow("case ignored") << BuildFind("ZETA", all, "", "") << QStringList{"Zeta"};
+    QTest::newRow("non-ascii case") << BuildFind("ärger", content, "", "") << QStringList{"alpha"};
+    QTest::newRow("apostrophe") << BuildFind("it's", all, "", "") << QStringList{"alpha"};
+    QTest::newRow("nulls never match") << BuildFind("o", {false, true, true, false}, "", "")
+                                       << QStringList{"alpha"};
+    // Dates compare as moments, not as texts: 12/1/2002 is after 2/1/2002.
+    QTest::newRow("from across months") << BuildFind("", all, "2/1/2002", "") << QStringList{"Beta"};
+    QTest::newRow("to across years") << BuildFind("", all, "", "1/1/2002") << QStringList{"Zeta"};
+    QTest::newRow("to is midnight") << BuildFind("", all, "", "1/15/2002") << QStringList{"Zeta"};
+    QTest::newRow("range with time") << BuildFind("", all, "1/15/2002 3:04:05 PM", "1/15/2002 3:04:05 PM")
+                                     << QStringList{"alpha"};
+    QTest::newRow("iso range") << BuildFind("", all, "2001-01-01", "2002-12-31") << QStringList{"Zeta", "alpha", "Beta"};
+    QTest::newRow("words and date") << BuildFind("a", {true, false, false, false}, "1/1/2002", "")
+                                    << QStringList{"alpha", "Beta"};
+    QTest::newRow("nothing found") << BuildFind("no such text", all, "", "") << QStringList{};
+}
+
+void tst_store::search() {
+    QFETCH(QString, find);
+    QFETCH(QStringList, names);
+    Make("");
+    Connection con;
+    con.Open(Cs(path));
+    AddRows(con);
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1, 4, 5}), find, OrderForColumn(4, "")), "Name"), names);
+}
+
+void tst_store::order_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("name ignores case") << 1 << QStringList{"alpha", "Beta", "nulls", "Zeta"};
+    QTest::newRow("type") << 2 << QStringList{"Beta", "alpha", "Zeta", "nulls"};  // Functions, Modules, Snippets
+    QTest::newRow("date, Null first") << 4 << QStringList{"nulls", "Zeta", "alpha", "Beta"};
+    QTest::newRow("source, Null first") << 5 << QStringList{"nulls", "Beta", "alpha", "Zeta"};
+}
+
+void tst_store::order() {
+    QFETCH(int, column);
+    QFETCH(QStringList, names);
+    Make("");
+    Connection con;
+    con.Open(Cs(path));
+    AddRows(con);
+    QStringList got = Column(con, stmt::SelectDisplay(BuildWhere({1, 4, 5}), "", OrderForColumn(column, "")), "Name");
+    if (column == 2) {  // within one category the order is the store's own
+        QCOMPARE(QSet<QString>(got.begin(), got.begin() + 2), QSet<QString>(names.begin(), names.begin() + 2));
+        QCOMPARE(got.mid(2), names.mid(2));
+    } else {
+        QCOMPARE(got, names);
+    }
+}
+
+void tst_store::roundTrip_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("injection") << "'); DROP TABLE Code; --";
+    QTest::newRow("quotes") << "\"'\"''\\";
+    QTest::newRow("translated words") << "Types.TypeID Instr( DateAdded>='1/1/2002' qDisplay ORDER BY Name";
+    QTest::newRow("unicode") << QString::fromUtf8("ünï €, Кириллица, \u200F\u202Eright-to-left, 😀");
+    QTest::newRow("line ends") << "a\r\nb\nc\rd\t";
+    QTest::newRow("long line") << QString(1 << 20, u'x');
+}
+
+void tst_store::roundTrip() {
+    QFETCH(QString, text);
+    Make("");
+    Connection con;
+    con.Open(Cs(path));
+    con.Execute(stmt::InsertCode(2, text.left(50), text, "1/1/2002", text, text));
+    const qint64 id = con.LastInsertId();
+    Recordset rs;
+    rs.Open(stmt::SelectContent(id), &con);
+    QCOMPARE(rs.Fields("Content").toString(), text);
+    rs.Close();
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({2}), BuildFind(text, {true, true, true, true}, "", ""), ""),
+                    "Description"),
+             QStringList{text});
+    con.Execute(stmt::UpdateContent(id, text + text));
+    QCOMPARE(Column(con, stmt::SelectContent(id), "Content"), QStringList{text + text});
+    QCOMPARE(Column(con, stmt::SelectTypes(), "TypeName").size(), 5);  // nothing else ran
+}
+
+void tst_store::openErrors_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<long>("number");
+    QTest::newRow("missing file") << "missing" << "" << errors::kFileNotFound;
+    QTest::newRow("folder") << "folder" << "" << errors::kNotAFile;
+    QTest::newRow("text file") << "text" << "" << errors::kUnrecognized;
+    QTest::newRow("text file, password") << "text" << "pw" << errors::kBadPassword;
+    QTest::newRow("other sqlite file") << "sqlite" << "" << errors::kUnrecognized;
+    QTest::newRow("wrong password") << "encrypted" << "wrong" << errors::kBadPassword;
+    QTest::newRow("no password") << "encrypted" << "" << errors::kBadPassword;
+    QTest::newRow("truncated") << "truncated" << "" << errors::kCorrupt;
+}
+
+void tst_store::openErrors() {
+    QFETCH(QString, kind);
+    QFETCH(QString, password);
+    QFETCH(long, number);
+    if (kind == "folder") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == "text") {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Attribute VB_Name = \"Module1\"\r\n");
+    } else if (kind == "sqlite") {
+        Make("");
+        Connection con;
+        con.Open(Cs(path));
+        con.Execute("UPDATE Types SET TypeName='x' WHERE TypeID=1");
+        con.Close();
+        // Another program's file: same SQLite, not our mark.
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(68);
+        f.write(QByteArray(4, '\0'));
+    } else if (kind == "encrypted") {
+        Make("right");
+    } else if (kind == "truncated") {
+        Make("");
+        Connection con;
+        con.Open(Cs(path));
+        for (int i = 0; i < 50; ++i) con.Execute(stmt::InsertCode(1, "n", "d", "1/1/2002", "s", QString(4000, u'c')));
+        con.Close();
+        QFile f(path);
+        QVERIFY(f.resize(8192 * 3 + 100));
+    }
+    Connection con;
+    const long got = ErrorOf([&] {
+        con.Open(Cs(path, password));
+        // Damage may only show when the rows are read.
+        Recordset rs;
+        rs.Open(stmt::SelectDisplay(BuildWhere({1}), "", ""), &con);
+        while (!rs.Eof()) rs.MoveNext();
+    });
+    QCOMPARE(got, number);
+    if (kind == "missing") QVERIFY(!QFile::exists(path));  // opening never creates
+    if (kind != "truncated") QCOMPARE(con.State(), adStateClosed);
+}
+
+void tst_store::statementErrors() {
+    Make("");
+    Connection con;
+    con.Open(Cs(path));
+    Recordset rs;
+    QCOMPARE(ErrorOf([&] { rs.Open("SELECT * FROM qDisplay  AND ( Instr(Name,'x')>0)", &con); }), errors::kSyntax);
+    QCOMPARE(rs.State(), adStateClosed);
+    QCOMPARE(ErrorOf([&] { con.Execute("DELETE FROM Nowhere WHERE ID=1"); }), errors::kMissingTable);
+    QCOMPARE(ErrorOf([&] {
+                 con.Execute("INSERT INTO Code (TypeID,Name,Description,DateAdded,Source,Content) "
+                             "VALUES(1,'n','d','yesterday','s','c')");
+             }),
+             errors::kTypeMismatch);
+    con.Execute("DROP VIEW qDisplay");
+    QCOMPARE(ErrorOf([&] { rs.Open(stmt::SelectDisplay(BuildWhere({1}), "", ""), &con); }), errors::kMissingTable);
+    // A failed statement changed nothing.
+    QCOMPARE(Column(con, stmt::SelectMaxId(), "Max(ID)"), QStringList{""});
+}
+
+void tst_store::encryptedOnDisk() {
+    Make("pw");
+    Connection con;
+    con.Open(Cs(path, "pw"));
+    con.Execute(stmt::InsertCode(1, "SecretName", "d", "1/1/2002", "s", "SecretContent"));
+    con.Close();
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QVERIFY(!bytes.contains("SecretName"));
+    QVERIFY(!bytes.contains("SecretContent"));
+    QVERIFY(!bytes.contains("Modules"));
+    QVERIFY(!bytes.startsWith("SQLite format 3"));
+}
+
+void tst_store::createRefusesExisting() {
+    Make("");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    QCOMPARE(ErrorOf([&] { CreateLibrary(path, "", false); }), errors::kExists);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QCOMPARE(ErrorOf([&] { CreateLibrary(dir.filePath("no/such/folder.snip"), "", false); }), errors::kNoAccess);
+    // Nothing but the libraries themselves is left in the folder.
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        QVERIFY2(name.endsWith(".snip"), qPrintable(name));
+}
+
+void tst_store::idsNeverReused() {
+    Make("");
+    Connection con;
+    con.Open(Cs(path));
+    AddRows(con);
+    con.Execute(stmt::DeleteCode(4));
+    con.Execute(stmt::InsertCode(1, "again", "", "1/1/2002", "", ""));
+    QCOMPARE(con.LastInsertId(), 5);
+    con.Execute(stmt::InsertType("Mine"));
+    con.Execute(stmt::DeleteTypeByName("Mine"));
+    con.Execute(stmt::InsertType("Mine too"));
+    QCOMPARE(con.LastInsertId(), 7);
+}
+
+void tst_store::transactions() {
+    Make("");
+    Connection con;
+    con.Open(Cs(path));
+    con.BeginTrans();
+    con.Execute(stmt::InsertCode(1, "gone", "", "1/1/2002", "", ""));
+    con.RollbackTrans();
+    con.BeginTrans();
+    con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", ""));
+    con.CommitTrans();
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), QStringList{"kept"});
+    con.RollbackTrans();  // nothing to undo: no error
+
+    // A second connection waits for the first one's write, then reports.
+    Connection other;
+    other.Open(Cs(path));
+    con.BeginTrans();
+    QCOMPARE(ErrorOf([&] { other.Execute(stmt::DeleteCode(2)); }), errors::kLocked);
+    con.RollbackTrans();
+    other.Execute(stmt::DeleteCode(2));
+}
+
+void tst_store::trace() {
+    const QString traceFile = dir.filePath("trace.jsonl");
+    qputenv("SNIPPARY_TRACE_SQL", QFile::encodeName(traceFile));
+    Make("");
+    Connection con;
+    con.Open(Cs(path, ""));
+    con.Execute(stmt::UpdateDescription(1, "a\"b'c"));
+    Recordset rs;
+    rs.Open(stmt::SelectTypes(), &con);
+    rs.Close();
+    qunsetenv("SNIPPARY_TRACE_SQL");
+    con.Execute(stmt::DeleteCode(99));  // not traced any more
+    QFile f(traceFile);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
+    QStringList sql;
+    for (const QByteArray& line : lines) sql << QJsonDocument::fromJson(line).object().value("sql").toString();
+    QCOMPARE(sql.mid(sql.size() - 2),
+             QStringList({stmt::UpdateDescription(1, "a\"b'c"), stmt::SelectTypes()}));
+    for (const QString& s : sql) QVERIFY(!s.contains("Provider="));
+}
+
+QTEST_GUILESS_MAIN(tst_store)
+#include "tst_store.moc"
