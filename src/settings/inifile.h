@@ -27,6 +27,8 @@ public:
 private:
     QString path_;
     QStringList lines_;
+    bool bom_ = false;   // the file began with a UTF-8 byte-order mark: it keeps it
+    bool ansi_ = false;  // the file was not UTF-8: it is written back in its code page
 };
 
 // One-shot forms of the platform calls the design names.
@@ -40,6 +42,10 @@ bool WritePrivateProfileString(const QString& section, const QString& key,
 // to even. nullopt when the text does not convert (the target then keeps its
 // value). With allowSigned, a leading minus (a window left of the primary screen)
 // is accepted as well.
+// Accepted: digits with an optional fraction after a point ("12", "12.", "12.5",
+// ".5"), nothing around them; a point, never the locale's separator, because the
+// file moves between locales. Everything else (blanks, a plus, hex, an exponent,
+// a value beyond 32 bits) does not convert.
 std::optional<qint32> ReadNumber(const QString& stored, bool allowSigned = false);
 
 }  // namespace settings
