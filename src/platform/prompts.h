@@ -33,7 +33,8 @@ public:
                              const QString& filter) = 0;
     virtual QString SaveFile(const QString& initialFolder, const QString& title,
                              const QString& filter) = 0;
-    // The folder picker; the chosen folder's path, empty when cancelled.
+    // The folder picker; the chosen folder's path ending in "/", empty when
+    // cancelled.
     virtual QString BrowseFolder(const QString& title) = 0;
     // The font dialog, preset with `current`; cancelling returns `current`.
     virtual FontChoice ChooseFont(const FontChoice& current) = 0;

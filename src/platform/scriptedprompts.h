@@ -1,0 +1,91 @@
+#pragma once
+// Prompts for tests: the test queues each question it expects with its answer
+// before the action; every question asked is recorded with its exact texts. A
+// question that does not match the next queued one is answered in the safest way
+// (No, Cancel, nothing chosen) and reported by Unexpected(), so the test fails.
+#include <QList>
+#include <QStringList>
+#include <optional>
+
+#include "platform/prompts.h"
+
+namespace platform {
+
+class ScriptedPrompts : public Prompts {
+public:
+    enum Kind { MsgBoxKind, InputBoxKind, PasswordKind, OpenFileKind, SaveFileKind, BrowseFolderKind, FontKind };
+
+    // One question as it was asked.
+    struct Asked {
+        Kind kind = MsgBoxKind;
+        QString text;  // the message, or the prompt of an input or password box
+        QString title;
+        Buttons buttons = OkOnly;
+        Icon icon = NoIcon;
+        QString defaultText;    // input box
+        QString initialFolder;  // file dialogs
+        QString filter;         // file dialogs, as given
+        FontChoice font;        // font dialog: the preset
+        bool expected = false;  // it matched the queued expectation
+    };
+
+    // A message box whose text is exactly `text`.
+    void ExpectMsgBox(const QString& text, Answer answer = Ok);
+    // A message box whose text contains `part`.
+    void ExpectMsgBoxContaining(const QString& part, Answer answer = Ok);
+    // An input or password box; nullopt answers Cancel. An empty prompt matches any.
+    void ExpectInputBox(const std::optional<QString>& answer, const QString& prompt = QString());
+    void ExpectPassword(const std::optional<QString>& answer, const QString& prompt = QString());
+    // File dialogs; an empty path answers Cancel. An empty title matches any.
+    void ExpectOpenFile(const QString& path, const QString& title = QString());
+    void ExpectSaveFile(const QString& path, const QString& title = QString());
+    // The folder picker; the answer gets the trailing "/" the real picker gives.
+    void ExpectBrowseFolder(const QString& folder, const QString& title = QString());
+    // The font dialog; nullopt cancels it (the preset comes back).
+    void ExpectFont(const std::optional<FontChoice>& choice);
+
+    // Every queued question was asked.
+    bool AllConsumed() const { return queue_.isEmpty(); }
+    // The questions still queued, described.
+    QStringList Pending() const;
+    // The questions that were asked without matching the queue, described.
+    QStringList Unexpected() const { return unexpected_; }
+    // Every question asked, in order.
+    const QList<Asked>& History() const { return history_; }
+    // The texts of the message boxes shown, in order.
+    QStringList Messages() const;
+    // What ShellOpen was given, in order (it is no question and needs no expectation).
+    const QStringList& Opened() const { return opened_; }
+    void Clear();
+
+    Answer MsgBox(const QString& text, Buttons buttons = OkOnly, Icon icon = NoIcon,
+                  const QString& title = QStringLiteral("VBSnippary")) override;
+    std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText = QString()) override;
+    std::optional<QString> Password(const QString& prompt, const QString& title) override;
+    QString OpenFile(const QString& initialFolder, const QString& title, const QString& filter) override;
+    QString SaveFile(const QString& initialFolder, const QString& title, const QString& filter) override;
+    QString BrowseFolder(const QString& title) override;
+    FontChoice ChooseFont(const FontChoice& current) override;
+    void ShellOpen(const QString& target) override;
+
+private:
+    struct Expectation {
+        Kind kind = MsgBoxKind;
+        QString match;          // empty: any
+        bool substring = false;
+        Answer answer = Ok;
+        std::optional<QString> text;
+        std::optional<FontChoice> font;
+    };
+    // Takes the head of the queue when it matches; records the question either way.
+    std::optional<Expectation> Take(Asked asked);
+    static QString Describe(Kind kind, const QString& text);
+
+    QList<Expectation> queue_;
+    QList<Asked> history_;
+    QStringList unexpected_;
+    QStringList opened_;
+};
+
+}  // namespace platform
