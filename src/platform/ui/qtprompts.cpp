@@ -1,0 +1,91 @@
+#include "platform/ui/qtprompts.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "platform/filefilter.h"
+
+namespace platform {
+
+namespace {
+
+QWidget* Owner() { return QApplication::activeWindow(); }
+
+QMessageBox::Icon BoxIcon(Prompts::Icon icon) {
+    switch (icon) {
+        case Prompts::Exclamation: return QMessageBox::Warning;
+        case Prompts::Critical: return QMessageBox::Critical;
+        case Prompts::Information: return QMessageBox::Information;
+        case Prompts::NoIcon: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+Prompts::Answer QtPrompts::MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
+    QMessageBox box(BoxIcon(icon), title, text,
+                    buttons == YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, Owner());
+    box.setTextFormat(Qt::PlainText);
+    if (buttons == YesNo) {
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    const int result = box.exec();
+    if (buttons == OkOnly) return Ok;
+    return result == QMessageBox::Yes ? Yes : No;
+}
+
+std::optional<QString> QtPrompts::InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(Owner(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+std::optional<QString> QtPrompts::Password(const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(Owner(), title, prompt, QLineEdit::Password, QString(), &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+QString QtPrompts::OpenFile(const QString& initialFolder, const QString& title, const QString& filter) {
+    const QStringList filters = QtFileFilters(filter);
+    QString selected = filters.value(0);
+    return QFileDialog::getOpenFileName(Owner(), title, initialFolder, filters.join(QStringLiteral(";;")), &selected);
+}
+
+QString QtPrompts::SaveFile(const QString& initialFolder, const QString& title, const QString& filter) {
+    const QStringList filters = QtFileFilters(filter);
+    QString selected = filters.value(0);
+    return QFileDialog::getSaveFileName(Owner(), title, initialFolder, filters.join(QStringLiteral(";;")), &selected);
+}
+
+QString QtPrompts::BrowseFolder(const QString& title) {
+    QString folder = QFileDialog::getExistingDirectory(Owner(), title, QString(), QFileDialog::ShowDirsOnly);
+    if (!folder.isEmpty() && !folder.endsWith(u'/')) folder += u'/';
+    return folder;
+}
+
+FontChoice QtPrompts::ChooseFont(const FontChoice& current) {
+    QFont preset = QApplication::font();
+    if (!current.name.isEmpty()) preset.setFamily(current.name);
+    if (current.pointSize > 0) preset.setPointSizeF(current.pointSize);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, preset, Owner());
+    if (!ok) return current;
+    return FontChoice{chosen.family(), chosen.pointSizeF()};
+}
+
+void QtPrompts::ShellOpen(const QString& target) {
+    if (target.isEmpty()) return;
+    QDesktopServices::openUrl(ShellTarget(target));
+}
+
+}  // namespace platform
