@@ -1,0 +1,82 @@
+// The per-user stand-in for the one registry value.
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+#include "settings/registry.h"
+
+using namespace settings;
+
+class TestRegistry : public QObject {
+    Q_OBJECT
+    QString Store() const {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+               QStringLiteral("/snippary/registry.ini");
+    }
+    QString Key() const { return QString::fromLatin1(RegistryKey); }
+
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QStandardPaths::setTestModeEnabled(true);
+    }
+    void init() { QFile::remove(Store()); }
+
+    void missingReadsEmpty() {
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab")), QString());
+        RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Other"), QStringLiteral("x"));
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab")), QString());
+    }
+
+    void writeThenRead_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("page") << "2";
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks and symbols") << " 1; = , \\ / [x] ";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC");
+    }
+    void writeThenRead() {
+        QFETCH(QString, text);
+        RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab"), text);
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab")), text);
+    }
+
+    void overwritten() {
+        RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab"), QStringLiteral("1"));
+        RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab"), QStringLiteral("0"));
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab")), QStringLiteral("0"));
+    }
+
+    void hivesAndKeysAreApart() {
+        RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab"), QStringLiteral("1"));
+        QCOMPARE(RegReadString(HKEY_CURRENT_USER, Key(), QStringLiteral("Tab")), QString());
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvane"), QStringLiteral("Tab")), QString());
+    }
+
+    void storedAsPathGroups() {
+        RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab"), QStringLiteral("2"));
+        QSettings raw(Store(), QSettings::IniFormat);
+        QCOMPARE(raw.value(QStringLiteral("HKLM/SOFTWARE/Orvane/VBSnippary/Tab")).toString(), QStringLiteral("2"));
+    }
+
+    void nonStringReadsEmpty() {
+        {
+            QSettings raw(Store(), QSettings::IniFormat);
+            raw.setValue(QStringLiteral("HKLM/SOFTWARE/Orvane/VBSnippary/Tab"), QStringList{QStringLiteral("1"), QStringLiteral("2")});
+            raw.setValue(QStringLiteral("HKLM/SOFTWARE/Orvane/VBSnippary/Size"), QSize(3, 4));
+        }
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab")), QString());
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Size")), QString());
+    }
+
+    void textEndsAtNul() {
+        RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab"), QStringLiteral("1") + QChar(0) + QStringLiteral("9"));
+        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab")), QStringLiteral("1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistry)
+#include "tst_registry.moc"
