@@ -140,10 +140,13 @@ void frmAbout::lblWWW_Click() { OpenHomePage(prompts); }
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseMove:
+        // Taken here: a label passes the move on to the box, whose own handler
+        // would undo the link's underline at once.
         if (watched == lblWWW) lblWWW_MouseMove();
         else if (watched == Label9) Label9_MouseMove();
         else if (watched == Label2) Label2_MouseMove();
-        break;
+        else break;
+        return true;
     case QEvent::Enter:
         if (watched == lblWWW) lblWWW_MouseMove();
         break;
