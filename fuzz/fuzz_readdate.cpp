@@ -1,0 +1,20 @@
+// Typed dates: any text either reads as a date or not; a date read back from its
+// general date text is the same moment.
+#include <QLocale>
+#include <cstdlib>
+
+#include "platform/generaldate.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const QLocale locales[] = {QLocale(QLocale::English, QLocale::UnitedStates),
+                                      QLocale(QLocale::German, QLocale::Germany)};
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const QLocale& l : locales) {
+        const QDateTime d = platform::ReadDate(text, l);
+        if (!d.isValid()) continue;
+        // Seconds survive, milliseconds are never typed.
+        if (d.date().year() < 100 || d.date().year() > 9999) continue;
+        if (platform::ReadDate(platform::GeneralDate(d, l), l) != d) std::abort();
+    }
+    return 0;
+}
