@@ -1,0 +1,163 @@
+// The Qt dialogs behind the prompts: answers and cancellation as the callers
+// see them. Each dialog is answered from the event loop once it is shown.
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "platform/ui/qtprompts.h"
+
+using platform::Prompts;
+using platform::QtPrompts;
+
+namespace {
+
+// Runs `answer` on the modal dialog as soon as one is shown.
+void WhenShown(std::function<void(QWidget*)> answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
+}
+
+}  // namespace
+
+class TestQtPrompts : public QObject {
+    Q_OBJECT
+    QtPrompts prompts;
+
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+    void msgBox_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("press");  // a QMessageBox button, or 0 for Esc
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(Prompts::YesNo) << int(QMessageBox::Yes) << int(Prompts::Yes);
+        QTest::newRow("no") << int(Prompts::YesNo) << int(QMessageBox::No) << int(Prompts::No);
+        QTest::newRow("escape is no") << int(Prompts::YesNo) << 0 << int(Prompts::No);
+        QTest::newRow("ok") << int(Prompts::OkOnly) << int(QMessageBox::Ok) << int(Prompts::Ok);
+        QTest::newRow("escape on ok box") << int(Prompts::OkOnly) << 0 << int(Prompts::Ok);
+    }
+    void msgBox() {
+        QFETCH(int, buttons);
+        QFETCH(int, press);
+        QFETCH(int, answer);
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        Qt::TextFormat format = Qt::AutoText;
+        WhenShown([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box == nullptr) return w->close();
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            format = box->textFormat();
+            if (press == 0)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(static_cast<QMessageBox::StandardButton>(press))->click();
+            return true;
+        });
+        const Prompts::Answer got = prompts.MsgBox(QStringLiteral("Delete <b>it</b>?"),
+                                                   static_cast<Prompts::Buttons>(buttons), Prompts::Exclamation,
+                                                   QStringLiteral("Atention"));
+        QCOMPARE(int(got), answer);
+        QCOMPARE(title, QStringLiteral("Atention"));
+        QCOMPARE(text, QStringLiteral("Delete <b>it</b>?"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(format, Qt::PlainText);  // a message quoting a snippet's name shows it as typed
+    }
+
+    void inputBox_data() {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<std::optional<QString>>("result");
+        QTest::newRow("typed") << true << "Forms" << std::optional<QString>(QStringLiteral("Forms"));
+        QTest::newRow("emptied") << true << "" << std::optional<QString>(QString());
+        QTest::newRow("cancelled") << false << "Forms" << std::optional<QString>();
+    }
+    void inputBox() {
+        QFETCH(bool, accept);
+        QFETCH(QString, typed);
+        QFETCH(std::optional<QString>, result);
+        QString shownDefault;
+        WhenShown([&](QWidget* w) {
+            auto* dlg = qobject_cast<QInputDialog*>(w);
+            if (dlg == nullptr) return w->close();
+            shownDefault = dlg->textValue();
+            dlg->setTextValue(typed);
+            if (accept) dlg->accept(); else dlg->reject();
+            return true;
+        });
+        const std::optional<QString> got =
+            prompts.InputBox(QStringLiteral("Category name:"), QStringLiteral("New"), QStringLiteral("Misc"));
+        QCOMPARE(shownDefault, QStringLiteral("Misc"));
+        QCOMPARE(got, result);
+    }
+
+    void passwordIsHidden() {
+        QLineEdit::EchoMode mode = QLineEdit::Normal;
+        WhenShown([&](QWidget* w) {
+            auto* dlg = qobject_cast<QInputDialog*>(w);
+            if (dlg == nullptr) return w->close();
+            mode = dlg->textEchoMode();
+            dlg->setTextValue(QStringLiteral("s3cret"));
+            dlg->accept();
+            return true;
+        });
+        QCOMPARE(prompts.Password(QStringLiteral("Password:"), QStringLiteral("Library")),
+                 std::optional<QString>(QStringLiteral("s3cret")));
+        QCOMPARE(mode, QLineEdit::Password);
+    }
+
+    void openFileFilters() {
+        QStringList filters;
+        QString selected;
+        WhenShown([&](QWidget* w) {
+            auto* dlg = qobject_cast<QFileDialog*>(w);
+            if (dlg == nullptr) return w->close();
+            filters = dlg->nameFilters();
+            selected = dlg->selectedNameFilter();
+            dlg->reject();
+            return true;
+        });
+        const QString got = prompts.OpenFile(QDir::tempPath(), QStringLiteral("Select file"),
+                                             QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
+        QCOMPARE(got, QString());
+        QCOMPARE(filters, (QStringList{QStringLiteral("Module (*.bas)"), QStringLiteral("Class (*.cls)"),
+                                       QStringLiteral("All files (*)")}));
+        QCOMPARE(selected, QStringLiteral("Module (*.bas)"));
+    }
+
+    void fontCancelKeepsCurrent() {
+        WhenShown([](QWidget* w) {
+            w->close();
+            return true;
+        });
+        const platform::FontChoice current{QStringLiteral("Some Font"), 8.25};
+        const platform::FontChoice got = prompts.ChooseFont(current);
+        QCOMPARE(got.name, current.name);
+        QCOMPARE(got.pointSize, current.pointSize);
+    }
+};
+
+QTEST_MAIN(TestQtPrompts)
+#include "tst_qtprompts.moc"
