@@ -1,5 +1,9 @@
 // The store's contract on real library files, plain and encrypted.
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/generaldate.h"
 #include "store/connectionstring.h"
@@ -62,6 +66,9 @@ private slots:
     void idsNeverReused();
     void transactions();
     void trace();
+    void twoConnections();
+    void wrongPasswordChangesNothing();
+    void fullDisk();
 
 private:
     QTemporaryDir dir;
@@ -407,6 +414,7 @@ void tst_store::trace() {
     Connection con;
     con.Open(Cs(path, ""));
     con.Execute(stmt::UpdateDescription(1, "a\"b'c"));
+    con.Execute(stmt::InsertCode(1, "'); DROP TABLE Code; --", "", "1/1/2002", "", "--"));
     Recordset rs;
     rs.Open(stmt::SelectTypes(), &con);
     rs.Close();
@@ -417,9 +425,79 @@ void tst_store::trace() {
     const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
     QStringList sql;
     for (const QByteArray& line : lines) sql << QJsonDocument::fromJson(line).object().value("sql").toString();
-    QCOMPARE(sql.mid(sql.size() - 2),
-             QStringList({stmt::UpdateDescription(1, "a\"b'c"), stmt::SelectTypes()}));
+    // Exactly the statements issued, hostile text staying inside its literal.
+    QCOMPARE(sql.mid(sql.size() - 3),
+             QStringList({stmt::UpdateDescription(1, "a\"b'c"),
+                          stmt::InsertCode(1, "'); DROP TABLE Code; --", "", "1/1/2002", "", "--"), stmt::SelectTypes()}));
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), QStringList{"'); DROP TABLE Code; --"});
     for (const QString& s : sql) QVERIFY(!s.contains("Provider="));
+}
+
+// Two programs on one library: both keep their changes, and IDs stay distinct.
+void tst_store::twoConnections() {
+    Make("");
+    Connection a, b;
+    a.Open(Cs(path));
+    b.Open(Cs(path));
+    QSet<qint64> ids;
+    for (int i = 0; i < 20; ++i) {
+        Connection& con = i % 2 ? a : b;
+        con.Execute(stmt::InsertCode(1, QStringLiteral("n%1").arg(i), "", "1/1/2002", "", ""));
+        ids.insert(con.LastInsertId());
+    }
+    QCOMPARE(ids.size(), 20);
+    QCOMPARE(Column(a, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name").size(), 20);
+}
+
+void tst_store::wrongPasswordChangesNothing() {
+    Make("right");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    Connection con;
+    QCOMPARE(ErrorOf([&] { con.Open(Cs(path, "wrong")); }), errors::kBadPassword);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+}
+
+// A full file system: the change is refused with a clear error and what was
+// stored before is still there. The limit is set in a child process, which reports
+// by its exit code.
+void tst_store::fullDisk() {
+    Make("");
+    {
+        Connection con;
+        con.Open(Cs(path));
+        con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", "before"));
+    }
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(QFileInfo(path).size() + 4096), rlim_t(QFileInfo(path).size() + 4096)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        int code = 1;  // the big change went through: the limit did not hold
+        try {
+            Connection con;
+            con.Open(Cs(path));
+            con.Execute(stmt::InsertCode(1, "big", "", "1/1/2002", "", QString(1 << 20, u'x')));
+        } catch (const StoreError& e) {
+            code = e.Number() == errors::kDiskFull || e.Number() == errors::kNoAccess ? 0 : 3;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    Connection con;
+    con.Open(Cs(path));
+    Recordset rs;
+    rs.Open("PRAGMA integrity_check", &con);
+    QCOMPARE(rs.Fields(0).toString(), QString("ok"));
+    rs.Close();
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Content"), QStringList{"before"});
 }
 
 QTEST_GUILESS_MAIN(tst_store)
