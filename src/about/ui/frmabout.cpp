@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QShortcut>
+#include <algorithm>
 
 #include "about/help.h"
 #include "platform/twips.h"
@@ -61,6 +62,10 @@ QPixmap DrawIcon() {
     return pixmap;
 }
 
+// The designed boxes were measured for a smaller system font: a text that
+// would be cut off grows to the right from the same corner.
+void FitText(QLabel* label) { label->resize(label->size().expandedTo(label->sizeHint())); }
+
 }  // namespace
 
 QPixmap ProgramIcon() {
@@ -111,6 +116,19 @@ frmAbout::frmAbout(platform::Prompts& prompts)
     Label2 = Place(new QLabel(QStringLiteral("for the latest version of the program."), this), 3960, 3600, 2775,
                    255);
     Label2->setObjectName(QStringLiteral("Label2"));
+
+    for (QLabel* label : {Label1, lblAuthor, Label9, lblWWW, Label2}) FitText(label);
+    // The link line reads as one sentence: a grown text pushes the next one along.
+    const int gap = platform::TwipsToPx(60);
+    lblWWW->move(std::max(lblWWW->x(), Label9->geometry().right() + 1 + gap), lblWWW->y());
+    Label2->move(std::max(Label2->x(), lblWWW->geometry().right() + 1 + gap), Label2->y());
+    const int rightmost = std::max(Label1->geometry().right(), Label2->geometry().right()) + 1;
+    if (rightmost + platform::TwipsToPx(360) > width()) {
+        // The rule keeps its margins to the box's edges.
+        const int rightMargin = width() - (Line1->x() + Line1->width());
+        setFixedWidth(rightmost + platform::TwipsToPx(360));
+        Line1->resize(width() - rightMargin - Line1->x(), Line1->height());
+    }
 
     // Moves without a button pressed reach the handlers only with tracking on.
     setMouseTracking(true);

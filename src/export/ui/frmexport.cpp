@@ -31,6 +31,13 @@ W* Place(W* widget, int left, int top, int width, int height) {
     return widget;
 }
 
+// The designed boxes were measured for a smaller system font: a caption that
+// would be cut off grows to the right and downwards instead, from the same corner.
+void FitCaption(QWidget* w) {
+    if (w->hasHeightForWidth() && w->heightForWidth(w->width()) <= w->height()) return;
+    w->resize(w->size().expandedTo(w->sizeHint()));
+}
+
 }  // namespace
 
 frmExport::frmExport(platform::Prompts& prompts, QWidget* owner)
@@ -72,6 +79,10 @@ frmExport::frmExport(platform::Prompts& prompts, QWidget* owner)
     Label2->setBuddy(txtFolder);
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(chkColors),
+                       static_cast<QWidget*>(optFel[0]), static_cast<QWidget*>(optFel[1])})
+        FitCaption(w);
     // Only "..." fills the folder box.
     txtFolder->setReadOnly(true);
 
