@@ -1,0 +1,391 @@
+// The main window's flows on a real library, every question answered by script.
+#include <QtTest>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+#include "main/snippetlistmodel.h"
+#include "main/ui/addpage.h"
+#include "main/ui/frmsnippary.h"
+#include "platform/scriptedprompts.h"
+#include "store/connectionstring.h"
+#include "store/library.h"
+#include "store/statements.h"
+#include "store/ui/frmloaddb.h"
+
+using platform::Prompts;
+using platform::ScriptedPrompts;
+using snippary::frmSnippary;
+
+namespace {
+
+QStringList Items(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+QStringList Combo(const QComboBox* box) {
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+    return out;
+}
+
+QStringList Names(const frmSnippary& w) {
+    QStringList out;
+    for (const auto& r : w.lvModel->Rows()) out << r.name;
+    return out;
+}
+
+const QStringList kPermanent = {"Modules", "Classes", "API Declarations", "Functions", "Snippets"};
+
+}  // namespace
+
+class tst_window : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void loadAndClose();
+    void failedLoad();
+    void dialogClosed();
+    void categories();
+    void categoryDeleteFailureKeepsAll();
+    void listAndViewer();
+    void saveAndChangeFailures();
+    void searchAndSort();
+
+private:
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<frmSnippary> w;
+
+    void Load(const QString& library, const QString& password = QString());
+    void Verify();
+    void Seed();
+};
+
+void tst_window::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(dir.isValid());
+}
+
+void tst_window::init() {
+    static int n = 0;
+    path = dir.filePath(QStringLiteral("w%1.snip").arg(++n));
+    store::CreateLibrary(path, QString(), false);
+    prompts = std::make_unique<ScriptedPrompts>();
+    w = std::make_unique<frmSnippary>(*prompts);
+}
+
+void tst_window::cleanup() {
+    w.reset();
+    if (prompts) {
+        QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
+        QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
+    }
+}
+
+// File > Load database with the dialog filled and confirmed.
+void tst_window::Load(const QString& library, const QString& password) {
+    w->runLoadDB = [library, password](store::frmLoadDB& d) {
+        d.SetPath(library);
+        d.txtPass->setText(password);
+        d.cmdOk_Click();
+    };
+    w->mnuLoad_Click();
+}
+
+void tst_window::Verify() {
+    QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
+    QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
+}
+
+void tst_window::Seed() {
+    store::ConnectionString cs;
+    cs.dataSource = path;
+    store::Connection con;
+    con.Open(cs.Build());
+    con.Execute(store::stmt::InsertCode(1, "Zeta", "z", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
+    con.Execute(store::stmt::InsertCode(4, "alpha", "it's", "1/15/2002 3:04:05 PM", "book", "' it's here"));
+    con.Execute(store::stmt::InsertCode(4, "Beta", "", "12/1/2002", "", "Dim s As String"));
+}
+
+void tst_window::loadAndClose() {
+    Load(path);
+    QCOMPARE(w->con.State(), store::adStateOpen);
+    QCOMPARE(Items(w->lstTOC), kPermanent);
+    QCOMPARE(Combo(w->addPage->cmbType), kPermanent);
+    QCOMPARE(w->sDb, path);
+    QVERIFY(w->mnuExport->isEnabled());
+    QVERIFY(w->cmdRefresh->isEnabled());
+
+    prompts->ExpectMsgBox("Database selected: " + path);
+    w->mnuViewDB_Click();
+    QCOMPARE(prompts->History().last().title, QString("Snippary"));
+
+    w->mnuCloseDB_Click();
+    w->mnuCloseDB_Click();  // twice: no message
+    QCOMPARE(w->con.State(), store::adStateClosed);
+    QVERIFY(Items(w->lstTOC).isEmpty());
+    QCOMPARE(w->addPage->cmbType->count(), 0);
+    QVERIFY(!w->mnuExport->isEnabled());
+    QVERIFY(!w->cmdRefresh->isEnabled());
+    prompts->ExpectMsgBox("Database selected: ");
+    w->mnuViewDB_Click();
+    // Load database always starts with an empty path box.
+    w->runLoadDB = [](store::frmLoadDB& d) {
+        QVERIFY(d.txtDB->text().isEmpty());
+        QVERIFY(d.optProvider[0]->isChecked());
+        d.cmdClose_Click();
+    };
+    w->mnuLoad_Click();
+    Verify();
+}
+
+void tst_window::failedLoad() {
+    const QString missing = dir.filePath("missing.snip");
+    prompts->ExpectMsgBox("3024 # Could not find file '" + missing + "'.");
+    Load(missing);
+    Verify();
+    QCOMPARE(w->con.State(), store::adStateClosed);
+    QCOMPARE(w->sDb, missing);
+    QVERIFY(Items(w->lstTOC).isEmpty());
+    QVERIFY(w->cmdRefresh->isEnabled());
+    QVERIFY(!QFile::exists(missing));
+    QCOMPARE(prompts->History().last().title, QString("VBSnippary"));
+
+    // An encrypted library with a wrong password.
+    const QString secret = dir.filePath("secret.snip");
+    store::CreateLibrary(secret, "right", false);
+    prompts->ExpectMsgBox("3031 # Not a valid password.");
+    Load(secret, "wrong");
+    Verify();
+    Load(secret, "right");
+    QCOMPARE(Items(w->lstTOC), kPermanent);
+    QCOMPARE(w->sPass, QString("right"));
+}
+
+void tst_window::dialogClosed() {
+    w->runLoadDB = [](store::frmLoadDB& d) { d.cmdClose_Click(); };
+    w->mnuLoad_Click();
+    QCOMPARE(w->con.State(), store::adStateClosed);
+    QVERIFY(Items(w->lstTOC).isEmpty());
+    // The context menus and the export entry are enabled all the same.
+    QVERIFY(w->mnuExport->isEnabled());
+    QVERIFY(w->mnuLstTOC->isEnabled());
+    QVERIFY(w->mnulvTOC->isEnabled());
+    // No question about categories without a library.
+    w->mnuAddCat_Click();
+    Verify();
+}
+
+void tst_window::categories() {
+    Load(path);
+    // Cancelled or empty answers add nothing; a name already there is refused.
+    prompts->ExpectInputBox(std::nullopt, "Name of new category?");
+    w->mnuAddCat_Click();
+    prompts->ExpectInputBox(QString(), "Name of new category?");
+    w->mnuAddCat_Click();
+    prompts->ExpectInputBox(QString("snippets"));
+    prompts->ExpectMsgBox("A category named snippets already exists.");
+    w->mnuAddCat_Click();
+    QCOMPARE(Items(w->lstTOC), kPermanent);
+    prompts->ExpectInputBox(QString("Bob's"));
+    w->mnuAddCat_Click();
+    prompts->ExpectInputBox(QString("Forms"));
+    w->mnuAddCat_Click();
+    Verify();
+    QCOMPARE(Items(w->lstTOC), kPermanent + QStringList({"Bob's", "Forms"}));
+    QCOMPARE(Combo(w->addPage->cmbType), Items(w->lstTOC));
+    QCOMPARE(w->lstTOC->item(5)->data(Qt::UserRole).toLongLong(), 6);
+    QCOMPARE(w->lstTOC->item(6)->data(Qt::UserRole).toLongLong(), 7);
+
+    // The first five are protected.
+    for (int i = 0; i < 5; ++i) {
+        w->lstTOC->setCurrentRow(i);
+        w->lstTOC_Click();
+        QVERIFY(!w->mnuDelCat->isEnabled());
+        w->mnuDelCat2_Click();
+    }
+    Verify();
+    // Deleting at position 5 moves the next one up in both lists.
+    w->lstTOC->setCurrentRow(5);
+    w->lstTOC_Click();
+    QVERIFY(w->mnuDelCat->isEnabled());
+    prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::No);
+    w->mnuDelCat_Click();
+    QCOMPARE(w->lstTOC->count(), 7);
+    prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
+    w->mnuDelCat_Click();
+    Verify();
+    QCOMPARE(Items(w->lstTOC), kPermanent + QStringList{"Forms"});
+    QCOMPARE(Combo(w->addPage->cmbType), Items(w->lstTOC));
+
+    // Ticks: all, none, toggle.
+    w->lstTOC->item(1)->setCheckState(Qt::Checked);
+    w->mnuLstSel_Click(2);
+    QCOMPARE(w->lstTOC->item(1)->checkState(), Qt::Unchecked);
+    QCOMPARE(w->lstTOC->item(0)->checkState(), Qt::Checked);
+    w->mnuLstSel_Click(1);
+    for (int i = 0; i < w->lstTOC->count(); ++i) QCOMPARE(w->lstTOC->item(i)->checkState(), Qt::Unchecked);
+    w->mnuLstSel_Click(0);
+    for (int i = 0; i < w->lstTOC->count(); ++i) QCOMPARE(w->lstTOC->item(i)->checkState(), Qt::Checked);
+
+    // The library holds the same as the lists.
+    store::Recordset rs;
+    QStringList stored;
+    for (rs.Open(store::stmt::SelectTypes(), &w->con); !rs.Eof(); rs.MoveNext()) stored << rs.Fields("TypeName").toString();
+    QCOMPARE(stored, Items(w->lstTOC));
+}
+
+// A category that cannot be deleted stays, with its snippets, and the user is told.
+void tst_window::categoryDeleteFailureKeepsAll() {
+    Load(path);
+    prompts->ExpectInputBox(QString("Mine"));
+    w->mnuAddCat_Click();
+    w->con.Execute(store::stmt::InsertCode(6, "kept", "", "1/1/2002", "", "x"));
+    store::ConnectionString cs;
+    cs.dataSource = path;
+    store::Connection other;
+    other.Open(cs.Build());
+    other.BeginTrans();  // another program holds the library
+    w->lstTOC->setCurrentRow(5);
+    prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
+    prompts->ExpectMsgBoxContaining("3260 # ");
+    w->mnuDelCat_Click();
+    other.RollbackTrans();
+    Verify();
+    QCOMPARE(Items(w->lstTOC).last(), QString("Mine"));
+    store::Recordset rs;
+    rs.Open("SELECT count(*) FROM Code WHERE TypeID=6", &w->con);
+    QCOMPARE(rs.Fields(0).toLongLong(), 1);
+}
+
+void tst_window::listAndViewer() {
+    Seed();
+    Load(path);
+    QVERIFY(Names(*w).isEmpty());  // nothing ticked yet
+    w->lstTOC->item(3)->setCheckState(Qt::Checked);
+    w->lstTOC->item(0)->setCheckState(Qt::Checked);
+    w->Refresh();
+    QCOMPARE(w->sWhere, QString(" WHERE ( Types.TypeID=1 OR Types.TypeID=4)"));
+    QCOMPARE(Names(*w).size(), 3);
+    w->lvTOC_ColumnClick(1);
+    QCOMPARE(Names(*w), QStringList({"alpha", "Beta", "Zeta"}));
+    QCOMPARE(w->lvModel->data(w->lvModel->index(0, 3)).toString(), QString("1/15/2002 3:04:05 PM"));
+    QCOMPARE(w->lvModel->data(w->lvModel->index(1, 2)).toString(), QString());
+    w->lvTOC_ColumnClick(4);
+    QCOMPARE(Names(*w), QStringList({"Zeta", "alpha", "Beta"}));
+
+    // A row click shows its code; Save writes to that snippet even after a refill.
+    w->lvTOC_ItemClick(0);
+    QCOMPARE(w->txtCod->toPlainText(), QString("Sub Zeta()\nEnd Sub"));
+    w->txtCod->setPlainText("Sub Zeta()\nMsgBox \"it's\"\nEnd Sub");
+    w->lvTOC_ColumnClick(1);  // Zeta is now the last row
+    prompts->ExpectMsgBox("Content saved!");
+    w->cmdSaveCont_Click();
+    Verify();
+    store::Recordset rs;
+    rs.Open(store::stmt::SelectContent(1), &w->con);
+    QCOMPARE(rs.Fields("Content").toString(), QString("Sub Zeta()\r\nMsgBox \"it's\"\r\nEnd Sub"));
+    rs.Close();
+    QVERIFY(!w->cmdSaveCont->isEnabled());
+
+    // Change description: cancelled keeps it, an answer is stored.
+    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));  // alpha
+    prompts->ExpectInputBox(std::nullopt, "New description?");
+    w->mnuChgDesc_Click();
+    QCOMPARE(w->lvModel->Row(0).description, QString("it's"));
+    prompts->ExpectInputBox(QString("O'Brien's"), "New description?");
+    w->mnuChgDesc_Click();
+    prompts->ExpectInputBox(QString("new source"), "New source of the code?");
+    w->mnuChgSource_Click();
+    Verify();
+    QCOMPARE(w->lvModel->Row(0).description, QString("O'Brien's"));
+    w->Refresh();
+    w->lvTOC_ColumnClick(1);
+    QCOMPARE(w->lvModel->Row(0).description, QString("O'Brien's"));
+    QCOMPARE(w->lvModel->Row(0).source, QString("new source"));
+
+    // Delete item: No keeps it, Yes removes it from list and library.
+    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));
+    prompts->ExpectMsgBox("Are you sure?", Prompts::No);
+    w->mnuDelItem_Click();
+    QCOMPARE(Names(*w).size(), 3);
+    prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
+    w->mnuDelItem_Click();
+    Verify();
+    QCOMPARE(Names(*w), QStringList({"Beta", "Zeta"}));
+    w->Refresh();
+    QCOMPARE(Names(*w).size(), 2);
+}
+
+// A change the library refuses is reported; the list and the viewer keep their text.
+void tst_window::saveAndChangeFailures() {
+    Seed();
+    Load(path);
+    w->lstTOC->item(0)->setCheckState(Qt::Checked);
+    w->Refresh();
+    w->lvTOC_ItemClick(0);
+    w->txtCod->setPlainText("typed, never lost");
+    QVERIFY(w->cmdSaveCont->isEnabled());
+    store::ConnectionString cs;
+    cs.dataSource = path;
+    store::Connection other;
+    other.Open(cs.Build());
+    other.BeginTrans();
+    prompts->ExpectMsgBoxContaining("3260 # ");
+    w->cmdSaveCont_Click();
+    QVERIFY(w->cmdSaveCont->isEnabled());
+    QCOMPARE(w->txtCod->toPlainText(), QString("typed, never lost"));
+    other.RollbackTrans();
+    prompts->ExpectMsgBox("Content saved!");
+    w->cmdSaveCont_Click();
+    Verify();
+    other.BeginTrans();
+    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));
+    prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
+    prompts->ExpectMsgBoxContaining("3260 # ");
+    w->mnuDelItem_Click();
+    other.RollbackTrans();
+    Verify();
+    QCOMPARE(Names(*w), QStringList{"Zeta"});
+    store::Recordset rs;
+    rs.Open(store::stmt::SelectContent(1), &w->con);
+    QCOMPARE(rs.Fields("Content").toString(), QString("typed, never lost"));
+}
+
+void tst_window::searchAndSort() {
+    Seed();
+    Load(path);
+    w->mnuLstSel_Click(0);
+    w->Refresh();
+    w->lvTOC_ColumnClick(1);
+    // A search inside the categories of the last Refresh, kept by a sort.
+    w->sFind = store::BuildFind("IT'S", {true, true, true, true}, "1/1/2002", "");
+    w->FillTOC();
+    QCOMPARE(Names(*w), QStringList{"alpha"});
+    w->lvTOC_ColumnClick(4);
+    QCOMPARE(Names(*w), QStringList{"alpha"});
+    // Refresh ends the search.
+    w->Refresh();
+    QVERIFY(w->sFind.isEmpty());
+    QCOMPARE(Names(*w).size(), 3);
+    // No category ticked: no query, whatever the search says.
+    w->mnuLstSel_Click(1);
+    w->Refresh();
+    QVERIFY(w->sWhere.isEmpty());
+    QVERIFY(Names(*w).isEmpty());
+}
+
+QTEST_MAIN(tst_window)
+#include "tst_window.moc"
