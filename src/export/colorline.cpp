@@ -1,0 +1,336 @@
+#include "export/colorline.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "export/colorline_detail.h"
+
+namespace exporting {
+
+namespace detail {
+const QString K = QStringLiteral("<span class=\"keyword\">");
+const QString C = QStringLiteral("<span class=\"comment\">");
+const QString Z = QStringLiteral("</span>");
+}  // namespace detail
+
+using detail::C;
+using detail::K;
+using detail::Z;
+
+namespace {
+
+const QStringList& Statements() {
+    static const QStringList list = {
+        "GoSub", "Return", "GoTo", "On Error", "On GoSub", "DoEvents", "End", "Exit", "Stop", "Loop", "Do", "For",
+        "Next", "Step", "Each", "While", "Wend", "With", "If", "Then", "Else", "Select", "Case", "Call", "Function",
+        "Property Get", "Property Let", "Property Set", "Sub", "Resume", "Open", "Close", "Reset", "Seek", "Print",
+        "Put", "Write", "Not", "And", "Or", "Xor", "Eqv", "Imp", "Is", "Nothing", "Like", "Option Compare",
+        "Option Explicit", "Declare", "Option Private Module", "Type", "Enum", "Const", "Dim", "Private", "Public",
+        "New", "Static", "As", "Implements", "Set", "To", "In", "ElseIf", "Boolean", "Lib", "Alias", "Any", "Byte",
+        "Currency", "Date", "Double", "Integer", "Long", "Object", "Single", "String", "Variant", "ByVal", "ByRef",
+        "Debug.Print", "Debug.Assert", "Until"};
+    return list;
+}
+
+const QStringList& Arguments() {
+    static const QStringList list = {"CBool", "CByte", "CCur",  "CDate",    "CDbl",    "CDec",   "CInt",
+                                     "CLng",  "CSng",  "CStr",  "CVar",     "CVErr",   "Boolean", "Byte",
+                                     "Currency", "Date", "Double", "Integer", "Long", "Object", "Single",
+                                     "String", "Variant", "ByVal", "ByRef"};
+    return list;
+}
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kBlank = QStringLiteral(" ");
+
+}  // namespace
+
+void FillKeywordTables() {
+    (void)Statements();
+    (void)Arguments();
+}
+const QStringList& StatementKeywords() { return Statements(); }
+const QStringList& ArgumentKeywords() { return Arguments(); }
+
+qint32 CountStr(const QString& s1, const QString& s2) {
+    // An empty s2 would be found at every position for ever: it counts nothing.
+    if (s2.isEmpty()) return 0;
+    qint32 count = 0;
+    qsizetype p = 0;
+    for (;;) {
+        const qsizetype q = s1.indexOf(s2, p, Qt::CaseSensitive);
+        if (q < 0) return count;
+        ++count;
+        p = q + 1;
+    }
+}
+
+namespace detail {
+
+QString MarkKeywordsReference(const QString& text) {
+    QString s = text;
+    for (const QString& w : Statements()) {
+        s.replace(kCrLf + w + kBlank, kCrLf + K + w + Z + kBlank);
+        s.replace(kBlank + w + kBlank, kBlank + K + w + Z + kBlank);
+        s.replace(kBlank + w + kCrLf, kBlank + K + w + Z + kCrLf);
+    }
+    for (const QString& w : Arguments()) {
+        s.replace(u'(' + w, u'(' + K + w + Z);
+        s.replace(w + u',', K + w + Z + u',');
+        s.replace(w + u')', K + w + Z + u')');
+    }
+    return s;
+}
+
+namespace {
+
+// The marks of the keyword steps, kept beside the text instead of in it: each
+// replace-all wraps a keyword in K ... Z, so the text a later step sees is the
+// original with tags in some gaps between characters. A later match needs its
+// characters side by side, that is no tag in the gaps inside it.
+class Marks {
+public:
+    explicit Marks(const QString& text) : t_(text.constData()), n_(int(text.size())), used_(size_t(n_) + 1, 0) {}
+
+    QChar At(int i) const { return i >= 0 && i < n_ ? t_[i] : QChar(); }
+    int Size() const { return n_; }
+    bool Matches(int s, const QString& w) const {
+        return s >= 0 && s + int(w.size()) <= n_ && std::equal(w.constData(), w.constData() + w.size(), t_ + s);
+    }
+    bool Free(int from, int to) const {  // no tag in gaps from..to
+        for (int g = from; g <= to; ++g)
+            if (used_[size_t(g)]) return false;
+        return true;
+    }
+    // A tag joins the gap: an opening one after what is there, a closing one before it.
+    void Open(int gap) { Add(gap, ++seq_, true); }
+    void Close(int gap) { Add(gap, -(++seq_), false); }
+
+    QString Text() {
+        std::sort(tags_.begin(), tags_.end(), [](const Tag& a, const Tag& b) {
+            return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
+        });
+        QString out;
+        out.reserve(n_ + qsizetype(tags_.size()) * 16);
+        int i = 0;
+        for (const Tag& tag : tags_) {
+            out.append(t_ + i, tag.gap - i);
+            i = tag.gap;
+            out += tag.open ? K : Z;
+        }
+        out.append(t_ + i, n_ - i);
+        return out;
+    }
+
+private:
+    struct Tag {
+        int gap;
+        int key;
+        bool open;
+    };
+    void Add(int gap, int key, bool open) {
+        used_[size_t(gap)] = 1;
+        tags_.push_back(Tag{gap, key, open});
+    }
+    const QChar* t_;
+    int n_;
+    std::vector<unsigned char> used_;
+    std::vector<Tag> tags_;
+    int seq_ = 0;
+};
+
+struct Candidate {
+    int keyword;
+    int start;
+    bool operator<(const Candidate& o) const { return keyword != o.keyword ? keyword < o.keyword : start < o.start; }
+};
+
+// Keywords by their first (or last) letter, so a scan position tries only a few.
+struct Index {
+    std::array<std::vector<int>, 128> byFirst;
+    std::array<std::vector<int>, 128> argByFirst;
+    std::array<std::vector<int>, 128> argByLast;
+    Index() {
+        const QStringList& st = Statements();
+        for (int i = 0; i < st.size(); ++i) byFirst[size_t(st[i][0].unicode())].push_back(i);
+        const QStringList& ar = Arguments();
+        for (int i = 0; i < ar.size(); ++i) {
+            argByFirst[size_t(ar[i][0].unicode())].push_back(i);
+            argByLast[size_t(ar[i].back().unicode())].push_back(i);
+        }
+    }
+};
+
+const Index& Keywords() {
+    static const Index index;
+    return index;
+}
+
+}  // namespace
+
+QString MarkKeywordsFast(const QString& text) {
+    const Index& index = Keywords();
+    const QStringList& st = Statements();
+    const QStringList& ar = Arguments();
+    Marks m(text);
+    const int n = m.Size();
+
+    // Every place a keyword stands between delimiters, or beside a parenthesis or comma.
+    std::vector<Candidate> words, args;
+    for (int s = 1; s < n; ++s) {
+        const char16_t before = m.At(s - 1).unicode();
+        const char16_t c = m.At(s).unicode();
+        if ((before == u' ' || before == u'\n') && c < 128) {
+            for (int k : index.byFirst[c]) {
+                const int e = s + int(st[k].size());
+                if (e < n && (m.At(e) == u' ' || m.At(e) == u'\r') && m.Matches(s, st[k])) words.push_back({k, s});
+            }
+        }
+        if (before == u'(' && c < 128)
+            for (int k : index.argByFirst[c])
+                if (m.Matches(s, ar[k])) args.push_back({k, s});
+        if ((c == u',' || c == u')') && before < 128)
+            for (int k : index.argByLast[before]) {
+                const int start = s - int(ar[k].size());
+                if (m.Matches(start, ar[k])) args.push_back({k, start});
+            }
+    }
+    std::sort(words.begin(), words.end());
+    std::sort(args.begin(), args.end());
+    args.erase(std::unique(args.begin(), args.end(),
+                           [](const Candidate& a, const Candidate& b) { return a.keyword == b.keyword && a.start == b.start; }),
+               args.end());
+
+    // The replace-alls in their order, each a left-to-right scan that continues after
+    // what it replaced.
+    for (size_t i = 0; i < words.size();) {
+        const int k = words[i].keyword;
+        size_t j = i;
+        while (j < words.size() && words[j].keyword == k) ++j;
+        const int len = int(st[k].size());
+        for (int step = 0; step < 3; ++step) {
+            int resume = 0;  // first character the scan may use
+            for (size_t c = i; c < j; ++c) {
+                const int s = words[c].start, e = s + len;
+                bool ok;
+                int from, to;
+                if (step == 0) {
+                    ok = m.At(s - 2) == u'\r' && m.At(s - 1) == u'\n' && m.At(e) == u' ';
+                    from = s - 2;
+                    to = e;
+                } else if (step == 1) {
+                    ok = m.At(s - 1) == u' ' && m.At(e) == u' ';
+                    from = s - 1;
+                    to = e;
+                } else {
+                    ok = m.At(s - 1) == u' ' && m.At(e) == u'\r' && m.At(e + 1) == u'\n';
+                    from = s - 1;
+                    to = e + 1;
+                }
+                if (!ok || from < resume || !m.Free(from + 1, to)) continue;
+                m.Open(s);
+                m.Close(e);
+                resume = to + 1;
+            }
+        }
+        i = j;
+    }
+    for (size_t i = 0; i < args.size();) {
+        const int k = args[i].keyword;
+        size_t j = i;
+        while (j < args.size() && args[j].keyword == k) ++j;
+        const int len = int(ar[k].size());
+        for (int step = 0; step < 3; ++step) {
+            int resume = 0;
+            for (size_t c = i; c < j; ++c) {
+                const int s = args[c].start, e = s + len;
+                if (step == 0) {
+                    if (m.At(s - 1) != u'(' || s - 1 < resume || !m.Free(s, e - 1)) continue;
+                    m.Open(s);
+                    m.Close(e);
+                    resume = e;
+                } else {
+                    if (m.At(e) != (step == 1 ? u',' : u')') || s < resume || !m.Free(s + 1, e)) continue;
+                    m.Open(s);
+                    m.Close(e);
+                    resume = e + 1;
+                }
+            }
+        }
+        i = j;
+    }
+    return m.Text();
+}
+
+QString FinishLine(QString s) {
+    s.replace(Z + kBlank + K, kBlank);
+
+    QString out;
+    out.reserve(s.size() + 64);
+    if (s.isEmpty()) return out;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = s.indexOf(kCrLf, start);
+        const QStringView line = QStringView(s).mid(start, (end < 0 ? s.size() : end) - start);
+        // The first apostrophe with an even number of double quotes before it.
+        qsizetype quotes = 0, comment = -1;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (line[i] == u'"') ++quotes;
+            else if (line[i] == u'\'' && quotes % 2 == 0) {
+                comment = i;
+                break;
+            }
+        }
+        if (comment < 0) {
+            out += line;
+        } else {
+            QString rest = line.mid(comment).toString();
+            rest.remove(K);
+            rest.remove(Z);
+            out += line.left(comment);
+            out += C;
+            out += rest;
+            out += Z;
+        }
+        out += kCrLf;
+        if (end < 0) break;
+        start = end + 2;
+    }
+    out.replace(Z + kCrLf + C, kCrLf);
+    return out;
+}
+
+QString ColorLineReference(const QString& text) {
+    QString s = MarkKeywordsReference(text);
+    s.replace(Z + kBlank + K, kBlank);
+    // The comment pass exactly as defined, counting with CountStr.
+    if (s.isEmpty()) return QString();
+    const QStringList lines = s.split(kCrLf);
+    QString out;
+    for (const QString& line : lines) {
+        qsizetype comment = -1;
+        for (qsizetype at = line.indexOf(u'\''); at >= 0; at = line.indexOf(u'\'', at + 1)) {
+            if (CountStr(line.left(at), QStringLiteral("\"")) % 2 == 0) {
+                comment = at;
+                break;
+            }
+        }
+        if (comment < 0) {
+            out += line + kCrLf;
+        } else {
+            QString rest = line.mid(comment);
+            rest.replace(K, QString());
+            rest.replace(Z, QString());
+            out += line.left(comment) + C + rest + Z + kCrLf;
+        }
+    }
+    out.replace(Z + kCrLf + C, kCrLf);
+    return out;
+}
+
+}  // namespace detail
+
+QString ColorLine(const QString& text) { return detail::FinishLine(detail::MarkKeywordsFast(text)); }
+
+}  // namespace exporting

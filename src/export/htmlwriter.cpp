@@ -1,0 +1,135 @@
+#include "export/htmlwriter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "export/colorline.h"
+#include "store/store.h"
+
+namespace exporting {
+
+namespace {
+
+// Error numbers of the page writer, in the store's error type so one handler
+// reports every failure of an export.
+constexpr long kPathNotFound = 76;
+constexpr long kFileAccess = 75;
+constexpr long kCancelled = 3059;
+
+// Rows between two progress calls.
+constexpr qint64 kProgressEvery = 200;
+
+class Page {
+public:
+    explicit Page(const QString& path) : file_(path) {
+        const QFileInfo info(path);
+        if (!info.absoluteDir().exists())
+            throw store::StoreError(kPathNotFound,
+                                    QStringLiteral("Path not found: '%1'.").arg(info.absolutePath()));
+        if (info.isDir())
+            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' is a folder.").arg(path));
+        if (!file_.open(QIODevice::WriteOnly))
+            throw store::StoreError(kFileAccess,
+                                    QStringLiteral("Path/File access error: '%1' (%2).").arg(path, file_.errorString()));
+        // UTF-8 with a byte-order mark, so every character of a snippet survives
+        // and browsers read the page right.
+        file_.write("\xEF\xBB\xBF");
+    }
+    ~Page() {
+        if (file_.isOpen()) file_.cancelWriting();
+    }
+    void Line(const QString& text) {
+        buffer_ += text.toUtf8();
+        buffer_ += "\r\n";
+        if (buffer_.size() > (1 << 16)) Flush();
+    }
+    void Commit() {
+        Flush();
+        if (!file_.commit())
+            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' (%2).")
+                                                     .arg(file_.fileName(), file_.errorString()));
+    }
+
+private:
+    void Flush() {
+        if (file_.write(buffer_) != buffer_.size())
+            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' (%2).")
+                                                     .arg(file_.fileName(), file_.errorString()));
+        buffer_.clear();
+    }
+    QSaveFile file_;
+    QByteArray buffer_;
+};
+
+QString Text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
+
+}  // namespace
+
+QString HtmlEscape(const QString& text) {
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&': out += QLatin1String("&amp;"); break;
+        case u'<': out += QLatin1String("&lt;"); break;
+        case u'>': out += QLatin1String("&gt;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+void WriteHtmlPage(store::Connection& con, const QString& statement, const ExportOptions& options,
+                   const QString& path, const ExportProgress& progress) {
+    // The query runs first: a statement that fails leaves no file behind.
+    store::Recordset rs;
+    rs.Open(statement, &con);
+    Page page(path);
+    if (options.colors) FillKeywordTables();
+
+    page.Line(QStringLiteral("<HTML>"));
+    page.Line(QStringLiteral("<HEAD>"));
+    page.Line(QStringLiteral("<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, ") + options.homePage +
+              QStringLiteral("\">"));
+    page.Line(QStringLiteral("<style type=\"text/css\"><!--"));
+    page.Line(QStringLiteral("body,a,li {  font-family: \"") + options.fontName + QStringLiteral("\"; font-size: ") +
+              QString::number(options.fontSize) + QStringLiteral("pt}"));
+    page.Line(QStringLiteral("pre {  font-family: \"Courier New\", Courier; font-size: 10pt}"));
+    page.Line(QStringLiteral(".keyword {  font-family: \"Courier New\", Courier; font-size: 10pt; color: #000099}"));
+    page.Line(QStringLiteral(".comment { font-family: \"Courier New\", Courier; font-size: 10pt; color: #009900 }"));
+    page.Line(QStringLiteral("--></style></HEAD>"));
+    page.Line(QStringLiteral("<BODY>"));
+    page.Line(QStringLiteral("<a name='top'></a>"));
+    const QString list = options.numbered ? QStringLiteral("ol") : QStringLiteral("ul");
+    page.Line(u'<' + list + u'>');
+
+    const bool empty = rs.Eof();
+    qint64 n = 0;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        ++n;
+        page.Line(QStringLiteral("<li><a href='#") + QString::number(n) + QStringLiteral("'>") +
+                  HtmlEscape(Text(rs.Fields(QStringLiteral("Name")))) + QStringLiteral("</a><br>"));
+    }
+    page.Line(QStringLiteral("</") + list + QStringLiteral("><") + list + u'>');
+    const qint64 total = n;
+    if (!empty) rs.MoveFirst();
+    n = 0;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        ++n;
+        page.Line(QStringLiteral("<hr><li><a name='") + QString::number(n) + QStringLiteral("'></a><a href='#top'>") +
+                  HtmlEscape(Text(rs.Fields(QStringLiteral("Name")))) + QStringLiteral("</a>"));
+        const QString code = HtmlEscape(Text(rs.Fields(QStringLiteral("Content"))));
+        page.Line(QStringLiteral("<pre>") + (options.colors ? ColorLine(QStringLiteral("\r\n") + code) : code) +
+                  QStringLiteral("</pre>"));
+        if (progress && (n % kProgressEvery == 0 || n == total) && !progress(n))
+            throw store::StoreError(kCancelled, QStringLiteral("The export was cancelled; no page was written."));
+    }
+    page.Line(QStringLiteral("</") + list + u'>');
+    rs.Close();
+    page.Line(QStringLiteral("</BODY>"));
+    page.Line(QStringLiteral("</HTML>"));
+    page.Commit();
+}
+
+}  // namespace exporting
