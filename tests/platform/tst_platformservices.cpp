@@ -69,11 +69,6 @@ private slots:
         QFETCH(int, twips);
         QFETCH(int, px);
         QCOMPARE(platform::TwipsToPx(twips), px);
-        QCOMPARE(platform::TwipsToPx(platform::PxToTwips(px)), px);
-    }
-
-    void twipsRect() {
-        QCOMPARE(platform::TwipsRect(120, 480, 2295, 1410), QRect(8, 32, 153, 94));
     }
 
     void filters_data() {
@@ -171,6 +166,18 @@ private slots:
         QCOMPARE(ReadAll(path), QByteArray("<html>\r\n</html>\r\n"));
         QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  QStringList{QStringLiteral("page.htm")});
+    }
+
+    void atomicWriteKeepsALinkedFile() {
+        // A settings file kept elsewhere and linked into place stays linked.
+        QTemporaryDir here;
+        const QString real = here.filePath(QStringLiteral("real.ini"));
+        const QString link = here.filePath(QStringLiteral("Snippary.ini"));
+        QVERIFY(WriteAll(real, "old"));
+        QVERIFY(QFile::link(real, link));
+        QVERIFY(platform::WriteFileAtomically(link, "new"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(ReadAll(real), QByteArray("new"));
     }
 
     void atomicWriteRefusals_data() {

@@ -138,17 +138,6 @@ private slots:
         QCOMPARE(p.Unexpected().isEmpty(), matched);
     }
 
-    void password() {
-        ScriptedPrompts p;
-        p.ExpectPassword(QStringLiteral("s3cret"));
-        p.ExpectPassword(std::nullopt);
-        QCOMPARE(p.Password(QStringLiteral("Password:"), QStringLiteral("Library")), std::optional<QString>(QStringLiteral("s3cret")));
-        QCOMPARE(p.Password(QStringLiteral("Password:"), QStringLiteral("Library")), std::optional<QString>());
-        QVERIFY(p.AllConsumed());
-        QVERIFY(p.Unexpected().isEmpty());
-        QCOMPARE(p.History().at(1).kind, ScriptedPrompts::PasswordKind);
-    }
-
     void fileDialogs() {
         ScriptedPrompts p;
         const QString filter = QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*");

@@ -160,32 +160,6 @@ private slots:
                                              "Left=0\r\nWidth=5300\r\n"));
     }
 
-    void writtenValuesReadBack() {
-        SettingsToWrite w;
-        w.db = QString::fromUtf8("/home/\xC3\xA9ve/Biblioth\xC3\xA8que.db");
-        w.tab = 1;
-        w.fontName = QStringLiteral("Liberation Mono");
-        w.fontSize = 12;
-        w.loadStartup = 0;
-        w.noChange = 1;
-        w.loadList = 0;
-        w.top = -300;
-        w.left = 45;
-        w.width = 5300;
-        w.height = 6100;
-        QVERIFY(WriteSettings(File(), w));
-        const SnipparySettings s = ReadSettings(File());
-        QCOMPARE(s.db, w.db);
-        QCOMPARE(s.fontName, w.fontName);
-        QCOMPARE(s.tab, Number(1));
-        QCOMPARE(s.fontSize, Number(12));
-        QCOMPARE(s.noChange, Number(1));
-        QCOMPARE(s.top, Number(-300));
-        QCOMPARE(s.left, Number(45));
-        QCOMPARE(s.width, Number(5300));
-        QCOMPARE(s.height, Number(6100));
-    }
-
     void writeFailureReported() {
         QVERIFY(WriteAll(File(), "x"));
         QVERIFY(!WriteSettings(File() + QStringLiteral("/Snippary.ini"), SettingsToWrite()));
