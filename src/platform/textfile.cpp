@@ -63,6 +63,8 @@ ModuleText ReadModuleFile(const QString& path) {
     if (path.isEmpty()) return Refused(QStringLiteral("No file was chosen."));
     if (!info.exists()) return Refused(QStringLiteral("The file %1 does not exist.").arg(Shown(path)));
     if (info.isDir()) return Refused(QStringLiteral("%1 is a folder, not a file.").arg(Shown(path)));
+    // A pipe would block the window until someone writes to it, a device may never end.
+    if (!info.isFile()) return Refused(QStringLiteral("%1 is not a regular file.").arg(Shown(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Refused(QStringLiteral("The file %1 cannot be read: %2").arg(Shown(path), file.errorString()));

@@ -124,12 +124,13 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("missing") << "none.bas" << "The file %1 does not exist.";
         QTest::newRow("folder") << "sub" << "%1 is a folder, not a file.";
+        QTest::newRow("device") << "/dev/zero" << "%1 is not a regular file.";
     }
     void refusals() {
         QFETCH(QString, name);
         QFETCH(QString, error);
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub")));
-        const QString path = dir.filePath(name);
+        const QString path = QDir::isAbsolutePath(name) ? name : dir.filePath(name);
         const platform::ModuleText t = platform::ReadModuleFile(path);
         QVERIFY(!t.ok);
         QVERIFY(t.content.isEmpty());
