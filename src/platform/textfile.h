@@ -17,7 +17,8 @@ struct ModuleText {
 // input gives an empty content. Bytes holding a NUL are refused (a binary file).
 ModuleText ModuleTextFromBytes(const QByteArray& bytes);
 // Reads a file with ModuleTextFromBytes; an unreadable, missing or binary file,
-// or a folder, gives ok = false with a clear message.
+// a folder, a pipe or device, or a file over 64 MB gives ok = false with a clear
+// message (the content is never cut).
 ModuleText ReadModuleFile(const QString& path);
 
 }  // namespace platform
