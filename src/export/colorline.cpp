@@ -107,10 +107,13 @@ public:
     void Open(int gap) { Add(gap, ++seq_, true); }
     void Close(int gap) { Add(gap, -(++seq_), false); }
 
-    QString Text() {
+    void Sort() {
         std::sort(tags_.begin(), tags_.end(), [](const Tag& a, const Tag& b) {
             return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
         });
+    }
+    QString Text() {
+        Sort();
         QString out;
         out.reserve(n_ + qsizetype(tags_.size()) * 16);
         int i = 0;
@@ -123,12 +126,15 @@ public:
         return out;
     }
 
-private:
     struct Tag {
         int gap;
         int key;
         bool open;
     };
+    std::vector<Tag>& Tags() { return tags_; }
+    const QChar* Chars() const { return t_; }
+
+private:
     void Add(int gap, int key, bool open) {
         used_[size_t(gap)] = 1;
         tags_.push_back(Tag{gap, key, open});
@@ -169,11 +175,12 @@ const Index& Keywords() {
 
 }  // namespace
 
-QString MarkKeywordsFast(const QString& text) {
+namespace {
+
+void FindMarks(Marks& m) {
     const Index& index = Keywords();
     const QStringList& st = Statements();
     const QStringList& ar = Arguments();
-    Marks m(text);
     const int n = m.Size();
 
     // Every place a keyword stands between delimiters, or beside a parenthesis or comma.
@@ -260,6 +267,81 @@ QString MarkKeywordsFast(const QString& text) {
         }
         i = j;
     }
+}
+
+// Joining, the comment pass and the joining of comments, done while the marked
+// text is written out. Exact only when the snippet itself holds no tag text
+// (no "span"): then every tag in the text is one of ours.
+QString Emit(Marks& m) {
+    m.Sort();
+    std::vector<Marks::Tag>& tags = m.Tags();
+    const QChar* t = m.Chars();
+    const int n = m.Size();
+    if (n == 0) return QString();
+    // Z + blank + K becomes a blank.
+    std::vector<unsigned char> dropped(tags.size(), 0);
+    for (size_t i = 0; i + 1 < tags.size(); ++i) {
+        const Marks::Tag& a = tags[i];
+        const Marks::Tag& b = tags[i + 1];
+        if (!a.open && b.open && b.gap == a.gap + 1 && a.gap < n && t[a.gap] == u' ') {
+            // Sorted by gap: a is the last tag of its gap, b the first of the next.
+            dropped[i] = dropped[i + 1] = 1;
+        }
+    }
+    QString out;
+    out.reserve(n + qsizetype(tags.size()) * 24 + 64);
+    size_t ti = 0;
+    bool lastWasZ = false;  // the previous line ended with a closing tag
+    int ls = 0;
+    for (;;) {
+        int le = ls;
+        while (le < n && !(t[le] == u'\r' && le + 1 < n && t[le + 1] == u'\n')) ++le;
+        int quotes = 0, comment = -1;
+        for (int i = ls; i < le; ++i) {
+            if (t[i] == u'"') ++quotes;
+            else if (t[i] == u'\'' && quotes % 2 == 0) {
+                comment = i;
+                break;
+            }
+        }
+        const int visibleEnd = comment < 0 ? le : comment;  // tags after this gap are dropped
+        bool endsWithZ = false;
+        if (comment == ls && lastWasZ) {
+            // Z CR LF C becomes CR LF: this comment continues the span above.
+            out.chop(Z.size() + 2);
+            out += kCrLf;
+        }
+        int i = ls;
+        for (; ti < tags.size() && tags[ti].gap <= le; ++ti) {
+            const Marks::Tag& tag = tags[ti];
+            if (tag.gap > visibleEnd || dropped[ti]) continue;
+            out.append(t + i, tag.gap - i);
+            i = tag.gap;
+            out += tag.open ? K : Z;
+            endsWithZ = !tag.open && tag.gap == le;
+        }
+        if (comment < 0) {
+            out.append(t + i, le - i);
+        } else {
+            out.append(t + i, comment - i);
+            if (!(comment == ls && lastWasZ)) out += C;
+            out.append(t + comment, le - comment);
+            out += Z;
+            endsWithZ = true;
+        }
+        out += kCrLf;
+        lastWasZ = endsWithZ;
+        if (le >= n) break;
+        ls = le + 2;
+    }
+    return out;
+}
+
+}  // namespace
+
+QString MarkKeywordsFast(const QString& text) {
+    Marks m(text);
+    FindMarks(m);
     return m.Text();
 }
 
@@ -331,6 +413,11 @@ QString ColorLineReference(const QString& text) {
 
 }  // namespace detail
 
-QString ColorLine(const QString& text) { return detail::FinishLine(detail::MarkKeywordsFast(text)); }
+QString ColorLine(const QString& text) {
+    detail::Marks m(text);
+    detail::FindMarks(m);
+    if (text.contains(QLatin1String("span"))) return detail::FinishLine(m.Text());
+    return detail::Emit(m);
+}
 
 }  // namespace exporting
