@@ -91,7 +91,13 @@ namespace {
 // characters side by side, that is no tag in the gaps inside it.
 class Marks {
 public:
-    explicit Marks(const QString& text) : t_(text.constData()), n_(int(text.size())), used_(size_t(n_) + 1, 0) {}
+    // The work vectors are kept per thread: colouring runs once per snippet, and
+    // fresh vectors each time cost more than the scan.
+    explicit Marks(const QString& text)
+        : t_(text.constData()), n_(int(text.size())), used_(UsedStore()), tags_(TagStore()) {
+        used_.assign(size_t(n_) + 1, 0);
+        tags_.clear();
+    }
 
     QChar At(int i) const { return i >= 0 && i < n_ ? t_[i] : QChar(); }
     int Size() const { return n_; }
@@ -141,8 +147,16 @@ private:
     }
     const QChar* t_;
     int n_;
-    std::vector<unsigned char> used_;
-    std::vector<Tag> tags_;
+    static std::vector<unsigned char>& UsedStore() {
+        thread_local std::vector<unsigned char> store;
+        return store;
+    }
+    static std::vector<Tag>& TagStore() {
+        thread_local std::vector<Tag> store;
+        return store;
+    }
+    std::vector<unsigned char>& used_;
+    std::vector<Tag>& tags_;
     int seq_ = 0;
 };
 
@@ -153,20 +167,33 @@ struct Candidate {
 };
 
 // Keywords by their first (or last) letter, so a scan position tries only a few.
+struct Entry {
+    const char16_t* chars;
+    int len;
+    int keyword;
+};
+
 struct Index {
-    std::array<std::vector<int>, 128> byFirst;
-    std::array<std::vector<int>, 128> argByFirst;
-    std::array<std::vector<int>, 128> argByLast;
+    std::array<std::vector<Entry>, 128> byFirst;
+    std::array<std::vector<Entry>, 128> argByFirst;
+    std::array<std::vector<Entry>, 128> argByLast;
     Index() {
         const QStringList& st = Statements();
-        for (int i = 0; i < st.size(); ++i) byFirst[size_t(st[i][0].unicode())].push_back(i);
+        for (int i = 0; i < st.size(); ++i)
+            byFirst[size_t(st[i][0].unicode())].push_back({reinterpret_cast<const char16_t*>(st[i].constData()), int(st[i].size()), i});
         const QStringList& ar = Arguments();
         for (int i = 0; i < ar.size(); ++i) {
-            argByFirst[size_t(ar[i][0].unicode())].push_back(i);
-            argByLast[size_t(ar[i].back().unicode())].push_back(i);
+            argByFirst[size_t(ar[i][0].unicode())].push_back({reinterpret_cast<const char16_t*>(ar[i].constData()), int(ar[i].size()), i});
+            argByLast[size_t(ar[i].back().unicode())].push_back({reinterpret_cast<const char16_t*>(ar[i].constData()), int(ar[i].size()), i});
         }
     }
 };
+
+inline bool Same(const char16_t* a, const char16_t* b, int len) {
+    for (int i = 0; i < len; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
 
 const Index& Keywords() {
     static const Index index;
@@ -177,31 +204,47 @@ const Index& Keywords() {
 
 namespace {
 
-void FindMarks(Marks& m) {
+// Returns whether the text holds "span", the word of every tag.
+bool FindMarks(Marks& m) {
     const Index& index = Keywords();
     const QStringList& st = Statements();
     const QStringList& ar = Arguments();
     const int n = m.Size();
 
     // Every place a keyword stands between delimiters, or beside a parenthesis or comma.
-    std::vector<Candidate> words, args;
+    thread_local std::vector<Candidate> words, args;
+    words.clear();
+    args.clear();
+    const char16_t* t = reinterpret_cast<const char16_t*>(m.Chars());
+    bool tagText = false;
     for (int s = 1; s < n; ++s) {
-        const char16_t before = m.At(s - 1).unicode();
-        const char16_t c = m.At(s).unicode();
-        if ((before == u' ' || before == u'\n') && c < 128) {
-            for (int k : index.byFirst[c]) {
-                const int e = s + int(st[k].size());
-                if (e < n && (m.At(e) == u' ' || m.At(e) == u'\r') && m.Matches(s, st[k])) words.push_back({k, s});
+        const char16_t before = t[s - 1];
+        const char16_t c = t[s];
+        if (c >= 128) continue;
+        switch (before) {
+        case u' ':
+        case u'\n':
+            for (const Entry& w : index.byFirst[c]) {
+                const int e = s + w.len;
+                if (e < n && (t[e] == u' ' || t[e] == u'\r') && Same(t + s, w.chars, w.len))
+                    words.push_back({w.keyword, s});
             }
+            break;
+        case u'(':
+            for (const Entry& w : index.argByFirst[c])
+                if (s + w.len <= n && Same(t + s, w.chars, w.len)) args.push_back({w.keyword, s});
+            break;
+        default:
+            break;
         }
-        if (before == u'(' && c < 128)
-            for (int k : index.argByFirst[c])
-                if (m.Matches(s, ar[k])) args.push_back({k, s});
-        if ((c == u',' || c == u')') && before < 128)
-            for (int k : index.argByLast[before]) {
-                const int start = s - int(ar[k].size());
-                if (m.Matches(start, ar[k])) args.push_back({k, start});
+        if ((c == u',' || c == u')') && before < 128) {
+            for (const Entry& w : index.argByLast[before]) {
+                const int start = s - w.len;
+                if (start >= 0 && Same(t + start, w.chars, w.len)) args.push_back({w.keyword, start});
             }
+        } else if (c == u'n' && s >= 3 && t[s - 1] == u'a' && t[s - 2] == u'p' && t[s - 3] == u's') {
+            tagText = true;
+        }
     }
     std::sort(words.begin(), words.end());
     std::sort(args.begin(), args.end());
@@ -267,6 +310,7 @@ void FindMarks(Marks& m) {
         }
         i = j;
     }
+    return tagText;
 }
 
 // Joining, the comment pass and the joining of comments, done while the marked
@@ -279,7 +323,8 @@ QString Emit(Marks& m) {
     const int n = m.Size();
     if (n == 0) return QString();
     // Z + blank + K becomes a blank.
-    std::vector<unsigned char> dropped(tags.size(), 0);
+    thread_local std::vector<unsigned char> dropped;
+    dropped.assign(tags.size(), 0);
     for (size_t i = 0; i + 1 < tags.size(); ++i) {
         const Marks::Tag& a = tags[i];
         const Marks::Tag& b = tags[i + 1];
@@ -341,7 +386,7 @@ QString Emit(Marks& m) {
 
 QString MarkKeywordsFast(const QString& text) {
     Marks m(text);
-    FindMarks(m);
+    (void)FindMarks(m);
     return m.Text();
 }
 
@@ -415,8 +460,7 @@ QString ColorLineReference(const QString& text) {
 
 QString ColorLine(const QString& text) {
     detail::Marks m(text);
-    detail::FindMarks(m);
-    if (text.contains(QLatin1String("span"))) return detail::FinishLine(m.Text());
+    if (detail::FindMarks(m)) return detail::FinishLine(m.Text());
     return detail::Emit(m);
 }
 
