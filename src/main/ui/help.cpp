@@ -1,23 +1,16 @@
 // The Help menu and F1.
+#include "about/help.h"
 #include "main/ui/frmsnippary.h"
 #include "main/ui/parts.h"
-#include "platform/folders.h"
 #include "platform/prompts.h"
 
 namespace snippary {
 
-void frmSnippary::OpenHelpIndex() {
-    prompts.ShellOpen(platform::HelpIndex());
-}
+void frmSnippary::OpenHelpIndex() { about::OpenHelpIndex(prompts); }
 
-void frmSnippary::mnuContents_Click() {
-    // The same file as F1: the relative path would depend on the current folder.
-    prompts.ShellOpen(platform::HelpIndex());
-}
+void frmSnippary::mnuContents_Click() { about::OpenHelpContents(prompts); }
 
-void frmSnippary::mnuWeb_Click() {
-    prompts.ShellOpen(QStringLiteral(SNIPPARY_HOME_PAGE));
-}
+void frmSnippary::mnuWeb_Click() { about::OpenHomePage(prompts); }
 
 void frmSnippary::mnuAbout_Click() {
 #if SNIPPARY_HAVE_ABOUT
