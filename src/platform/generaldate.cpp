@@ -2,6 +2,9 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
 
 namespace platform {
 
@@ -114,6 +117,16 @@ QDateTime ReadIso(const QString& text) {
 }
 
 }  // namespace
+
+void PinLocalTimeZone() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (std::getenv("TZ") == nullptr) {
+            setenv("TZ", ":/etc/localtime", 0);
+            tzset();
+        }
+    });
+}
 
 QString GeneralDate(const QDateTime& value, const QLocale& locale) {
     if (!value.isValid()) return QString();

@@ -19,6 +19,11 @@ QString GeneralDate(const QDateTime& value, const QLocale& locale = QLocale());
 // is no date.
 QDateTime ReadDate(const QString& text, const QLocale& locale = QLocale());
 
+// Without TZ in the environment the C library looks at the zone file again for
+// every local date made; naming the zone file once makes it read it once. Does
+// nothing when TZ is set. Called before dates are made in bulk.
+void PinLocalTimeZone();
+
 // The day a time-of-day alone stands on.
 inline QDate DateZero() { return QDate(1899, 12, 30); }
 

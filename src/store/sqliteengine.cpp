@@ -250,6 +250,9 @@ sqlite3* OpenFile(const QString& path, const QString& password, bool create, boo
                 throw StoreError(errors::kUnrecognized,
                                  QStringLiteral("'%1' is not a snippet library.").arg(path));
         }
+        // A plain library is read through the page cache directly instead of
+        // copied page by page: the search reads every snippet's content.
+        if (password.isEmpty() || plainFile) Exec(db, QStringLiteral("PRAGMA mmap_size = 1073741824"));
         Register(db);
     } catch (...) {
         sqlite3_close_v2(db);

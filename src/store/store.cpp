@@ -5,8 +5,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
+#include <QRegularExpression>
 #include <sqlcipher/sqlite3.h>
 
+#include "platform/generaldate.h"
 #include "store/connectionstring.h"
 #include "store/jetsql.h"
 #include "store/sqliteengine.h"
@@ -76,12 +78,35 @@ struct Connection::Impl {
     QString password;
 };
 
+// "SELECT * FROM qDisplay ..." reads the large Content column only when a row's
+// content is asked for: the list never asks, the export asks row by row.
+const QLatin1String kDisplayColumns("ID, TypeID, Name, Description, DateAdded, Source, TypeName, NULL AS Content");
+constexpr int kLazyContentColumn = 7;
+
+bool SelectsAllOfDisplay(const QString& sql) {
+    static const QRegularExpression head(QStringLiteral("^\\s*SELECT\\s+\\*\\s+FROM\\s+qDisplay\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return head.match(sql).hasMatch();
+}
+
 struct Recordset::Impl {
     Connection* con = nullptr;
     sqlite3_stmt* st = nullptr;
+    sqlite3_stmt* content = nullptr;  // SELECT Content FROM Code WHERE ID=?, when lazy
     bool eof = true;
     QList<QByteArray> names;
     int dateColumn = -1;
+
+    QVariant LazyContent() const {
+        sqlite3_reset(content);
+        sqlite3_bind_int64(content, 1, sqlite3_column_int64(st, 0));
+        const int rc = sqlite3_step(content);
+        if (rc == SQLITE_DONE) return {};
+        if (rc != SQLITE_ROW) sqlite::Fail(sqlite3_db_handle(content), rc);
+        if (sqlite3_column_type(content, 0) == SQLITE_NULL) return {};
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(content, 0)),
+                                 sqlite3_column_bytes(content, 0));
+    }
 
     void Step() {
         const int rc = sqlite3_step(st);
@@ -95,6 +120,8 @@ struct Recordset::Impl {
     void Finish() {
         sqlite3_finalize(st);
         st = nullptr;
+        sqlite3_finalize(content);
+        content = nullptr;
         eof = true;
         names.clear();
         dateColumn = -1;
@@ -108,6 +135,7 @@ struct Recordset::Impl {
             throw StoreError(errors::kFieldNotFound,
                              QStringLiteral("Item cannot be found in the collection corresponding to the "
                                             "requested name or ordinal."));
+        if (content != nullptr && i == kLazyContentColumn) return LazyContent();
         switch (sqlite3_column_type(st, i)) {
         case SQLITE_NULL:
             return {};
@@ -138,6 +166,7 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     Q_UNUSED(userId);
     Q_UNUSED(options);
     Close();
+    platform::PinLocalTimeZone();  // the list makes a date for every row
     const ConnectionString cs = ConnectionString::Parse(connectionString);
     // The dialog gives the password in the string; a password argument counts the same.
     const QString key = cs.password.isEmpty() ? password : cs.password;
@@ -196,7 +225,18 @@ void Recordset::Open(const QString& source, Connection* activeConnection) {
     if (activeConnection != nullptr) d->con = activeConnection;
     if (d->con == nullptr || d->con->d->db == nullptr) Closed();
     sqlite3* db = d->con->d->db;
-    const QByteArray sql = jet::Translate(source).toUtf8();
+    QString translated = jet::Translate(source);
+    const bool lazy = SelectsAllOfDisplay(translated);
+    if (lazy) {
+        translated.replace(translated.indexOf(u'*'), 1, kDisplayColumns);
+        const char* text = "SELECT Content FROM Code WHERE ID=?";
+        const int rc = sqlite3_prepare_v2(db, text, -1, &d->content, nullptr);
+        if (rc != SQLITE_OK) {
+            d->Finish();
+            sqlite::Fail(db, rc, source);
+        }
+    }
+    const QByteArray sql = translated.toUtf8();
     const char* tail = nullptr;
     const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &d->st, &tail);
     if (rc != SQLITE_OK) {
