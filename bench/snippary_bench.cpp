@@ -20,6 +20,7 @@
 #include "main/categorystore.h"
 #include "main/snippetlistmodel.h"
 #include "store/connectionstring.h"
+#include "store/library.h"
 #include "store/statements.h"
 #include "store/store.h"
 
@@ -225,6 +226,21 @@ int Orchestrate(const QString& self, const QString& dataDir, bool quick) {
         const Sample e = Measure(self, {"export", path, dataDir + "/export-10000.htm"}, runs);
         out << "| 4. export, coloured, numbered | 10000 | " << QString::number(e.ms, 'f', 1) << " ms | " << e.rss / 1024
             << " MB | " << e.extra << "|\n";
+    }
+    // The window: start-up to the first paint on the largest library, and an idle
+    // window on the starter library.
+    const QString window = QFileInfo(self).absolutePath() + "/snippary_window_bench";
+    if (QFile::exists(window)) {
+        const QString big = lib(sizes.last(), false);
+        const Sample s = Measure(window, {big}, 3);
+        out << "| 5. window start-up to first paint | " << sizes.last() << " | " << QString::number(s.ms, 'f', 1)
+            << " ms | " << s.rss / 1024 << " MB | " << s.extra << "|\n";
+        const QString starter = dataDir + "/starter.snip";
+        if (!QFile::exists(starter)) store::CreateLibrary(starter, QString(), true);
+        const Sample idle = Measure(window, {starter, "--idle"}, 3);
+        out << "| idle window, starter library | 20 | - | " << idle.rss / 1024 << " MB | " << idle.extra << "|\n";
+    } else {
+        out << "| 5. window start-up | - | not built | | |\n";
     }
     for (int n : sizes) {
         const QString path = lib(n, true);
