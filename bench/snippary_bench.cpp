@@ -180,6 +180,8 @@ Sample Measure(const QString& program, const QStringList& args, int runs, bool e
 
 int Orchestrate(const QString& self, const QString& dataDir, bool quick) {
     QDir().mkpath(dataDir);
+    // The window reads and writes its settings: keep them out of the user's own.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dataDir + "/config"));
     const QList<int> sizes = quick ? QList<int>{1000, 10000} : QList<int>{1000, 10000, 100000};
     auto lib = [&](int n, bool enc) {
         const QString path = dataDir + QStringLiteral("/bench-%1%2.snip").arg(n).arg(enc ? "-enc" : "");
