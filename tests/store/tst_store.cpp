@@ -75,6 +75,8 @@ private:
     QString path;
     void Make(const QString& password);
     void AddRows(Connection& con);
+    // The names statement 2 lists from a new library with AddRows' rows.
+    QStringList Listed(const QString& sFind, const QString& sOrder);
 };
 
 void tst_store::initTestCase() {
@@ -95,6 +97,14 @@ void tst_store::AddRows(Connection& con) {
     con.Execute(stmt::InsertCode(4, "alpha", "it's mine", "1/15/2002 3:04:05 PM", "book", "' ÄRGER über alles"));
     con.Execute(stmt::InsertCode(4, "Beta", "", "12/1/2002", "", "Dim s As String"));
     con.Execute("INSERT INTO Code (TypeID,Name) VALUES(5,'nulls')");
+}
+
+QStringList tst_store::Listed(const QString& sFind, const QString& sOrder) {
+    Make("");
+    Connection con;
+    con.Open(Cs(path));
+    AddRows(con);
+    return Column(con, stmt::SelectDisplay(BuildWhere({1, 4, 5}), sFind, sOrder), "Name");
 }
 
 void tst_store::contract_data() {
@@ -202,11 +212,7 @@ void tst_store::search_data() {
 void tst_store::search() {
     QFETCH(QString, find);
     QFETCH(QStringList, names);
-    Make("");
-    Connection con;
-    con.Open(Cs(path));
-    AddRows(con);
-    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1, 4, 5}), find, OrderForColumn(4, "")), "Name"), names);
+    QCOMPARE(Listed(find, OrderForColumn(4, "")), names);
 }
 
 void tst_store::order_data() {
@@ -221,11 +227,7 @@ void tst_store::order_data() {
 void tst_store::order() {
     QFETCH(int, column);
     QFETCH(QStringList, names);
-    Make("");
-    Connection con;
-    con.Open(Cs(path));
-    AddRows(con);
-    QStringList got = Column(con, stmt::SelectDisplay(BuildWhere({1, 4, 5}), "", OrderForColumn(column, "")), "Name");
+    const QStringList got = Listed("", OrderForColumn(column, ""));
     if (column == 2) {  // within one category the order is the store's own
         QCOMPARE(QSet<QString>(got.begin(), got.begin() + 2), QSet<QString>(names.begin(), names.begin() + 2));
         QCOMPARE(got.mid(2), names.mid(2));
