@@ -4,7 +4,7 @@
 
 namespace addin {
 
-class VBE;
+class VBE;  // the host, see host.h
 
 // The name of a new component made from a snippet name: ".BAS" and ".CLS" taken
 // out (after upper-casing), blanks and full stops taken out, lower-cased.
