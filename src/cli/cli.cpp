@@ -1,0 +1,379 @@
+#include "cli/cli.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdio>
+#include <cstring>
+#include <termios.h>
+#include <unistd.h>
+
+#include "cli/runner.h"
+#include "export/colorline.h"
+#include "export/htmlwriter.h"
+#include "platform/generaldate.h"
+#include "platform/textfile.h"
+#include "store/connectionstring.h"
+#include "store/library.h"
+#include "store/statements.h"
+#include "store/store.h"
+
+namespace cli {
+
+namespace {
+
+const char* const kVerbs[] = {"new", "categories", "list", "add", "export", "colorize", "help", "--help"};
+
+const char* const kUsage =
+    "usage:\n"
+    "  snippary new FILE [--sample] [--password]\n"
+    "  snippary categories FILE\n"
+    "  snippary list FILE [--category NAME]... [--all] [--find TEXT] [--in name,description,source,content]\n"
+    "                [--from DATE] [--to DATE] [--sort name|type|description|date|source]\n"
+    "                [--format tsv|json] [--header]\n"
+    "  snippary add FILE --category NAME --name NAME [--description D] [--source S]\n"
+    "               (--content-file F | --content-stdin)\n"
+    "  snippary export FILE OUT.html [--numbered] [--colors] [--font NAME] [--size N] [list filters]\n"
+    "  snippary colorize < code.bas > code.html-fragment\n"
+    "  snippary [LIBRARY]            opens the window\n"
+    "Passwords come from SNIPPARY_PASSWORD or, on a terminal, a prompt.\n";
+
+struct UsageError {
+    QString message;
+};
+struct Failure {
+    QString message;
+};
+
+// Options of a verb: flags, single values and repeated values.
+class Options {
+public:
+    Options(const QStringList& args, const QStringList& flags, const QStringList& values, const QStringList& repeated) {
+        for (int i = 1; i < args.size(); ++i) {
+            const QString& a = args[i];
+            if (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
+                positional_ << a;
+            } else if (flags.contains(a)) {
+                flags_ << a;
+            } else if (values.contains(a) || repeated.contains(a)) {
+                if (i + 1 >= args.size()) throw UsageError{a + QStringLiteral(" needs a value")};
+                if (values.contains(a) && values_.contains(a)) throw UsageError{a + QStringLiteral(" given twice")};
+                values_.insert(a, args[++i]);
+                lists_[a] << args[i];
+            } else {
+                throw UsageError{QStringLiteral("unknown option ") + a};
+            }
+        }
+    }
+    bool Flag(const char* f) const { return flags_.contains(QLatin1String(f)); }
+    QString Value(const char* v) const { return values_.value(QLatin1String(v)); }
+    bool Has(const char* v) const { return values_.contains(QLatin1String(v)); }
+    QStringList List(const char* v) const { return lists_.value(QLatin1String(v)); }
+    const QStringList& Positional() const { return positional_; }
+
+private:
+    QStringList positional_, flags_;
+    QMap<QString, QString> values_;
+    QMap<QString, QStringList> lists_;
+};
+
+const QStringList kFilterValues = {"--find", "--in", "--from", "--to", "--sort"};
+
+QString Password(Io& io, bool twice) {
+    if (qEnvironmentVariableIsSet("SNIPPARY_PASSWORD")) return qEnvironmentVariable("SNIPPARY_PASSWORD");
+    if (!io.askSecret) return QString();
+    const QString first = io.askSecret(QStringLiteral("Password: "));
+    if (twice && io.askSecret(QStringLiteral("Password again: ")) != first)
+        throw Failure{QStringLiteral("the two passwords differ")};
+    return first;
+}
+
+void Open(store::Connection& con, const QString& path, Io& io) {
+    store::ConnectionString cs;
+    cs.provider = store::ConnectionString::Jet40;
+    cs.dataSource = QFileInfo(path).absoluteFilePath();
+    try {
+        con.Open(cs.Build());
+        return;
+    } catch (const store::StoreError& e) {
+        // A library with a password: ask for it (or take it from the environment).
+        if (e.Number() != store::errors::kBadPassword) throw;
+        cs.password = Password(io, false);
+        if (cs.password.isEmpty()) throw;
+    }
+    con.Open(cs.Build());
+}
+
+struct Query {
+    QString sWhere, sFind, sOrder;
+};
+
+// The list's three condition texts from the filter options, shared by list and export.
+Query Filters(const Options& o, store::Connection& con, bool wholeLibraryByDefault) {
+    Query q;
+    QList<qint64> ids;
+    QStringList names;
+    {
+        store::Recordset rs;
+        for (rs.Open(store::stmt::SelectTypes(), &con); !rs.Eof(); rs.MoveNext()) {
+            ids << rs.Fields(QStringLiteral("TypeID")).toLongLong();
+            names << rs.Fields(QStringLiteral("TypeName")).toString();
+        }
+    }
+    const QStringList wanted = o.List("--category");
+    if (!wanted.isEmpty() && o.Flag("--all")) throw UsageError{QStringLiteral("--category and --all exclude each other")};
+    if (!wanted.isEmpty()) {
+        for (const QString& w : wanted)
+            if (!names.contains(w, Qt::CaseInsensitive)) throw Failure{QStringLiteral("no category named ") + w};
+        QList<qint64> ticked;
+        for (int i = 0; i < names.size(); ++i)
+            for (const QString& w : wanted)
+                if (names[i].compare(w, Qt::CaseInsensitive) == 0) {
+                    ticked << ids[i];
+                    break;
+                }
+        q.sWhere = store::BuildWhere(ticked);
+    } else if (!wholeLibraryByDefault || o.Flag("--all")) {
+        q.sWhere = store::BuildWhere(ids);
+    }
+    std::array<bool, 4> columns = {true, true, true, true};
+    if (o.Has("--in")) {
+        columns = {false, false, false, false};
+        const QStringList known = {"name", "description", "source", "content"};
+        for (const QString& c : o.Value("--in").split(u',', Qt::SkipEmptyParts)) {
+            const qsizetype at = known.indexOf(c.trimmed().toLower());
+            if (at < 0) throw UsageError{QStringLiteral("--in takes name, description, source, content")};
+            columns[size_t(at)] = true;
+        }
+    }
+    for (const char* d : {"--from", "--to"})
+        if (o.Has(d) && !platform::ReadDate(o.Value(d)).isValid())
+            throw Failure{QStringLiteral("%1 is not a date: %2").arg(QLatin1String(d), o.Value(d))};
+    q.sFind = store::BuildFind(o.Value("--find"), columns, o.Value("--from"), o.Value("--to"));
+    if (o.Has("--sort")) {
+        const QStringList sorts = {"name", "type", "description", "date", "source"};
+        const qsizetype at = sorts.indexOf(o.Value("--sort"));
+        if (at < 0) throw UsageError{QStringLiteral("--sort takes name, type, description, date or source")};
+        q.sOrder = store::OrderForColumn(int(at) + 1, QString());
+    }
+    return q;
+}
+
+QString Tsv(QString v) {
+    v.replace(u'\\', QStringLiteral("\\\\"));
+    v.replace(u'\t', QStringLiteral("\\t"));
+    v.replace(u'\n', QStringLiteral("\\n"));
+    v.replace(u'\r', QStringLiteral("\\r"));
+    return v;
+}
+
+QString Text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
+
+int New(const QStringList& args, Io& io) {
+    const Options o(args, {"--sample", "--password"}, {}, {});
+    if (o.Positional().size() != 1) throw UsageError{QStringLiteral("new takes one FILE")};
+    const QString password = o.Flag("--password") ? Password(io, true) : QString();
+    if (o.Flag("--password") && password.isEmpty())
+        throw Failure{QStringLiteral("no password: set SNIPPARY_PASSWORD or run on a terminal")};
+    store::CreateLibrary(QFileInfo(o.Positional()[0]).absoluteFilePath(), password, o.Flag("--sample"));
+    return 0;
+}
+
+int Categories(const QStringList& args, Io& io) {
+    const Options o(args, {}, {}, {});
+    if (o.Positional().size() != 1) throw UsageError{QStringLiteral("categories takes one FILE")};
+    store::Connection con;
+    Open(con, o.Positional()[0], io);
+    store::Recordset rs;
+    for (rs.Open(store::stmt::SelectTypes(), &con); !rs.Eof(); rs.MoveNext())
+        io.out += (QString::number(rs.Fields(QStringLiteral("TypeID")).toLongLong()) + u'\t' +
+                   Tsv(rs.Fields(QStringLiteral("TypeName")).toString()) + u'\n')
+                      .toUtf8();
+    return 0;
+}
+
+int List(const QStringList& args, Io& io) {
+    const Options o(args, {"--all", "--header"}, kFilterValues + QStringList{"--format"}, {"--category"});
+    if (o.Positional().size() != 1) throw UsageError{QStringLiteral("list takes one FILE")};
+    const QString format = o.Has("--format") ? o.Value("--format") : QStringLiteral("tsv");
+    if (format != QLatin1String("tsv") && format != QLatin1String("json"))
+        throw UsageError{QStringLiteral("--format takes tsv or json")};
+    store::Connection con;
+    Open(con, o.Positional()[0], io);
+    const Query q = Filters(o, con, false);
+    QJsonArray rows;
+    if (format == QLatin1String("tsv") && o.Flag("--header"))
+        io.out += "Name\tType\tDescription\tDate added\tSource of code\n";
+    if (q.sWhere.isEmpty()) return 0;  // no category: the list is empty, as in the window
+    store::Recordset rs;
+    for (rs.Open(store::stmt::SelectDisplay(q.sWhere, q.sFind, q.sOrder), &con); !rs.Eof(); rs.MoveNext()) {
+        const QString name = Text(rs.Fields(QStringLiteral("Name")));
+        const QString type = Text(rs.Fields(QStringLiteral("TypeName")));
+        const QString description = Text(rs.Fields(QStringLiteral("Description")));
+        const QString date = platform::GeneralDate(rs.Fields(QStringLiteral("DateAdded")).toDateTime());
+        const QString source = Text(rs.Fields(QStringLiteral("Source")));
+        if (format == QLatin1String("json")) {
+            rows.append(QJsonObject{{"ID", rs.Fields(QStringLiteral("ID")).toLongLong()},
+                                    {"Name", name},
+                                    {"Type", type},
+                                    {"Description", description},
+                                    {"DateAdded", date},
+                                    {"Source", source}});
+        } else {
+            io.out += (QStringList{Tsv(name), Tsv(type), Tsv(description), Tsv(date), Tsv(source)}.join(u'\t') + u'\n')
+                          .toUtf8();
+        }
+    }
+    if (format == QLatin1String("json")) io.out += QJsonDocument(rows).toJson(QJsonDocument::Indented);
+    return 0;
+}
+
+int Add(const QStringList& args, Io& io) {
+    const Options o(args, {"--content-stdin"}, {"--category", "--name", "--description", "--source", "--content-file"}, {});
+    if (o.Positional().size() != 1) throw UsageError{QStringLiteral("add takes one FILE")};
+    if (!o.Has("--category") || !o.Has("--name")) throw UsageError{QStringLiteral("add needs --category and --name")};
+    if (o.Has("--content-file") == o.Flag("--content-stdin"))
+        throw UsageError{QStringLiteral("add needs exactly one of --content-file and --content-stdin")};
+    // The add page's limits: a longer value is refused, never cut.
+    struct Limit { const char* option; int max; };
+    for (const Limit& l : {Limit{"--name", 50}, Limit{"--description", 30}, Limit{"--source", 50}})
+        if (o.Value(l.option).size() > l.max)
+            throw Failure{QStringLiteral("%1 is longer than %2 characters").arg(QLatin1String(l.option)).arg(l.max)};
+    if (o.Value("--name").isEmpty()) throw Failure{QStringLiteral("the name is empty")};
+    const platform::ModuleText text = o.Has("--content-file") ? platform::ReadModuleFile(o.Value("--content-file"))
+                                                              : platform::ModuleTextFromBytes(io.readStdin());
+    if (!text.ok) throw Failure{text.error};
+    if (text.content.isEmpty()) throw Failure{QStringLiteral("the content is empty")};
+
+    store::Connection con;
+    Open(con, o.Positional()[0], io);
+    qint64 typeId = -1;
+    {
+        store::Recordset rs;
+        for (rs.Open(store::stmt::SelectTypes(), &con); !rs.Eof(); rs.MoveNext())
+            if (rs.Fields(QStringLiteral("TypeName")).toString().compare(o.Value("--category"), Qt::CaseInsensitive) == 0) {
+                typeId = rs.Fields(QStringLiteral("TypeID")).toLongLong();
+                break;
+            }
+    }
+    if (typeId < 0) throw Failure{QStringLiteral("no category named ") + o.Value("--category")};
+    con.BeginTrans();
+    qint64 id = 0;
+    try {
+        con.Execute(store::stmt::InsertCode(typeId, o.Value("--name"), o.Value("--description"),
+                                            platform::GeneralDate(QDateTime::currentDateTime()), o.Value("--source"),
+                                            text.content));
+        id = con.LastInsertId();
+        store::Recordset rs;
+        rs.Open(store::stmt::SelectMaxId(), &con);
+        if (rs.Fields(0).toLongLong() != id) throw Failure{QStringLiteral("the new snippet's ID could not be learned")};
+        rs.Close();
+        con.CommitTrans();
+    } catch (...) {
+        con.RollbackTrans();
+        throw;
+    }
+    io.out += QByteArray::number(id) + '\n';
+    return 0;
+}
+
+int Export(const QStringList& args, Io& io) {
+    const Options o(args, {"--numbered", "--colors", "--all"}, kFilterValues + QStringList{"--font", "--size"},
+                    {"--category"});
+    if (o.Positional().size() != 2) throw UsageError{QStringLiteral("export takes FILE and OUT.html")};
+    bool sizeOk = true;
+    const int size = o.Has("--size") ? o.Value("--size").toInt(&sizeOk) : 10;
+    if (!sizeOk || size <= 0) throw UsageError{QStringLiteral("--size takes a whole number of points")};
+    store::Connection con;
+    Open(con, o.Positional()[0], io);
+    const Query q = Filters(o, con, true);
+    exporting::ExportOptions options;
+    options.numbered = o.Flag("--numbered");
+    options.colors = o.Flag("--colors");
+    options.fontName = o.Has("--font") ? o.Value("--font") : QStringLiteral("Courier New");
+    options.fontSize = size;
+    options.homePage = QStringLiteral(SNIPPARY_HOME_PAGE);
+    exporting::WriteHtmlPage(con, store::ExportQuery(q.sWhere, q.sFind, q.sOrder), options,
+                             QFileInfo(o.Positional()[1]).absoluteFilePath());
+    return 0;
+}
+
+int Colorize(const QStringList& args, Io& io) {
+    if (args.size() != 1) throw UsageError{QStringLiteral("colorize takes no arguments")};
+    io.out += exporting::ColorLine(QString::fromUtf8(io.readStdin())).toUtf8();
+    return 0;
+}
+
+QString AskAtTerminal(const QString& prompt) {
+    if (!isatty(STDIN_FILENO)) return QString();
+    std::fputs(qPrintable(prompt), stderr);
+    termios old{};
+    tcgetattr(STDIN_FILENO, &old);
+    termios quiet = old;
+    quiet.c_lflag &= tcflag_t(~ECHO);
+    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    char buffer[1024] = {};
+    const bool got = std::fgets(buffer, sizeof buffer, stdin) != nullptr;
+    tcsetattr(STDIN_FILENO, TCSANOW, &old);
+    std::fputs("\n", stderr);
+    QString s = got ? QString::fromLocal8Bit(buffer) : QString();
+    while (s.endsWith(u'\n') || s.endsWith(u'\r')) s.chop(1);
+    std::memset(buffer, 0, sizeof buffer);
+    return s;
+}
+
+}  // namespace
+
+int RunVerb(const QStringList& args, Io& io) {
+    const QString verb = args.value(0);
+    try {
+        try {
+            if (verb == QLatin1String("help") || verb == QLatin1String("--help")) {
+                io.out += kUsage;
+                return 0;
+            }
+            if (verb == QLatin1String("new")) return New(args, io);
+            if (verb == QLatin1String("categories")) return Categories(args, io);
+            if (verb == QLatin1String("list")) return List(args, io);
+            if (verb == QLatin1String("add")) return Add(args, io);
+            if (verb == QLatin1String("export")) return Export(args, io);
+            if (verb == QLatin1String("colorize")) return Colorize(args, io);
+            throw UsageError{QStringLiteral("unknown verb ") + verb};
+        } catch (const store::StoreError& e) {
+            throw Failure{e.Message()};
+        }
+    } catch (const UsageError& e) {
+        io.err += ("snippary: " + e.message + "\n").toUtf8() + kUsage;
+        return 1;
+    } catch (const Failure& e) {
+        io.err += ("snippary: " + e.message + "\n").toUtf8();
+        return 2;
+    }
+}
+
+bool IsVerb(const char* word) {
+    for (const char* v : kVerbs)
+        if (std::strcmp(word, v) == 0) return true;
+    return false;
+}
+
+int Run(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Io io;
+    io.readStdin = [] {
+        QFile in;
+        (void)in.open(stdin, QIODevice::ReadOnly);
+        return in.readAll();
+    };
+    io.askSecret = AskAtTerminal;
+    const int status = RunVerb(app.arguments().mid(1), io);
+    std::fwrite(io.out.constData(), 1, size_t(io.out.size()), stdout);
+    std::fwrite(io.err.constData(), 1, size_t(io.err.size()), stderr);
+    return status;
+}
+
+}  // namespace cli
