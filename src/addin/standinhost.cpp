@@ -66,7 +66,9 @@ void Control::Delete() {
     Bar* bar = owner;
     owner = nullptr;
     auto& list = bar->controls;
-    list.erase(std::remove_if(list.begin(), list.end(), [this](const auto& c) { return c.get() == this; }), list.end());
+    const auto it = std::find_if(list.begin(), list.end(), [this](const auto& c) { return c.get() == this; });
+    bar->removed.push_back(std::move(*it));
+    list.erase(it);
 }
 
 void Bar::Delete() {
@@ -74,7 +76,9 @@ void Bar::Delete() {
     Host* host = owner;
     owner = nullptr;
     auto& list = host->bars;
-    list.erase(std::remove_if(list.begin(), list.end(), [this](const auto& b) { return b.get() == this; }), list.end());
+    const auto it = std::find_if(list.begin(), list.end(), [this](const auto& b) { return b.get() == this; });
+    host->removedBars.push_back(std::move(*it));
+    list.erase(it);
 }
 
 CommandBarControl* Bar::Add(int type) {

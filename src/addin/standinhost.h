@@ -88,6 +88,9 @@ public:
     int position;
     bool visible = false;
     std::vector<std::unique_ptr<Control>> controls;
+    // Deleted controls stay alive, as a host keeps an object its callers still
+    // hold; using one again fails.
+    std::vector<std::unique_ptr<Control>> removed;
     class Host* owner = nullptr;
 };
 
@@ -101,6 +104,7 @@ public:
     CommandBar* Add(const QString& name, int position) override;
     Bar* Find(const QString& name);
     std::vector<std::unique_ptr<Bar>> bars;
+    std::vector<std::unique_ptr<Bar>> removedBars;
     std::unique_ptr<Project> project = std::make_unique<Project>();
     std::unique_ptr<Pane> pane = std::make_unique<Pane>();
 };

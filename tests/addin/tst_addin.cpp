@@ -1,0 +1,197 @@
+// The add-in against the host in memory: module names, Insert, the toolbar and
+// menu entry through connection and disconnection, and the add-in entry at start.
+#include <QtTest>
+
+#include "addin/connect.h"
+#include "addin/insert.h"
+#include "addin/registration.h"
+#include "addin/standinhost.h"
+#include "settings/inifile.h"
+
+using namespace addin;
+
+namespace {
+
+struct RecordingWindow : AddinWindow {
+    VBE* host = nullptr;
+    int shown = 0, unloaded = 0;
+    bool loaded = false;
+    void SetHost(VBE* h) override { loaded = true, host = h; }
+    void ShowWithHost(VBE* h) override { loaded = true, host = h, ++shown; }
+    void Unload() override { loaded = false, ++unloaded; }
+};
+
+}  // namespace
+
+class tst_addin : public QObject {
+    Q_OBJECT
+private slots:
+    void moduleName_data();
+    void moduleName();
+    void insert_data();
+    void insert();
+    void insertWithoutHost();
+    void connectAndDisconnect();
+    void sharedToolbarStays();
+    void missingMenuTolerated();
+    void registration();
+};
+
+void tst_addin::moduleName_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("bas") << "Sort Tools.bas" << "sorttools";
+    QTest::newRow("cls") << "My.Class Two.cls" << "myclasstwo";
+    QTest::newRow("inside") << "A.Basic" << "aic";
+    QTest::newRow("kept") << "3-Way (new)" << "3-way(new)";
+    QTest::newRow("lower bas") << "x.bas.cls" << "x";
+}
+
+void tst_addin::moduleName() {
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    QCOMPARE(GetModuleName(name), expected);
+}
+
+void tst_addin::insert_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("rowName");
+    QTest::addColumn<bool>("rowSelected");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QStringList>("paneLines");      // after, cursor on line 2
+    QTest::addColumn<QString>("componentName");      // empty: no component
+    QTest::addColumn<QStringList>("componentLines");
+    const QString whole = "Sub A()\r\nEnd Sub\r\n";
+    QTest::newRow("module") << "Modules" << "Sort Tools.bas" << true << "End" << QStringList{"one", "two"}
+                            << "sorttools" << QStringList{"Sub A()", "End Sub"};
+    QTest::newRow("class") << "Classes" << "clsStack.cls" << true << "" << QStringList{"one", "two"} << "clsstack"
+                           << QStringList{"Sub A()", "End Sub"};
+    QTest::newRow("name refused") << "Modules" << "3D tools" << true << "" << QStringList{"one", "two"} << "Module1"
+                                  << QStringList{"Sub A()", "End Sub"};
+    QTest::newRow("no row") << "Classes" << "" << false << "" << QStringList{"one", "two"} << "Class1"
+                            << QStringList{"Sub A()", "End Sub"};
+    QTest::newRow("other category, whole") << "Functions" << "f" << true << ""
+                                           << QStringList{"one", "Sub A()", "End Sub", "two"} << "" << QStringList{};
+    QTest::newRow("selection only") << "Snippets" << "f" << true << "End Sub"
+                                    << QStringList{"one", "End Sub", "two"} << "" << QStringList{};
+    QTest::newRow("case matters") << "modules" << "f" << true << "" << QStringList{"one", "Sub A()", "End Sub", "two"}
+                                  << "" << QStringList{};
+    QTest::newRow("nothing shown yet") << "" << "" << false << "" << QStringList{"one", "Sub A()", "End Sub", "two"}
+                                       << "" << QStringList{};
+    Q_UNUSED(whole);
+}
+
+void tst_addin::insert() {
+    QFETCH(QString, type);
+    QFETCH(QString, rowName);
+    QFETCH(bool, rowSelected);
+    QFETCH(QString, selected);
+    QFETCH(QStringList, paneLines);
+    QFETCH(QString, componentName);
+    QFETCH(QStringList, componentLines);
+    standin::Host host;
+    host.pane->module.lines = {"one", "two"};
+    host.pane->cursorLine = 2;
+    host.pane->cursorColumn = 7;  // the column plays no part
+    InsertSnippet(&host, type, rowName, rowSelected, "Sub A()\r\nEnd Sub\r\n", selected);
+    QCOMPARE(host.pane->module.lines, paneLines);
+    auto& components = host.project->components;
+    if (componentName.isEmpty()) {
+        QCOMPARE(components.Count(), 0);
+    } else {
+        QCOMPARE(components.Count(), 1);
+        QCOMPARE(components.Item(1)->Name(), componentName);
+        QCOMPARE(static_cast<standin::Module*>(components.Item(1)->GetCodeModule())->lines, componentLines);
+    }
+}
+
+void tst_addin::insertWithoutHost() {
+    InsertSnippet(nullptr, "Modules", "x", true, "code", "");  // nothing, no crash
+    standin::Host host;
+    host.pane.reset();
+    host.project.reset();
+    InsertSnippet(&host, "Functions", "x", true, "code", "");
+    InsertSnippet(&host, "Modules", "x", true, "code", "");
+}
+
+void tst_addin::connectAndDisconnect() {
+    standin::Host host;
+    RecordingWindow window;
+    Connect c(window);
+    c.IDTExtensibility_OnConnection(&host);
+    standin::Bar* bar = host.Find("VB Velmora");
+    QVERIFY(bar != nullptr);
+    QCOMPARE(bar->position, int(CommandBar::Top));
+    QVERIFY(bar->visible);
+    QCOMPARE(bar->Count(), 1);
+    auto* button = static_cast<standin::Control*>(bar->Item(1));
+    QCOMPARE(button->caption, QString("VB Snippary"));
+    QVERIFY(button->beginGroup);
+    auto* entry = static_cast<standin::Control*>(host.Find("Add-Ins")->Item(1));
+    QCOMPARE(entry->caption, QString("Snippary"));
+    QCOMPARE(entry->face, button->face);
+    QCOMPARE(button->face.size(), QSize(16, 16));
+    QCOMPARE(window.host, static_cast<VBE*>(&host));
+    QCOMPARE(window.shown, 0);
+
+    entry->Click();
+    button->Click();
+    QCOMPARE(window.shown, 2);
+
+    c.IDTExtensibility_OnDisconnection();
+    QVERIFY(host.Find("VB Velmora") == nullptr);  // it held only our button
+    QCOMPARE(host.Find("Add-Ins")->Count(), 0);
+    QCOMPARE(window.unloaded, 1);
+
+    // Connecting again repeats it all.
+    c.IDTExtensibility_OnConnection(&host);
+    QCOMPARE(host.Find("VB Velmora")->Count(), 1);
+}
+
+void tst_addin::sharedToolbarStays() {
+    standin::Host host;
+    auto* other = static_cast<standin::Bar*>(host.Add("VB Velmora", CommandBar::Top));
+    other->Add(1)->SetCaption("Another add-in");
+    RecordingWindow window;
+    Connect c(window);
+    c.IDTExtensibility_OnConnection(&host);
+    QCOMPARE(host.bars.size(), size_t(2));  // no second toolbar
+    QCOMPARE(other->Count(), 2);
+    QCOMPARE(other->Item(2)->Caption(), QString("VB Snippary"));
+    c.IDTExtensibility_OnDisconnection();
+    QVERIFY(host.Find("VB Velmora") != nullptr);
+    QCOMPARE(other->Count(), 1);
+    QCOMPARE(other->Item(1)->Caption(), QString("Another add-in"));
+}
+
+void tst_addin::missingMenuTolerated() {
+    standin::Host host;
+    host.Find("Add-Ins")->Delete();
+    RecordingWindow window;
+    Connect c(window);
+    c.IDTExtensibility_OnConnection(&host);
+    QVERIFY(c.m_cbMenuItem == nullptr);
+    QCOMPARE(host.Find("VB Velmora")->Count(), 1);
+    c.m_cbButton->Delete();  // removed behind our back
+    c.IDTExtensibility_OnDisconnection();
+    QVERIFY(host.Find("VB Velmora") == nullptr);
+    QCOMPARE(window.unloaded, 1);
+}
+
+void tst_addin::registration() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("VBADDIN.INI");
+    StartUp(file);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("[Add-Ins32]\r\nVBSnippary.Connect=0\r\n"));
+    f.close();
+    QVERIFY(settings::WritePrivateProfileString("Add-Ins32", "VBSnippary.Connect", "1", file));
+    QVERIFY(settings::WritePrivateProfileString("Add-Ins32", "Other.Connect", "1", file));
+    StartUp(file);
+    QCOMPARE(settings::GetPrivateProfileString("Add-Ins32", "VBSnippary.Connect", "", file), QString("0"));
+    QCOMPARE(settings::GetPrivateProfileString("Add-Ins32", "Other.Connect", "", file), QString("1"));
+}
+
+QTEST_GUILESS_MAIN(tst_addin)
+#include "tst_addin.moc"
