@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QSocketNotifier>
+#include <memory>
+#include <unistd.h>
 
 #include "addin/connect.h"
+#include "addin/nvimhost.h"
 #include "addin/registration.h"
 #include "main/ui/frmsnippary.h"
 #include "platform/folders.h"
@@ -50,11 +54,35 @@ int RunProgram(int argc, char** argv) {
     StartUp(platform::AddinFile());
     platform::QtPrompts prompts;
     MainWindow window(prompts);
-    // Started alone: no editor is attached, so the window has no host.
     snippary::frmSnippary& w = window.Load();
     w.show();
     const QStringList args = app.arguments();
     if (args.size() > 1 && !args[1].startsWith(u'-')) w.OpenAtStart(args[1]);
+
+    // `snippary --nvim`: the editor started us as its add-in and talks on stdin/stdout.
+    // Started alone, no editor is attached and the window has no host.
+    std::unique_ptr<nvim::Rpc> rpc;
+    std::unique_ptr<nvim::Host> editor;
+    std::unique_ptr<Connect> connect;
+    std::unique_ptr<QSocketNotifier> incoming;
+    if (args.contains(QStringLiteral("--nvim"))) {
+        try {
+            rpc = std::make_unique<nvim::Rpc>(STDIN_FILENO, STDOUT_FILENO);
+            editor = std::make_unique<nvim::Host>(*rpc);
+            connect = std::make_unique<Connect>(window);
+            connect->IDTExtensibility_OnConnection(editor.get());
+            incoming = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+            QObject::connect(incoming.get(), &QSocketNotifier::activated, &app, [&] {
+                if (editor->Dispatch()) return;
+                // The editor went away: what we added goes with it, and so do we.
+                incoming->setEnabled(false);
+                connect->IDTExtensibility_OnDisconnection();
+                app.quit();
+            });
+        } catch (const HostError&) {
+            connect.reset();  // no editor after all: the window goes on alone
+        }
+    }
     return app.exec();
 }
 
