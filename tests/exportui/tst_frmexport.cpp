@@ -71,7 +71,8 @@ class TestFrmExport : public QObject {
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QStandardPaths::setTestModeEnabled(true);
+        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
+        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
         QVERIFY(home.isValid());
         // The default folder follows the home folder; keep it inside the test's own.
         qputenv("HOME", home.path().toLocal8Bit());

@@ -13,7 +13,8 @@ class TestSnippetListModel : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QStandardPaths::setTestModeEnabled(true);
+        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
+        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
     }
 
     void headers() {

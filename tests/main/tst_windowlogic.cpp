@@ -15,7 +15,8 @@ class TestWindowLogic : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QStandardPaths::setTestModeEnabled(true);
+        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
+        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
     }
 
     void toStoreText_data() {

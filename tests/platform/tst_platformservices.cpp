@@ -46,7 +46,8 @@ class TestPlatformServices : public QObject {
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QStandardPaths::setTestModeEnabled(true);
+        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
+        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
         QVERIFY(dir.isValid());
         QVERIFY(!QFileInfo::exists(platform::ProgramFolder() + QStringLiteral("/Snippary.ini")));
     }

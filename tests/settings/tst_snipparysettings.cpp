@@ -39,7 +39,8 @@ class TestSnipparySettings : public QObject {
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QStandardPaths::setTestModeEnabled(true);
+        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
+        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
         QVERIFY(dir.isValid());
     }
     void cleanup() { QFile::remove(File()); }

@@ -25,9 +25,18 @@ void frmSnippary::SetOuterSizeTwips(int width, int height) {
     geometryTwips.width.Set(width);
     geometryTwips.height.Set(height);
     // resize() takes the inner size; the frame is what the window manager adds.
-    const int frameW = frameGeometry().width() - geometry().width();
-    const int frameH = frameGeometry().height() - geometry().height();
-    resize(std::max(1, TwipsToPx(width) - frameW), std::max(1, TwipsToPx(height) - frameH));
+    frameUsed = frameGeometry().size() - geometry().size();
+    resize(std::max(1, TwipsToPx(width) - frameUsed.width()), std::max(1, TwipsToPx(height) - frameUsed.height()));
+}
+
+void frmSnippary::FollowFrame() {
+    // The window manager tells the frame only once the window is shown; a size
+    // restored before then would otherwise grow by the frame on every start.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame == frameUsed) return;
+    const QSize outer = geometry().size() + frameUsed;
+    frameUsed = frame;
+    resize(std::max(1, outer.width() - frame.width()), std::max(1, outer.height() - frame.height()));
 }
 
 void frmSnippary::SetOuterPosTwips(int left, int top) {
@@ -98,7 +107,18 @@ void frmSnippary::Form_Load() {
 
 void frmSnippary::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    FollowFrame();
     Form_Resize();
+}
+
+void frmSnippary::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FollowFrame();
+}
+
+void frmSnippary::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    FollowFrame();
 }
 
 void frmSnippary::changeEvent(QEvent* event) {

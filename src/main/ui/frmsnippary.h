@@ -165,6 +165,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void BuildControls();
@@ -172,6 +174,7 @@ private:
     void ConnectControls();
     void Form_Load();
     void Form_Resize();
+    void FollowFrame();
     void Form_Unload();
     void OpenLoaded();                     // FillTypes steps 5 to 7
     void ApplyContentFont();
@@ -185,6 +188,7 @@ private:
     QDialog* frmExport = nullptr;  // loaded hidden with the window
     QPointer<QWidget> frmAbout;
     TwipsGeometry geometryTwips;
+    QSize frameUsed;  // the frame the last outer size was set with
     bool unloaded = false;
     bool inResize = false;
 };

@@ -25,7 +25,8 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
+        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
+        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
     }
     void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 

@@ -12,11 +12,15 @@
 #include "main/snippetlistmodel.h"
 #include "main/ui/addpage.h"
 #include "main/ui/frmsnippary.h"
+#include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
 #include "store/statements.h"
 #include "store/ui/frmloaddb.h"
+#include "main/windowlayout.h"
+#include "platform/twips.h"
+#include "settings/registry.h"
 
 using platform::Prompts;
 using platform::ScriptedPrompts;
@@ -60,6 +64,10 @@ private slots:
     void listAndViewer();
     void saveAndChangeFailures();
     void searchAndSort();
+    void pagesKeepOneViewMark();
+    void layoutAtSizes_data();
+    void layoutAtSizes();
+    void restartRestoresState();
 
 private:
     QTemporaryDir dir;
@@ -74,7 +82,8 @@ private:
 
 void tst_window::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QStandardPaths::setTestModeEnabled(true);
+    // Under CTest every test has its own config folder; run by hand, the test folders.
+    QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
     QVERIFY(dir.isValid());
 }
 
@@ -82,6 +91,11 @@ void tst_window::init() {
     static int n = 0;
     path = dir.filePath(QStringLiteral("w%1.snip").arg(++n));
     store::CreateLibrary(path, QString(), false);
+    // The window writes its settings when it closes; every case starts from none, so a
+    // stored "load at start-up" never opens the Load Database dialog in a later case or run.
+    QFile::remove(platform::SettingsFile());
+    settings::RegWriteString(settings::HKEY_LOCAL_MACHINE, QString::fromLatin1(settings::RegistryKey),
+                             QStringLiteral("Tab"), QStringLiteral("0"));
     prompts = std::make_unique<ScriptedPrompts>();
     w = std::make_unique<frmSnippary>(*prompts);
 }
@@ -385,6 +399,118 @@ void tst_window::searchAndSort() {
     w->Refresh();
     QVERIFY(w->sWhere.isEmpty());
     QVERIFY(Names(*w).isEmpty());
+}
+
+namespace {
+int CheckedView(const frmSnippary& w) {
+    int checked = -1, count = 0;
+    for (int i = 0; i < 3; ++i)
+        if (w.mnuView[static_cast<size_t>(i)]->isChecked()) checked = i, ++count;
+    return count == 1 ? checked : -1 - count;
+}
+}  // namespace
+
+// Whether by tab or by the View menu, the page in front is the one marked, and only it.
+void tst_window::pagesKeepOneViewMark() {
+    QCOMPARE(w->SSTab1->currentIndex(), 0);
+    QCOMPARE(CheckedView(*w), 0);
+    const struct { bool byMenu; int page; } steps[] = {{false, 2}, {true, 1}, {true, 1}, {false, 0}, {true, 2}, {false, 1}};
+    for (const auto& step : steps) {
+        if (step.byMenu)
+            w->mnuView[static_cast<size_t>(step.page)]->trigger();
+        else
+            w->SSTab1->setCurrentIndex(step.page);
+        QCOMPARE(w->SSTab1->currentIndex(), step.page);
+        QCOMPARE(CheckedView(*w), step.page);
+        QCOMPARE(w->lTab, step.page);
+    }
+}
+
+void tst_window::layoutAtSizes_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("page");
+    QTest::newRow("minimum, list") << 5300 << 6100 << 0;
+    QTest::newRow("default, list") << 9000 << 8000 << 0;
+    QTest::newRow("wide, list") << 16000 << 12000 << 0;
+    QTest::newRow("too small, list") << 2000 << 1500 << 0;
+    QTest::newRow("too narrow, search") << 3000 << 9000 << 1;
+    QTest::newRow("wide, add") << 14000 << 10000 << 2;
+}
+
+// Any size ends at least at the minimum, the tab strip and page 0 follow the window.
+void tst_window::layoutAtSizes() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, page);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->SSTab1->setCurrentIndex(page);
+    w->SetOuterSizeTwips(width, height);
+    QTRY_VERIFY(w->WidthTwips() >= std::min(width, snippary::MinWidthTwips) - platform::TwipsPerPixel);
+    const int W = w->WidthTwips();
+    const int H = w->HeightTwips();
+    QVERIFY2(W >= snippary::MinWidthTwips - platform::TwipsPerPixel, qPrintable(QString::number(W)));
+    QVERIFY2(H >= snippary::MinHeightTwips - platform::TwipsPerPixel, qPrintable(QString::number(H)));
+    if (width >= snippary::MinWidthTwips) QVERIFY(qAbs(W - width) <= platform::TwipsPerPixel);
+    const snippary::FrameLayout l = snippary::LayoutFor(std::max(W, snippary::MinWidthTwips),
+                                                        std::max(H, snippary::MinHeightTwips));
+    QCOMPARE(w->SSTab1->width(), platform::TwipsToPx(l.tabWidth));
+    QCOMPARE(w->SSTab1->height(), platform::TwipsToPx(l.tabHeight));
+    if (page == 0) {
+        QCOMPARE(w->lvTOC->width(), platform::TwipsToPx(l.lvTOCWidth));
+        QCOMPARE(w->txtCod->width(), platform::TwipsToPx(l.txtCodWidth));
+        QCOMPARE(w->txtCod->height(), platform::TwipsToPx(l.txtCodHeight));
+    }
+    w->hide();
+}
+
+// A first start has the defaults; closing stores page, options, font, size and library,
+// and the next start brings them back and loads the library through the dialog.
+void tst_window::restartRestoresState() {
+    QCOMPARE(w->SSTab1->currentIndex(), 0);
+    QVERIFY(!w->mnuOpt[0]->isChecked());
+    QVERIFY(w->sDb.isEmpty());
+    QCOMPARE(w->con.State(), store::adStateClosed);
+
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Load(path);
+    w->mnuOpt_Click(0);  // load at start-up
+    w->mnuOpt_Click(2);  // no change of existing code
+    QVERIFY(w->mnuOpt[0]->isChecked());
+    w->sFontName = QStringLiteral("Monospace");
+    w->lFontSize = 12;
+    w->SetOuterSizeTwips(10005, 8505);
+    w->SSTab1->setCurrentIndex(2);
+    QVERIFY(w->close());
+    w.reset();
+    QVERIFY(QFileInfo::exists(platform::SettingsFile()));
+
+    // The stored library is opened at start: the dialog comes up already filled in.
+    bool dialogShown = false;
+    QTimer::singleShot(0, this, [&dialogShown] {
+        auto* dlg = qobject_cast<store::frmLoadDB*>(QApplication::activeModalWidget());
+        if (dlg == nullptr) return;
+        dialogShown = true;
+        dlg->cmdOk_Click();
+    });
+    w = std::make_unique<frmSnippary>(*prompts);
+    QVERIFY(dialogShown);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QCOMPARE(w->con.State(), store::adStateOpen);
+    QCOMPARE(w->sDb, path);
+    QCOMPARE(Items(w->lstTOC), kPermanent);
+    QCOMPARE(w->SSTab1->currentIndex(), 2);
+    QCOMPARE(CheckedView(*w), 2);
+    QVERIFY(w->mnuOpt[0]->isChecked());
+    QVERIFY(!w->mnuOpt[1]->isChecked());
+    QVERIFY(w->mnuOpt[2]->isChecked());
+    QCOMPARE(w->sFontName, QString("Monospace"));
+    QCOMPARE(w->lFontSize, 12);
+    QVERIFY(qAbs(w->WidthTwips() - 10005) <= platform::TwipsPerPixel);
+    QVERIFY(qAbs(w->HeightTwips() - 8505) <= platform::TwipsPerPixel);
 }
 
 QTEST_MAIN(tst_window)
