@@ -160,12 +160,6 @@ private:
     int seq_ = 0;
 };
 
-struct Candidate {
-    int keyword;
-    int start;
-    bool operator<(const Candidate& o) const { return keyword != o.keyword ? keyword < o.keyword : start < o.start; }
-};
-
 // Keywords by their first (or last) letter, so a scan position tries only a few.
 struct Entry {
     const char16_t* chars;
@@ -173,10 +167,21 @@ struct Entry {
     int keyword;
 };
 
+// What a pair of neighbouring characters may start: a flag of the character
+// before and one of the character itself, and work only where both agree.
+enum : unsigned char {
+    kAfterDelimiter = 1,  // a statement keyword after a blank or a line end
+    kAfterParen = 2,      // an argument keyword after "("
+    kBeforeSign = 4,      // an argument keyword ending before "," or ")"
+    kSpan = 8,            // the "n" of "span"
+};
+
 struct Index {
     std::array<std::vector<Entry>, 128> byFirst;
     std::array<std::vector<Entry>, 128> argByFirst;
     std::array<std::vector<Entry>, 128> argByLast;
+    std::array<unsigned char, 128> asBefore{};
+    std::array<unsigned char, 128> asChar{};
     Index() {
         const QStringList& st = Statements();
         for (int i = 0; i < st.size(); ++i)
@@ -185,6 +190,18 @@ struct Index {
         for (int i = 0; i < ar.size(); ++i) {
             argByFirst[size_t(ar[i][0].unicode())].push_back({reinterpret_cast<const char16_t*>(ar[i].constData()), int(ar[i].size()), i});
             argByLast[size_t(ar[i].back().unicode())].push_back({reinterpret_cast<const char16_t*>(ar[i].constData()), int(ar[i].size()), i});
+        }
+        asBefore[' '] |= kAfterDelimiter;
+        asBefore['\n'] |= kAfterDelimiter;
+        asBefore['('] |= kAfterParen;
+        asBefore['a'] |= kSpan;
+        asChar[','] |= kBeforeSign;
+        asChar[')'] |= kBeforeSign;
+        asChar['n'] |= kSpan;
+        for (size_t c = 0; c < 128; ++c) {
+            if (!byFirst[c].empty()) asChar[c] |= kAfterDelimiter;
+            if (!argByFirst[c].empty()) asChar[c] |= kAfterParen;
+            if (!argByLast[c].empty()) asBefore[c] |= kBeforeSign;
         }
     }
 };
@@ -211,58 +228,52 @@ bool FindMarks(Marks& m) {
     const QStringList& ar = Arguments();
     const int n = m.Size();
 
-    // Every place a keyword stands between delimiters, or beside a parenthesis or comma.
-    thread_local std::vector<Candidate> words, args;
-    words.clear();
-    args.clear();
+    // Every place a keyword stands between delimiters, or beside a parenthesis or
+    // comma, gathered per keyword: the scan finds them in text order, which is the
+    // order each replace-all meets them.
+    thread_local std::vector<std::vector<int>> words, args;
+    words.resize(size_t(st.size()));
+    args.resize(size_t(ar.size()));
+    for (auto& v : words) v.clear();
+    for (auto& v : args) v.clear();
     const char16_t* t = reinterpret_cast<const char16_t*>(m.Chars());
     bool tagText = false;
     for (int s = 1; s < n; ++s) {
         const char16_t before = t[s - 1];
         const char16_t c = t[s];
-        if (c >= 128) continue;
-        switch (before) {
-        case u' ':
-        case u'\n':
+        if (c >= 128 || before >= 128) continue;
+        const unsigned flags = index.asBefore[before] & index.asChar[c];
+        if (flags == 0) continue;
+        if (flags & kAfterDelimiter) {
             for (const Entry& w : index.byFirst[c]) {
                 const int e = s + w.len;
                 if (e < n && (t[e] == u' ' || t[e] == u'\r') && Same(t + s, w.chars, w.len))
-                    words.push_back({w.keyword, s});
+                    words[size_t(w.keyword)].push_back(s);
             }
-            break;
-        case u'(':
+        } else if (flags & kAfterParen) {
             for (const Entry& w : index.argByFirst[c])
-                if (s + w.len <= n && Same(t + s, w.chars, w.len)) args.push_back({w.keyword, s});
-            break;
-        default:
-            break;
+                if (s + w.len <= n && Same(t + s, w.chars, w.len)) args[size_t(w.keyword)].push_back(s);
         }
-        if ((c == u',' || c == u')') && before < 128) {
+        if (flags & kBeforeSign) {
             for (const Entry& w : index.argByLast[before]) {
                 const int start = s - w.len;
-                if (start >= 0 && Same(t + start, w.chars, w.len)) args.push_back({w.keyword, start});
+                if (start >= 0 && Same(t + start, w.chars, w.len)) args[size_t(w.keyword)].push_back(start);
             }
-        } else if (c == u'n' && s >= 3 && t[s - 1] == u'a' && t[s - 2] == u'p' && t[s - 3] == u's') {
+        } else if ((flags & kSpan) && s >= 3 && t[s - 2] == u'p' && t[s - 3] == u's') {
             tagText = true;
         }
     }
-    std::sort(words.begin(), words.end());
-    std::sort(args.begin(), args.end());
-    args.erase(std::unique(args.begin(), args.end(),
-                           [](const Candidate& a, const Candidate& b) { return a.keyword == b.keyword && a.start == b.start; }),
-               args.end());
 
     // The replace-alls in their order, each a left-to-right scan that continues after
     // what it replaced.
-    for (size_t i = 0; i < words.size();) {
-        const int k = words[i].keyword;
-        size_t j = i;
-        while (j < words.size() && words[j].keyword == k) ++j;
-        const int len = int(st[k].size());
+    for (size_t k = 0; k < words.size(); ++k) {
+        const std::vector<int>& at = words[k];
+        if (at.empty()) continue;
+        const int len = int(st[int(k)].size());
         for (int step = 0; step < 3; ++step) {
             int resume = 0;  // first character the scan may use
-            for (size_t c = i; c < j; ++c) {
-                const int s = words[c].start, e = s + len;
+            for (const int s : at) {
+                const int e = s + len;
                 bool ok;
                 int from, to;
                 if (step == 0) {
@@ -284,17 +295,18 @@ bool FindMarks(Marks& m) {
                 resume = to + 1;
             }
         }
-        i = j;
     }
-    for (size_t i = 0; i < args.size();) {
-        const int k = args[i].keyword;
-        size_t j = i;
-        while (j < args.size() && args[j].keyword == k) ++j;
-        const int len = int(ar[k].size());
+    for (size_t k = 0; k < args.size(); ++k) {
+        std::vector<int>& at = args[k];
+        if (at.empty()) continue;
+        // Found at "(" and at "," or ")", "(Long)" twice: in order, once each.
+        std::sort(at.begin(), at.end());
+        at.erase(std::unique(at.begin(), at.end()), at.end());
+        const int len = int(ar[int(k)].size());
         for (int step = 0; step < 3; ++step) {
             int resume = 0;
-            for (size_t c = i; c < j; ++c) {
-                const int s = args[c].start, e = s + len;
+            for (const int s : at) {
+                const int e = s + len;
                 if (step == 0) {
                     if (m.At(s - 1) != u'(' || s - 1 < resume || !m.Free(s, e - 1)) continue;
                     m.Open(s);
@@ -308,7 +320,6 @@ bool FindMarks(Marks& m) {
                 }
             }
         }
-        i = j;
     }
     return tagText;
 }
@@ -339,15 +350,14 @@ QString Emit(Marks& m) {
     bool lastWasZ = false;  // the previous line ended with a closing tag
     int ls = 0;
     for (;;) {
+        // One pass finds the line end and the first apostrophe outside a string.
         int le = ls;
-        while (le < n && !(t[le] == u'\r' && le + 1 < n && t[le + 1] == u'\n')) ++le;
         int quotes = 0, comment = -1;
-        for (int i = ls; i < le; ++i) {
-            if (t[i] == u'"') ++quotes;
-            else if (t[i] == u'\'' && quotes % 2 == 0) {
-                comment = i;
-                break;
-            }
+        for (; le < n; ++le) {
+            const QChar ch = t[le];
+            if (ch == u'\r' && le + 1 < n && t[le + 1] == u'\n') break;
+            if (ch == u'"') ++quotes;
+            else if (ch == u'\'' && comment < 0 && quotes % 2 == 0) comment = le;
         }
         const int visibleEnd = comment < 0 ? le : comment;  // tags after this gap are dropped
         bool endsWithZ = false;

@@ -36,6 +36,27 @@ void Trace(const QString& sql) {
     f.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
 }
 
+// The engine takes statement texts as UTF-8 ending at the first NUL: a NUL would
+// cut the statement short, and half of a UTF-16 pair would be stored as "?". Such
+// text is refused whole, so what is stored is always what was given.
+void RefuseUnstorable(const QString& sql) {
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = sql.at(i);
+        const char* what = nullptr;
+        if (c.isNull())
+            what = "a NUL character";
+        else if (c.isHighSurrogate() && (i + 1 == n || !sql.at(i + 1).isLowSurrogate()))
+            what = "half of a character pair (a lone UTF-16 surrogate)";
+        else if (c.isLowSurrogate() && (i == 0 || !sql.at(i - 1).isHighSurrogate()))
+            what = "half of a character pair (a lone UTF-16 surrogate)";
+        if (what != nullptr)
+            throw StoreError(errors::kSyntax,
+                             QStringLiteral("The text holds %1, which the library cannot store; nothing was changed.")
+                                 .arg(QLatin1String(what)));
+    }
+}
+
 [[noreturn]] void Closed() {
     throw StoreError(errors::kClosed, QStringLiteral("Operation is not allowed when the object is closed."));
 }
@@ -188,6 +209,7 @@ void Connection::Close() {
 void Connection::Execute(const QString& commandText) {
     Trace(commandText);
     if (d->db == nullptr) Closed();
+    RefuseUnstorable(commandText);
     sqlite::Exec(d->db, jet::Translate(commandText));
 }
 
@@ -224,6 +246,7 @@ void Recordset::Open(const QString& source, Connection* activeConnection) {
     Trace(source);
     if (activeConnection != nullptr) d->con = activeConnection;
     if (d->con == nullptr || d->con->d->db == nullptr) Closed();
+    RefuseUnstorable(source);
     sqlite3* db = d->con->d->db;
     QString translated = jet::Translate(source);
     const bool lazy = SelectsAllOfDisplay(translated);

@@ -69,6 +69,7 @@ private slots:
     void twoConnections();
     void wrongPasswordChangesNothing();
     void fullDisk();
+    void readOnlyLibrary();
 
 private:
     QTemporaryDir dir;
@@ -500,6 +501,58 @@ void tst_store::fullDisk() {
     QCOMPARE(rs.Fields(0).toString(), QString("ok"));
     rs.Close();
     QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Content"), QStringList{"before"});
+}
+
+// A library the user may only read lists as usual; every change is refused with the
+// read-only error and the file keeps its bytes. Run by the superuser, the check runs in
+// a child that gives up the superuser's rights first, or the file would be written.
+void tst_store::readOnlyLibrary() {
+    Make("");
+    {
+        Connection con;
+        con.Open(Cs(path));
+        con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", "before"));
+    }
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QVERIFY(QFile::setPermissions(QFileInfo(path).absolutePath(),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                      QFileDevice::ReadOther | QFileDevice::ExeOther));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    f.close();
+
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+        int code = 0;
+        try {
+            Connection con;
+            con.Open(Cs(path));
+            if (Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Content") != QStringList{"before"}) _exit(11);
+            const QString changes[] = {stmt::InsertCode(1, "new", "", "1/1/2002", "", "x"),
+                                       stmt::UpdateContent(1, "changed"), stmt::DeleteCode(1)};
+            for (const QString& change : changes) {
+                try {
+                    con.Execute(change);
+                    code = 12;  // the change went through
+                } catch (const StoreError& e) {
+                    if (e.Number() != errors::kReadOnly) code = 13;
+                }
+            }
+        } catch (const StoreError&) {
+            code = 14;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), bytes);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 QTEST_GUILESS_MAIN(tst_store)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -174,6 +175,87 @@ private Q_SLOTS:
                  QStringLiteral("O'Brien's notes"));
         QCOMPARE(StoredField(row.id, QStringLiteral("Content")).toString(),
                  QStringLiteral("MsgBox \"Don't\"\r\nEnd Sub"));
+    }
+
+    // Hostile text in each box: stored and read back as typed, and the trace holds the
+    // one INSERT and nothing the text might have smuggled in.
+    void hostileTextInEveryField_data() {
+        QTest::addColumn<int>("field");  // 0 name, 1 description, 2 source, 3 content
+        QTest::addColumn<QString>("text");
+        const QList<QPair<const char*, QString>> texts = {
+            {"injection", QStringLiteral("'); DROP TABLE Code; --")},
+            {"quotes and comment", QStringLiteral("\"'\"'' -- ; /* x */")},
+            {"right-to-left", QString::fromUtf8("\u202Eabc\u200F \u05D0\u05D1")},
+            {"translated words", QStringLiteral("Types.TypeID Instr(a,b) DateAdded>=#1/1/2002#")},
+            {"astral", QString::fromUtf8("\xF0\x9F\x98\x80 x")},
+        };
+        for (int field = 0; field < 4; ++field)
+            for (const auto& t : texts)
+                QTest::newRow(qPrintable(QStringLiteral("%1, field %2").arg(t.first).arg(field))) << field << t.second;
+        QTest::newRow("1 MB line, content") << 3 << QString(1 << 20, u'x');
+    }
+    // Text that cannot be stored as typed is refused with a message, and nothing is added.
+    void unstorableText_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        const QString lone = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b");
+        for (int field = 0; field < 4; ++field) {
+            QTest::newRow(qPrintable(QStringLiteral("NUL, field %1").arg(field))) << field << nul;
+            QTest::newRow(qPrintable(QStringLiteral("lone surrogate, field %1").arg(field))) << field << lone;
+        }
+    }
+    void unstorableText() {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        auto page = MakePage();
+        QLineEdit* boxes[] = {page->txtName, page->txtDesc, page->txtSource};
+        page->txtName->setText(QStringLiteral("n"));
+        page->txtContent->setPlainText(QStringLiteral("c"));
+        if (field < 3)
+            boxes[field]->setText(text);
+        else
+            page->txtContent->setPlainText(text);
+        const QString typed = field < 3 ? boxes[field]->text() : page->txtContent->toPlainText();
+        page->cmdAdd->click();
+        QCOMPARE(CountCode(), 0);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY2(prompts.messages[0].startsWith(QLatin1String("3075 # The text holds ")), qPrintable(prompts.messages[0]));
+        QCOMPARE(field < 3 ? boxes[field]->text() : page->txtContent->toPlainText(), typed);
+    }
+    void hostileTextInEveryField() {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        auto page = MakePage();
+        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
+        QLineEdit* boxes[] = {page->txtName, page->txtDesc, page->txtSource};
+        page->txtName->setText(QStringLiteral("n"));
+        page->txtContent->setPlainText(QStringLiteral("c"));
+        if (field < 3)
+            boxes[field]->setText(text);
+        else
+            page->txtContent->setPlainText(text);
+        const QString typed = field < 3 ? boxes[field]->text() : page->txtContent->toPlainText();
+        QVERIFY(!typed.isEmpty());
+        QFile::remove(tracePath);
+        page->cmdAdd->click();
+        QCOMPARE(prompts.messages, QStringList());
+        QCOMPARE(spy.count(), 1);
+        const SnippetRow row = spy.at(0).at(0).value<SnippetRow>();
+        const char* columns[] = {"Name", "Description", "Source", "Content"};
+        QCOMPARE(StoredField(row.id, QString::fromLatin1(columns[field])).toString(), typed);
+        QCOMPARE(CountCode(), 1);
+
+        QFile trace(tracePath);
+        QVERIFY(trace.open(QIODevice::ReadOnly));
+        QStringList changes;
+        for (const QByteArray& line : trace.readAll().split('\n')) {
+            const QString sql = QJsonDocument::fromJson(line).object().value(QStringLiteral("sql")).toString();
+            if (!sql.isEmpty() && !sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) changes << sql.left(40);
+        }
+        // The insert, inside the transaction that also reads its ID.
+        QCOMPARE(changes.size(), 1 + 2 * changes.filter(QStringLiteral("BEGIN")).size());
+        QCOMPARE(changes.filter(QRegularExpression(QStringLiteral("^INSERT INTO Code"))).size(), 1);
     }
 
     void emittedRow() {
