@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <vector>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "export/colorline_detail.h"
 
@@ -94,8 +99,9 @@ public:
     // The work vectors are kept per thread: colouring runs once per snippet, and
     // fresh vectors each time cost more than the scan.
     explicit Marks(const QString& text)
-        : t_(text.constData()), n_(int(text.size())), used_(UsedStore()), tags_(TagStore()) {
+        : t_(text.constData()), n_(int(text.size())), used_(UsedStore()), where_(WhereStore()), tags_(TagStore()) {
         used_.assign(size_t(n_) + 1, 0);
+        where_.resize(size_t(n_) + 1);  // read only where used_ is set
         tags_.clear();
     }
 
@@ -110,13 +116,30 @@ public:
         return true;
     }
     // A tag joins the gap: an opening one after what is there, a closing one before it.
-    void Open(int gap) { Add(gap, ++seq_, true); }
-    void Close(int gap) { Add(gap, -(++seq_), false); }
+    void Open(int gap) { Add(gap, ++seq_); }
+    void Close(int gap) { Add(gap, -(++seq_)); }
 
     void Sort() {
-        std::sort(tags_.begin(), tags_.end(), [](const Tag& a, const Tag& b) {
-            return a.gap != b.gap ? a.gap < b.gap : a.key < b.key;
-        });
+        if (shared_) {
+            std::sort(tags_.begin(), tags_.end());
+            return;
+        }
+        // One tag a gap, the usual case: the gaps in order are the tags in order.
+        thread_local std::vector<Tag> sorted;
+        sorted.clear();
+        sorted.reserve(tags_.size());
+        const unsigned char* used = used_.data();
+        const size_t gaps = size_t(n_) + 1;
+        for (size_t g = 0; g < gaps;) {
+            std::uint64_t eight = 0;
+            if (g + 8 <= gaps && (std::memcpy(&eight, used + g, 8), eight == 0)) {
+                g += 8;
+                continue;
+            }
+            if (used[g]) sorted.push_back(tags_[size_t(where_[g])]);
+            ++g;
+        }
+        tags_.swap(sorted);
     }
     QString Text() {
         Sort();
@@ -124,26 +147,33 @@ public:
         out.reserve(n_ + qsizetype(tags_.size()) * 16);
         int i = 0;
         for (const Tag& tag : tags_) {
-            out.append(t_ + i, tag.gap - i);
-            i = tag.gap;
-            out += tag.open ? K : Z;
+            out.append(t_ + i, tag.Gap() - i);
+            i = tag.Gap();
+            out += tag.Open() ? K : Z;
         }
         out.append(t_ + i, n_ - i);
         return out;
     }
 
+    // Ordered by gap, then by key: in one gap, the closing tags (later ones first),
+    // then the opening ones in the order they were made. Both in one number, so the
+    // sort compares one integer.
     struct Tag {
-        int gap;
-        int key;
-        bool open;
+        std::uint64_t packed;
+        int Gap() const { return int(packed >> 32); }
+        bool Open() const { return std::uint32_t(packed) > 0x80000000u; }
+        bool operator<(const Tag& o) const { return packed < o.packed; }
     };
     std::vector<Tag>& Tags() { return tags_; }
     const QChar* Chars() const { return t_; }
 
 private:
-    void Add(int gap, int key, bool open) {
-        used_[size_t(gap)] = 1;
-        tags_.push_back(Tag{gap, key, open});
+    void Add(int gap, int key) {  // key > 0 opens
+        unsigned char& used = used_[size_t(gap)];
+        shared_ = shared_ || used != 0;
+        used = 1;
+        where_[size_t(gap)] = int(tags_.size());
+        tags_.push_back(Tag{(std::uint64_t(std::uint32_t(gap)) << 32) | std::uint32_t(std::int64_t(key) + 0x80000000LL)});
     }
     const QChar* t_;
     int n_;
@@ -151,13 +181,19 @@ private:
         thread_local std::vector<unsigned char> store;
         return store;
     }
+    static std::vector<int>& WhereStore() {
+        thread_local std::vector<int> store;
+        return store;
+    }
     static std::vector<Tag>& TagStore() {
         thread_local std::vector<Tag> store;
         return store;
     }
-    std::vector<unsigned char>& used_;
+    std::vector<unsigned char>& used_;  // gaps holding a tag
+    std::vector<int>& where_;           // the tag of each such gap, by its index
     std::vector<Tag>& tags_;
     int seq_ = 0;
+    bool shared_ = false;  // some gap holds more than one tag
 };
 
 // Keywords by their first (or last) letter, so a scan position tries only a few.
@@ -324,6 +360,23 @@ bool FindMarks(Marks& m) {
     return tagText;
 }
 
+// The first CR, double quote or apostrophe at or after i, or end: eight characters
+// at a time where the processor allows, since most of a line holds none of them.
+inline int NextLineSign(const char16_t* t, int i, int end) {
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi16(u'\r'), quote = _mm_set1_epi16(u'"'), apostrophe = _mm_set1_epi16(u'\'');
+    for (; i + 8 <= end; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(v, quote)),
+                                         _mm_cmpeq_epi16(v, apostrophe));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask != 0) return i + (__builtin_ctz(unsigned(mask)) >> 1);
+    }
+#endif
+    while (i < end && t[i] != u'\r' && t[i] != u'"' && t[i] != u'\'') ++i;
+    return i;
+}
+
 // Joining, the comment pass and the joining of comments, done while the marked
 // text is written out. Exact only when the snippet itself holds no tag text
 // (no "span"): then every tag in the text is one of ours.
@@ -339,7 +392,7 @@ QString Emit(Marks& m) {
     for (size_t i = 0; i + 1 < tags.size(); ++i) {
         const Marks::Tag& a = tags[i];
         const Marks::Tag& b = tags[i + 1];
-        if (!a.open && b.open && b.gap == a.gap + 1 && a.gap < n && t[a.gap] == u' ') {
+        if (!a.Open() && b.Open() && b.Gap() == a.Gap() + 1 && a.Gap() < n && t[a.Gap()] == u' ') {
             // Sorted by gap: a is the last tag of its gap, b the first of the next.
             dropped[i] = dropped[i + 1] = 1;
         }
@@ -353,11 +406,17 @@ QString Emit(Marks& m) {
         // One pass finds the line end and the first apostrophe outside a string.
         int le = ls;
         int quotes = 0, comment = -1;
-        for (; le < n; ++le) {
+        for (;; ++le) {
+            le = NextLineSign(reinterpret_cast<const char16_t*>(t), le, n);
+            if (le >= n) break;
             const QChar ch = t[le];
-            if (ch == u'\r' && le + 1 < n && t[le + 1] == u'\n') break;
-            if (ch == u'"') ++quotes;
-            else if (ch == u'\'' && comment < 0 && quotes % 2 == 0) comment = le;
+            if (ch == u'\r') {
+                if (le + 1 < n && t[le + 1] == u'\n') break;
+            } else if (ch == u'"') {
+                ++quotes;
+            } else if (comment < 0 && quotes % 2 == 0) {
+                comment = le;
+            }
         }
         const int visibleEnd = comment < 0 ? le : comment;  // tags after this gap are dropped
         bool endsWithZ = false;
@@ -367,13 +426,13 @@ QString Emit(Marks& m) {
             out += kCrLf;
         }
         int i = ls;
-        for (; ti < tags.size() && tags[ti].gap <= le; ++ti) {
+        for (; ti < tags.size() && tags[ti].Gap() <= le; ++ti) {
             const Marks::Tag& tag = tags[ti];
-            if (tag.gap > visibleEnd || dropped[ti]) continue;
-            out.append(t + i, tag.gap - i);
-            i = tag.gap;
-            out += tag.open ? K : Z;
-            endsWithZ = !tag.open && tag.gap == le;
+            if (tag.Gap() > visibleEnd || dropped[ti]) continue;
+            out.append(t + i, tag.Gap() - i);
+            i = tag.Gap();
+            out += tag.Open() ? K : Z;
+            endsWithZ = !tag.Open() && tag.Gap() == le;
         }
         if (comment < 0) {
             out.append(t + i, le - i);
