@@ -1,0 +1,69 @@
+// The exported page as a real browser reads it: headless Chromium renders the page
+// and prints its document; code and names must come out as text, never as markup.
+// Skipped where no Chromium is installed.
+#include <QtTest>
+
+#include "export/htmlwriter.h"
+#include "store/connectionstring.h"
+#include "store/library.h"
+#include "store/statements.h"
+#include "store/store.h"
+
+class tst_htmlbrowser : public QObject {
+    Q_OBJECT
+private slots:
+    void codeStaysText();
+};
+
+void tst_htmlbrowser::codeStaysText() {
+    QString browser;
+    for (const char* name : {"chromium", "chromium-browser", "google-chrome"}) {
+        browser = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!browser.isEmpty()) break;
+    }
+    if (browser.isEmpty()) QSKIP("no Chromium installed");
+
+    QTemporaryDir dir;
+    const QString library = dir.filePath("lib.snip");
+    store::CreateLibrary(library, QString(), false);
+    store::ConnectionString cs;
+    cs.dataSource = library;
+    store::Connection con;
+    con.Open(cs.Build());
+    con.Execute(store::stmt::InsertCode(1, "<script>document.title='owned'</script>", "", "1/1/2002", "",
+                                        "If a<b And c>d Then x = \"&amp;\" ' it's <b>not bold</b>\r\n"
+                                        "MsgBox \"é € Кириллица\"\r\n"
+                                        "<img src=x onerror=\"document.title='owned'\">"));
+    const QString page = dir.filePath("page.htm");
+    exporting::ExportOptions o;
+    o.colors = true;
+    o.numbered = true;
+    exporting::WriteHtmlPage(con, store::ExportQuery(QString(), QString(), QString()), o, page);
+
+    QProcess chromium;
+    chromium.start(browser, {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + dir.filePath("profile"),
+                             "--dump-dom", QUrl::fromLocalFile(page).toString()});
+    QVERIFY(chromium.waitForFinished(120000));
+    QCOMPARE(chromium.exitCode(), 0);
+    const QString dom = QString::fromUtf8(chromium.readAllStandardOutput());
+    QVERIFY2(!dom.isEmpty(), chromium.readAllStandardError().constData());
+
+    // No element came from the snippet: its markup is text in the document.
+    QVERIFY(!dom.contains("<script", Qt::CaseInsensitive));
+    QVERIFY(!dom.contains("<img", Qt::CaseInsensitive));
+    QVERIFY(!dom.contains("<b>", Qt::CaseInsensitive));
+    QVERIFY(!dom.contains("owned</title>"));
+    // The text itself, as the reader sees it (the dump escapes it once more).
+    QVERIFY(dom.contains("&lt;script&gt;document.title='owned'&lt;/script&gt;"));
+    QVERIFY(dom.contains("a&lt;b"));
+    QVERIFY(dom.contains("c&gt;d"));
+    QVERIFY(dom.contains("\"&amp;amp;\""));
+    QVERIFY(dom.contains("&lt;b&gt;not bold&lt;/b&gt;"));
+    QVERIFY(dom.contains(QString::fromUtf8("é € Кириллица")));
+    // And the colouring is markup the browser did take as elements.
+    QVERIFY(dom.contains("<span class=\"keyword\">If</span>"));
+    QVERIFY(dom.contains("<span class=\"comment\">' it's"));
+}
+
+QTEST_GUILESS_MAIN(tst_htmlbrowser)
+#include "tst_htmlbrowser.moc"
