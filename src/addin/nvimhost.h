@@ -40,11 +40,15 @@ public:
     qint64 Channel() const { return channel_; }
     // Handles the notifications that have arrived; false when the editor is gone.
     bool Dispatch();
+    // The editor asked to disconnect the add-in (the plugin's disconnect command, or
+    // the editor quitting); the channel still works until we leave.
+    bool DisconnectAsked() const { return disconnectAsked_; }
 
     struct Parts;
 
 private:
     Rpc& rpc_;
+    bool disconnectAsked_ = false;
     qint64 channel_ = 0;
     std::unique_ptr<Parts> p_;
 };

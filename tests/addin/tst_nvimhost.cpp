@@ -7,41 +7,11 @@
 #include "addin/connect.h"
 #include "addin/insert.h"
 #include "addin/nvimhost.h"
+#include "nvimeditor.h"
 
 using namespace addin;
 
 namespace {
-
-// nvim --embed, its stdin and stdout on two pipes.
-struct Editor {
-    pid_t pid = -1;
-    int toEditor = -1, fromEditor = -1;
-    Editor() {
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0) return;
-        pid = fork();
-        if (pid == 0) {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            ::close(in[1]);
-            ::close(out[0]);
-            execlp("nvim", "nvim", "--embed", "--headless", "--clean", "-u", "NONE", "-i", "NONE", "-n", nullptr);
-            _exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        toEditor = in[1];
-        fromEditor = out[0];
-    }
-    ~Editor() {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        ::close(toEditor);
-        ::close(fromEditor);
-    }
-};
 
 struct Window : AddinWindow {
     int shown = 0, unloaded = 0;
@@ -54,18 +24,6 @@ struct Window : AddinWindow {
 QStringList BufferLines(nvim::Host& host) {
     QStringList out;
     for (const QVariant& v : host.Call("nvim_buf_get_lines", {0, 0, -1, false}).toList()) out << v.toString();
-    return out;
-}
-
-QStringList MenuEntries(nvim::Host& host, const QString& menu) {
-    QStringList out;
-    QVariantList menus;
-    try {
-        menus = host.Call("nvim_call_function", {"menu_get", QVariantList{menu}}).toList();
-    } catch (const HostError&) {
-        return out;  // no such menu
-    }
-    for (const QVariant& m : menus.value(0).toMap().value("submenus").toList()) out << m.toMap().value("name").toString();
     return out;
 }
 

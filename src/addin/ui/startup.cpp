@@ -29,6 +29,7 @@ public:
         return *window_;
     }
     void SetHost(VBE* host) override { Load().VBInst = host; }
+    bool Visible() const { return window_ && window_->isVisible(); }
     void ShowWithHost(VBE* host) override {
         snippary::frmSnippary& w = Load();
         w.VBInst = host;
@@ -54,10 +55,13 @@ int RunProgram(int argc, char** argv) {
     StartUp(platform::AddinFile());
     platform::QtPrompts prompts;
     MainWindow window(prompts);
-    snippary::frmSnippary& w = window.Load();
-    w.show();
     const QStringList args = app.arguments();
-    if (args.size() > 1 && !args[1].startsWith(u'-')) w.OpenAtStart(args[1]);
+    const bool asAddin = args.contains(QStringLiteral("--nvim"));
+    if (!asAddin) {
+        snippary::frmSnippary& w = window.Load();
+        w.show();
+        if (args.size() > 1 && !args[1].startsWith(u'-')) w.OpenAtStart(args[1]);
+    }
 
     // `snippary --nvim`: the editor started us as its add-in and talks on stdin/stdout.
     // Started alone, no editor is attached and the window has no host.
@@ -65,7 +69,10 @@ int RunProgram(int argc, char** argv) {
     std::unique_ptr<nvim::Host> editor;
     std::unique_ptr<Connect> connect;
     std::unique_ptr<QSocketNotifier> incoming;
-    if (args.contains(QStringLiteral("--nvim"))) {
+    if (asAddin) {
+        // As an add-in the program lives while it is connected; the editor's menu
+        // shows the window, and closing the window only unloads it.
+        app.setQuitOnLastWindowClosed(false);
         try {
             rpc = std::make_unique<nvim::Rpc>(STDIN_FILENO, STDOUT_FILENO);
             editor = std::make_unique<nvim::Host>(*rpc);
@@ -73,14 +80,29 @@ int RunProgram(int argc, char** argv) {
             connect->IDTExtensibility_OnConnection(editor.get());
             incoming = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
             QObject::connect(incoming.get(), &QSocketNotifier::activated, &app, [&] {
-                if (editor->Dispatch()) return;
-                // The editor went away: what we added goes with it, and so do we.
+                const bool alive = editor->Dispatch();
+                if (alive && !editor->DisconnectAsked()) return;
                 incoming->setEnabled(false);
-                connect->IDTExtensibility_OnDisconnection();
-                app.quit();
+                if (alive) {
+                    // Disconnected by the editor: our menus go, the window is unloaded.
+                    connect->IDTExtensibility_OnDisconnection();
+                    app.quit();
+                    return;
+                }
+                // The editor is lost (it crashed or was killed): an open window stays
+                // with whatever the user was typing, and Insert has no host any more.
+                if (!window.Visible()) {
+                    app.quit();
+                    return;
+                }
+                window.SetHost(nullptr);
+                app.setQuitOnLastWindowClosed(true);
             });
         } catch (const HostError&) {
-            connect.reset();  // no editor after all: the window goes on alone
+            // No editor after all: the window goes on alone.
+            connect.reset();
+            app.setQuitOnLastWindowClosed(true);
+            window.Load().show();
         }
     }
     return app.exec();
