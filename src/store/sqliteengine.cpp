@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <cstdint>
 #include <cstring>
 #include <sys/mman.h>
 #include <sqlcipher/sqlite3.h>
@@ -15,8 +16,15 @@ namespace {
 
 inline unsigned char Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
+// Eight bytes at a time: a search asks this of every snippet it does not find.
 bool IsAscii(const char* s, int n) {
-    for (int i = 0; i < n; ++i)
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, s + i, 8);
+        if (eight & 0x8080808080808080ULL) return false;
+    }
+    for (; i < n; ++i)
         if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
     return true;
 }
