@@ -1,5 +1,6 @@
 // The main window's flows on a real library, every question answered by script.
 #include <QtTest>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,6 +12,7 @@
 
 #include "main/snippetlistmodel.h"
 #include "main/ui/addpage.h"
+#include "main/ui/searchpage.h"
 #include "main/ui/frmsnippary.h"
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
@@ -68,6 +70,7 @@ private slots:
     void layoutAtSizes_data();
     void layoutAtSizes();
     void restartRestoresState();
+    void clipboardAndEditMenu();
 
 private:
     QTemporaryDir dir;
@@ -511,6 +514,59 @@ void tst_window::restartRestoresState() {
     QCOMPARE(w->lFontSize, 12);
     QVERIFY(qAbs(w->WidthTwips() - 10005) <= platform::TwipsPerPixel);
     QVERIFY(qAbs(w->HeightTwips() - 8505) <= platform::TwipsPerPixel);
+}
+
+// Copy into Clipboard takes the viewer's selection or all of it; the Edit menu works on
+// whichever box has the focus, and on nothing when no box has.
+void tst_window::clipboardAndEditMenu() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    QVERIFY(cb != nullptr);
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+
+    w->txtCod->setPlainText("Sub A()\nEnd Sub");
+    w->cmdCopy_Click();
+    QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
+    QTextCursor c = w->txtCod->textCursor();
+    c.setPosition(4);
+    c.setPosition(5, QTextCursor::KeepAnchor);
+    w->txtCod->setTextCursor(c);
+    w->cmdCopy_Click();
+    QCOMPARE(cb->text(), QString("A"));
+
+    // Cut and paste in a line box of the search page.
+    w->SSTab1->setCurrentIndex(1);
+    QLineEdit* find = w->searchPage->txtFind;
+    find->setText("alpha beta");
+    find->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(find));
+    find->setSelection(0, 6);
+    w->mnuEdit[1]->trigger();  // Cut
+    QCOMPARE(cb->text(), QString("alpha "));
+    QCOMPARE(find->text(), QString("beta"));
+    find->setCursorPosition(4);
+    w->mnuEdit[2]->trigger();  // Paste
+    QCOMPARE(find->text(), QString("betaalpha "));
+    find->setSelection(0, 4);
+    w->mnuEdit[0]->trigger();  // Copy
+    QCOMPARE(cb->text(), QString("beta"));
+    QCOMPARE(find->text(), QString("betaalpha "));
+
+    // The viewer: a multi-line selection comes out with plain line ends.
+    w->SSTab1->setCurrentIndex(0);
+    w->txtCod->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->txtCod));
+    w->txtCod->selectAll();
+    w->mnuEdit[0]->trigger();
+    QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
+
+    // A control that holds no text: nothing changes, nothing fails.
+    w->lvTOC->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->lvTOC));
+    for (int i = 0; i < 3; ++i) w->mnuEdit[static_cast<size_t>(i)]->trigger();
+    QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
+    w->hide();
 }
 
 QTEST_MAIN(tst_window)
