@@ -504,8 +504,9 @@ void tst_store::fullDisk() {
 }
 
 // A library the user may only read lists as usual; every change is refused with the
-// read-only error and the file keeps its bytes. Run by the superuser, the check runs in
-// a child that gives up the superuser's rights first, or the file would be written.
+// read-only error and the file keeps its bytes; one nobody may read is refused at
+// open. Run by the superuser, the checks run in a child that gives up the
+// superuser's rights first, or the files would be read and written anyway.
 void tst_store::readOnlyLibrary() {
     Make("");
     {
@@ -521,6 +522,10 @@ void tst_store::readOnlyLibrary() {
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
     f.close();
+    // And one nobody may read: refused at open with the access error.
+    const QString locked = path + ".locked";
+    QVERIFY(QFile::copy(path, locked));
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
 
     const pid_t child = fork();
     QVERIFY(child >= 0);
@@ -544,6 +549,8 @@ void tst_store::readOnlyLibrary() {
         } catch (const StoreError&) {
             code = 14;
         }
+        Connection none;
+        if (code == 0 && ErrorOf([&] { none.Open(Cs(locked)); }) != errors::kNoAccess) code = 15;
         _exit(code);
     }
     int status = 0;
