@@ -47,6 +47,9 @@ void frmSnippary::mnuCloseDB_Click() {
     addPage->cmdAdd->setEnabled(false);
 #endif
     con.Close();
+    // The password goes with the library it opened.
+    sPass.fill(u'\0');
+    sPass.clear();
     Refresh();
 }
 

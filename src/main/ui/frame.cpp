@@ -195,6 +195,8 @@ void frmSnippary::Form_Unload() {
                              QStringLiteral("Tab"), QString::number(SSTab1->currentIndex()));
     VBInst = nullptr;
     con.Close();
+    sPass.fill(u'\0');
+    sPass.clear();
 }
 
 }  // namespace snippary

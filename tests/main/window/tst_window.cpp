@@ -71,6 +71,7 @@ private slots:
     void layoutAtSizes();
     void restartRestoresState();
     void clipboardAndEditMenu();
+    void closeForgetsPassword();
 
 private:
     QTemporaryDir dir;
@@ -567,6 +568,25 @@ void tst_window::clipboardAndEditMenu() {
     for (int i = 0; i < 3; ++i) w->mnuEdit[static_cast<size_t>(i)]->trigger();
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
     w->hide();
+}
+
+// An encrypted library opens with its password; closing it leaves the password nowhere
+// in the window, and the settings never held it.
+void tst_window::closeForgetsPassword() {
+    const QString locked = dir.filePath("locked.snip");
+    store::CreateLibrary(locked, "s3cret pass", false);
+    Load(locked, "s3cret pass");
+    QCOMPARE(w->con.State(), store::adStateOpen);
+    w->mnuCloseDB_Click();
+    QVERIFY(w->sPass.isEmpty());
+    Load(locked, "s3cret pass");
+    QVERIFY(w->close());
+    w.reset();
+    QFile settings(platform::SettingsFile());
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    const QByteArray text = settings.readAll();
+    QVERIFY(text.contains("locked.snip"));
+    QVERIFY(!text.contains("s3cret"));
 }
 
 QTEST_MAIN(tst_window)
