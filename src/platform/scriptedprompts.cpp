@@ -42,44 +42,32 @@ void ScriptedPrompts::ExpectMsgBoxContaining(const QString& part, Answer answer)
     queue_.append(e);
 }
 
-void ScriptedPrompts::ExpectInputBox(const std::optional<QString>& answer, const QString& prompt) {
+void ScriptedPrompts::ExpectText(Kind kind, const QString& match, const std::optional<QString>& text) {
     Expectation e;
-    e.kind = InputBoxKind;
-    e.match = prompt;
-    e.text = answer;
+    e.kind = kind;
+    e.match = match;
+    e.text = text;
     queue_.append(e);
+}
+
+void ScriptedPrompts::ExpectInputBox(const std::optional<QString>& answer, const QString& prompt) {
+    ExpectText(InputBoxKind, prompt, answer);
 }
 
 void ScriptedPrompts::ExpectPassword(const std::optional<QString>& answer, const QString& prompt) {
-    Expectation e;
-    e.kind = PasswordKind;
-    e.match = prompt;
-    e.text = answer;
-    queue_.append(e);
+    ExpectText(PasswordKind, prompt, answer);
 }
 
 void ScriptedPrompts::ExpectOpenFile(const QString& path, const QString& title) {
-    Expectation e;
-    e.kind = OpenFileKind;
-    e.match = title;
-    e.text = path;
-    queue_.append(e);
+    ExpectText(OpenFileKind, title, path);
 }
 
 void ScriptedPrompts::ExpectSaveFile(const QString& path, const QString& title) {
-    Expectation e;
-    e.kind = SaveFileKind;
-    e.match = title;
-    e.text = path;
-    queue_.append(e);
+    ExpectText(SaveFileKind, title, path);
 }
 
 void ScriptedPrompts::ExpectBrowseFolder(const QString& folder, const QString& title) {
-    Expectation e;
-    e.kind = BrowseFolderKind;
-    e.match = title;
-    e.text = folder;
-    queue_.append(e);
+    ExpectText(BrowseFolderKind, title, folder);
 }
 
 void ScriptedPrompts::ExpectFont(const std::optional<FontChoice>& choice) {

@@ -80,6 +80,8 @@ private:
     };
     // Takes the head of the queue when it matches; records the question either way.
     std::optional<Expectation> Take(Asked asked);
+    // A prompt answered with a text (or cancelled), asked with `match` as its prompt or title.
+    void ExpectText(Kind kind, const QString& match, const std::optional<QString>& text);
     static QString Describe(Kind kind, const QString& text);
 
     QList<Expectation> queue_;
