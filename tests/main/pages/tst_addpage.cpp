@@ -63,6 +63,22 @@ private:
         rs.Close();
         return value;
     }
+    // Box `field` of the page (0 name, 1 description, 2 source, 3 content) and its text.
+    static QString BoxText(AddPage& page, int field) {
+        QLineEdit* boxes[] = {page.txtName, page.txtDesc, page.txtSource};
+        return field < 3 ? boxes[field]->text() : page.txtContent->toPlainText();
+    }
+    // The required boxes filled, then `text` typed into box `field`; what the box holds.
+    static QString TypeInto(AddPage& page, int field, const QString& text) {
+        QLineEdit* boxes[] = {page.txtName, page.txtDesc, page.txtSource};
+        page.txtName->setText(QStringLiteral("n"));
+        page.txtContent->setPlainText(QStringLiteral("c"));
+        if (field < 3)
+            boxes[field]->setText(text);
+        else
+            page.txtContent->setPlainText(text);
+        return BoxText(page, field);
+    }
     qint64 CountCode() {
         store::Recordset rs;
         rs.Open(QStringLiteral("SELECT Count(*) FROM Code"), con.get());
@@ -209,33 +225,19 @@ private Q_SLOTS:
         QFETCH(int, field);
         QFETCH(QString, text);
         auto page = MakePage();
-        QLineEdit* boxes[] = {page->txtName, page->txtDesc, page->txtSource};
-        page->txtName->setText(QStringLiteral("n"));
-        page->txtContent->setPlainText(QStringLiteral("c"));
-        if (field < 3)
-            boxes[field]->setText(text);
-        else
-            page->txtContent->setPlainText(text);
-        const QString typed = field < 3 ? boxes[field]->text() : page->txtContent->toPlainText();
+        const QString typed = TypeInto(*page, field, text);
         page->cmdAdd->click();
         QCOMPARE(CountCode(), 0);
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY2(prompts.messages[0].startsWith(QLatin1String("3075 # The text holds ")), qPrintable(prompts.messages[0]));
-        QCOMPARE(field < 3 ? boxes[field]->text() : page->txtContent->toPlainText(), typed);
+        QCOMPARE(BoxText(*page, field), typed);
     }
     void hostileTextInEveryField() {
         QFETCH(int, field);
         QFETCH(QString, text);
         auto page = MakePage();
         QSignalSpy spy(page.get(), &AddPage::snippetAdded);
-        QLineEdit* boxes[] = {page->txtName, page->txtDesc, page->txtSource};
-        page->txtName->setText(QStringLiteral("n"));
-        page->txtContent->setPlainText(QStringLiteral("c"));
-        if (field < 3)
-            boxes[field]->setText(text);
-        else
-            page->txtContent->setPlainText(text);
-        const QString typed = field < 3 ? boxes[field]->text() : page->txtContent->toPlainText();
+        const QString typed = TypeInto(*page, field, text);
         QVERIFY(!typed.isEmpty());
         QFile::remove(tracePath);
         page->cmdAdd->click();
