@@ -150,10 +150,7 @@ private slots:
     void hover_data() {
         QTest::addColumn<QStringList>("path");
         QTest::addColumn<QList<bool>>("underlined");
-        QTest::newRow("onto the link") << QStringList{"lblWWW"} << QList<bool>{true};
-        QTest::newRow("link then surface") << QStringList{"lblWWW", "frmAbout"} << QList<bool>{true, false};
         QTest::newRow("link then Label9") << QStringList{"lblWWW", "Label9"} << QList<bool>{true, false};
-        QTest::newRow("link then Label2") << QStringList{"lblWWW", "Label2"} << QList<bool>{true, false};
         QTest::newRow("back and forth") << QStringList{"lblWWW", "frmAbout", "lblWWW", "Label2", "lblWWW"}
                                         << QList<bool>{true, false, true, false, true};
         QTest::newRow("surface only") << QStringList{"frmAbout", "Label9"} << QList<bool>{false, false};

@@ -74,21 +74,6 @@ private Q_SLOTS:
         QCOMPARE(axis.Twips(px), twips);
     }
 
-    void clampToMinimum_data() {
-        QTest::addColumn<QSize>("given");
-        QTest::addColumn<QSize>("expected");
-        QTest::newRow("both small") << QSize(0, 0) << QSize(5300, 6100);
-        QTest::newRow("narrow only") << QSize(5000, 8000) << QSize(5300, 8000);
-        QTest::newRow("low only") << QSize(9000, 6099) << QSize(9000, 6100);
-        QTest::newRow("exact minimum") << QSize(5300, 6100) << QSize(5300, 6100);
-        QTest::newRow("large") << QSize(12000, 9000) << QSize(12000, 9000);
-    }
-    void clampToMinimum() {
-        QFETCH(QSize, given);
-        QFETCH(QSize, expected);
-        QCOMPARE(ClampToMinimum(given), expected);
-    }
-
     void layout_data() {
         QTest::addColumn<int>("W");
         QTest::addColumn<int>("H");
@@ -124,34 +109,6 @@ private Q_SLOTS:
     void wholePoints() {
         QFETCH(double, chosen);
         QTEST(WholePoints(chosen), "stored");
-    }
-
-    void categoryNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("same") << "Modules" << true;
-        QTest::newRow("other case") << "mODULES" << true;
-        QTest::newRow("new") << "Graphics" << false;
-        QTest::newRow("longer") << "Modules2" << false;
-    }
-    void categoryNames() {
-        QFETCH(QString, name);
-        const QList<QString> names = {"Modules", "Classes", "API", "Forms", "Other"};
-        QTEST(CategoryNameTaken(names, name), "taken");
-    }
-
-    void permanentPositions_data() {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<bool>("deletable");
-        QTest::newRow("none") << -1 << false;
-        QTest::newRow("first") << 0 << false;
-        QTest::newRow("fifth") << 4 << false;
-        QTest::newRow("sixth") << 5 << true;
-        QTest::newRow("seventh") << 6 << true;
-    }
-    void permanentPositions() {
-        QFETCH(int, position);
-        QTEST(CanDeleteCategoryAt(position), "deletable");
     }
 };
 
