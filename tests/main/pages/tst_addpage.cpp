@@ -63,6 +63,15 @@ private:
         rs.Close();
         return value;
     }
+    // The statement texts of the trace, as the program issued them (one JSON object a line).
+    QStringList Traced() const {
+        QFile trace(tracePath);
+        if (!trace.open(QIODevice::ReadOnly)) return {};
+        QStringList statements;
+        for (const QByteArray& line : trace.readAll().split('\n'))
+            if (!line.isEmpty()) statements << QJsonDocument::fromJson(line).object().value(QStringLiteral("sql")).toString();
+        return statements;
+    }
     // Box `field` of the page (0 name, 1 description, 2 source, 3 content) and its text.
     static QString BoxText(AddPage& page, int field) {
         QLineEdit* boxes[] = {page.txtName, page.txtDesc, page.txtSource};
@@ -174,13 +183,7 @@ private Q_SLOTS:
         QCOMPARE(prompts.messages, QStringList());
         QCOMPARE(spy.count(), 1);
         const SnippetRow row = spy.at(0).at(0).value<SnippetRow>();
-        QFile trace(tracePath);
-        QVERIFY(trace.open(QIODevice::ReadOnly));
-        // One JSON object a line: the statement texts as the program issued them.
-        QStringList statements;
-        for (const QByteArray& line : trace.readAll().split('\n'))
-            if (!line.isEmpty()) statements << QJsonDocument::fromJson(line).object().value(QStringLiteral("sql")).toString();
-        const QString traced = statements.join(u'\n');
+        const QString traced = Traced().join(u'\n');
         QVERIFY2(traced.contains(QStringLiteral(
                      "VALUES(3,'Bob''s sort','it''s','%1','O''Brien''s notes','MsgBox \"Don''t\"\r\nEnd Sub')")
                                      .arg(platform::GeneralDate(row.dateAdded))),
@@ -248,13 +251,9 @@ private Q_SLOTS:
         QCOMPARE(StoredField(row.id, QString::fromLatin1(columns[field])).toString(), typed);
         QCOMPARE(CountCode(), 1);
 
-        QFile trace(tracePath);
-        QVERIFY(trace.open(QIODevice::ReadOnly));
         QStringList changes;
-        for (const QByteArray& line : trace.readAll().split('\n')) {
-            const QString sql = QJsonDocument::fromJson(line).object().value(QStringLiteral("sql")).toString();
+        for (const QString& sql : Traced())
             if (!sql.isEmpty() && !sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) changes << sql.left(40);
-        }
         // The insert, inside the transaction that also reads its ID.
         QCOMPARE(changes.size(), 1 + 2 * changes.filter(QStringLiteral("BEGIN")).size());
         QCOMPARE(changes.filter(QRegularExpression(QStringLiteral("^INSERT INTO Code"))).size(), 1);
