@@ -71,22 +71,11 @@ private slots:
         QCOMPARE(s.height, Number(7620));
     }
 
-    void longTextsCut() {
-        const QByteArray db(300, 'd');
-        const QByteArray font(256, 'f');
-        QVERIFY(WriteAll(File(), "[Snippary]\r\nDB=" + db + "\r\nFontName=" + font + "\r\n"));
-        const SnipparySettings s = ReadSettings(File());
-        QCOMPARE(s.db, QString::fromLatin1(db.left(255)));
-        QCOMPARE(s.fontName, QString::fromLatin1(font.left(255)));
-    }
-
     void option_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<Number>("expected");
         QTest::newRow("on") << QByteArray("1") << Number(1);
         QTest::newRow("off") << QByteArray("0") << Number(0);
-        QTest::newRow("other number") << QByteArray("2") << Number(2);
-        QTest::newRow("empty") << QByteArray("") << Number(0);
         QTest::newRow("word") << QByteArray("yes") << Number();
         QTest::newRow("negative") << QByteArray("-1") << Number();
     }
