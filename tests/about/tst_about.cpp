@@ -15,6 +15,7 @@
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "platform/twips.h"
+#include "testsupport.h"
 
 namespace {
 
@@ -36,9 +37,7 @@ class TestAbout : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
     }
 
     void homePageIsAWebAddress() {

@@ -16,6 +16,7 @@
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "platform/twips.h"
+#include "testsupport.h"
 
 using platform::Prompts;
 using platform::ScriptedPrompts;
@@ -70,9 +71,7 @@ class TestFrmExport : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
         QVERIFY(home.isValid());
         // The default folder follows the home folder; keep it inside the test's own.
         qputenv("HOME", home.path().toLocal8Bit());

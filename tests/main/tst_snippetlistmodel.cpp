@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "main/snippetlistmodel.h"
+#include "testsupport.h"
 
 using namespace snippary;
 
@@ -12,9 +13,7 @@ class TestSnippetListModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
     }
 
     void headers() {

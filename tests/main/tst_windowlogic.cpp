@@ -7,6 +7,7 @@
 #include "main/categorystore.h"
 #include "main/twipsgeometry.h"
 #include "main/windowlayout.h"
+#include "testsupport.h"
 
 using namespace snippary;
 
@@ -14,9 +15,7 @@ class TestWindowLogic : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
     }
 
     void toStoreText_data() {

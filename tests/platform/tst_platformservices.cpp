@@ -12,19 +12,13 @@
 #include "platform/filefilter.h"
 #include "platform/folders.h"
 #include "platform/twips.h"
+#include "testsupport.h"
+
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return f.readAll();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // Removes a file the test put beside the executable, also when the test fails.
 struct Planted {
@@ -45,9 +39,7 @@ class TestPlatformServices : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
         QVERIFY(dir.isValid());
         QVERIFY(!QFileInfo::exists(platform::ProgramFolder() + QStringLiteral("/Snippary.ini")));
     }

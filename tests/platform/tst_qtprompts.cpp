@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "platform/ui/qtprompts.h"
+#include "testsupport.h"
 
 using platform::Prompts;
 using platform::QtPrompts;
@@ -42,9 +43,7 @@ class TestQtPrompts : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
     }
 
     void msgBox_data() {

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "platform/scriptedprompts.h"
+#include "testsupport.h"
 
 using platform::FontChoice;
 using platform::Prompts;
@@ -18,9 +19,7 @@ class TestScriptedPrompts : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
     }
 
     void msgBox_data() {

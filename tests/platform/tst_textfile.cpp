@@ -9,15 +9,9 @@
 
 #include "platform/codepage.h"
 #include "platform/textfile.h"
+#include "testsupport.h"
 
-namespace {
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-}  // namespace
+using testsupport::WriteAll;
 
 class TestTextFile : public QObject {
     Q_OBJECT
@@ -25,9 +19,7 @@ class TestTextFile : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
         QVERIFY(dir.isValid());
     }
 

@@ -10,23 +10,12 @@
 #include <unistd.h>
 
 #include "settings/inifile.h"
+#include "testsupport.h"
+
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 using settings::IniFile;
-
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return f.readAll();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-}  // namespace
 
 class TestIniFile : public QObject {
     Q_OBJECT
@@ -35,9 +24,7 @@ class TestIniFile : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
         QVERIFY(dir.isValid());
     }
     void cleanup() {

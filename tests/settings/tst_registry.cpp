@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "settings/registry.h"
+#include "testsupport.h"
 
 using namespace settings;
 
@@ -20,9 +21,7 @@ class TestRegistry : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
     }
     void init() { QFile::remove(Store()); }
 

@@ -8,15 +8,14 @@
 #include <QTest>
 
 #include "store/samples.h"
+#include "testsupport.h"
 
 class TestSamples : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
     }
 
     void collection() {

@@ -7,6 +7,10 @@
 #include <QTest>
 
 #include "settings/snipparysettings.h"
+#include "testsupport.h"
+
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 using settings::ReadSettings;
 using settings::SettingsToWrite;
@@ -16,16 +20,6 @@ using settings::WriteSettings;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return f.readAll();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 using Number = std::optional<qint32>;
 
@@ -38,9 +32,7 @@ class TestSnipparySettings : public QObject {
 
 private slots:
     void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseTestEnvironment();
         QVERIFY(dir.isValid());
     }
     void cleanup() { QFile::remove(File()); }

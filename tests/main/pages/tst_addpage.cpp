@@ -26,6 +26,7 @@
 #include "store/statements.h"
 #include "store/store.h"
 #include "testprompts.h"
+#include "testsupport.h"
 
 using snippary::AddPage;
 using snippary::SnippetRow;
@@ -98,8 +99,7 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseOwnSettingsFolders();
         qRegisterMetaType<SnippetRow>();
     }
     void init() {

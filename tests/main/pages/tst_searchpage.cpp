@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "main/ui/searchpage.h"
+#include "testsupport.h"
 
 using snippary::SearchPage;
 
@@ -25,8 +26,7 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        // Under CTest each test has its own config folder; run by hand, Qt's test folders.
-        QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+        testsupport::UseOwnSettingsFolders();
     }
     void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 

@@ -23,6 +23,7 @@
 #include "main/windowlayout.h"
 #include "platform/twips.h"
 #include "settings/registry.h"
+#include "testsupport.h"
 
 using platform::Prompts;
 using platform::ScriptedPrompts;
@@ -85,9 +86,7 @@ private:
 };
 
 void tst_window::initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    // Under CTest every test has its own config folder; run by hand, the test folders.
-    QStandardPaths::setTestModeEnabled(qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"));
+    testsupport::UseTestEnvironment();
     QVERIFY(dir.isValid());
 }
 
