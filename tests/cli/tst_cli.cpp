@@ -21,12 +21,12 @@ struct Result {
 };
 
 struct Call {
-    QByteArray input;               // typed into standard input
-    QStringList env;                // NAME=VALUE
-    QString inputFile, outputFile;  // instead of the pipes
+    QByteArray input = {};                    // typed into standard input
+    QStringList env = {};                     // NAME=VALUE
+    QString inputFile = {}, outputFile = {};  // instead of the pipes
 };
 
-Result Run(const QStringList& args, const Call& call = {}, const QString& program = SNIPPARY_PROGRAM) {
+Result Run(const QStringList& args, const Call& call = {}, const QString& program = QStringLiteral(SNIPPARY_PROGRAM)) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString& e : call.env) env.insert(e.section(u'=', 0, 0), e.section(u'=', 1));
@@ -115,14 +115,14 @@ void tst_cli::initTestCase() {
     lib = dir.filePath("lib.snip");
     secret = dir.filePath("secret.snip");
     QCOMPARE(Run({"new", lib}).status, 0);
-    QCOMPARE(Run({"new", secret, "--password"}, {{}, {"SNIPPARY_PASSWORD=" + password}}).status, 0);
+    QCOMPARE(Run({"new", secret, "--password"}, {.env = {"SNIPPARY_PASSWORD=" + password}}).status, 0);
     QVERIFY(testsupport::WriteAll(dir.filePath("a.bas"), "Attribute VB_Name = \"A\"\r\nSub A()\r\nEnd Sub\r\n"));
     QCOMPARE(Run({"add", lib, "--category", "Modules", "--name", "A.bas", "--description", "tab\there",
                   "--content-file", dir.filePath("a.bas")})
                  .out,
              QString("1\n"));
     QCOMPARE(Run({"add", lib, "--category", "functions", "--name", "beta", "--source", "it's mine", "--content-stdin"},
-                 {"Function Beta()\nEnd Function"})
+                 {.input = "Function Beta()\nEnd Function"})
                  .out,
              QString("2\n"));
 }
@@ -170,7 +170,7 @@ void tst_cli::add() {
     const QString copy = dir.filePath("add.snip");
     QFile::remove(copy);
     QVERIFY(QFile::copy(lib, copy));
-    const Result r = Run(QStringList{"add", copy} + options, {"x"});
+    const Result r = Run(QStringList{"add", copy} + options, {.input = "x"});
     QCOMPARE(r.status, status);
     QCOMPARE(Run({"list", copy}).out.count(u'\n'), status == 0 ? 3 : 2);  // nothing added on failure
     if (status == 0) QCOMPARE(r.out, QString("3\n"));
@@ -209,7 +209,7 @@ void tst_cli::errors() {
     QFETCH(QString, message);
     args.replaceInStrings("LIB", lib).replaceInStrings("SECRET", secret).replaceInStrings("NEW", dir.filePath("nopw.snip"));
     const QByteArray before = ReadAll(lib) + ReadAll(secret);
-    const Result r = Run(args, {{}, env});
+    const Result r = Run(args, {.env = env});
     QCOMPARE(r.status, status);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(r.out.isEmpty());
@@ -241,10 +241,10 @@ void tst_cli::fullOutput() {
     QFile::remove(copy);
     QVERIFY(QFile::copy(lib, copy));
     args.replaceInStrings("LIB", copy);
-    const Result shown = Run(args, {input});
+    const Result shown = Run(args, {.input = input});
     QCOMPARE(shown.status, 0);
     QVERIFY2(shown.out.contains(shows), qPrintable(shown.out));
-    const Result full = Run(args, {input, {}, {}, "/dev/full"});
+    const Result full = Run(args, {.input = input, .outputFile = "/dev/full"});
     QCOMPARE(full.status, 2);
     QVERIFY2(full.err.contains("the output could not be written: No space left on device"), qPrintable(full.err));
 }
@@ -260,7 +260,7 @@ void tst_cli::stdinLimit() {
     QFETCH(QByteArray, input);
     QFETCH(QString, inputFile);
     const Result r =
-        Run({"add", lib, "--category", "Modules", "--name", "huge", "--content-stdin"}, {input, {}, inputFile});
+        Run({"add", lib, "--category", "Modules", "--name", "huge", "--content-stdin"}, {.input = input, .inputFile = inputFile});
     QCOMPARE(r.status, 2);
     QVERIFY2(r.err.contains("The standard input is too large to be a module (more than 64 MB)."), qPrintable(r.err));
     QCOMPARE(Run({"list", lib}).out.count(u'\n'), 2);
@@ -273,7 +273,7 @@ void tst_cli::passwordPrompt_data() {
     QTest::newRow("5,000 characters") << password + '\r' << 0 << true;
     QTest::newRow("typed, erased, typed again") << "xy\x7f\x7f" + password + '\r' << 0 << true;
     QTest::newRow("Ctrl+C") << QByteArray("pw\x03") << 0 << false;
-    QTest::newRow("SIGTERM") << QByteArray("pw") << int(SIGTERM) << false;
+    QTest::newRow("SIGTERM") << QByteArray() << int(SIGTERM) << false;
 }
 
 void tst_cli::passwordPrompt() {
@@ -287,10 +287,7 @@ void tst_cli::passwordPrompt() {
     QVERIFY(terminal.WaitFor("Password: "));
     QVERIFY(!(terminal.LocalModes() & ECHO));
     QVERIFY(terminal.Type(keys));
-    if (sig != 0) {
-        QTRY_COMPARE(terminal.Unread(), 0);  // the program has read what was typed
-        kill(pid_t(p.processId()), sig);
-    }
+    if (sig != 0) kill(pid_t(p.processId()), sig);
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, opens);
     if (opens) QVERIFY(p.readAllStandardOutput().startsWith("1\tModules\n"));
@@ -314,17 +311,17 @@ void tst_cli::passwordInMemory() {
     const QStringList env{"SNIPPARY_PASSWORD=" + pass};
     const QString kept = dir.filePath("kept.snip"), made = dir.filePath("made.snip"), core = dir.filePath("core");
     QFile::remove(made);
-    if (!QFile::exists(kept)) QCOMPARE(Run({"new", kept, "--password"}, {{}, env}).status, 0);
+    if (!QFile::exists(kept)) QCOMPARE(Run({"new", kept, "--password"}, {.env = env}).status, 0);
     args.replaceInStrings("KEPT", kept).replaceInStrings("MADE", made);
     const Result r = Run(QStringList{"-batch", "-nx", "-q", "-ex", "catch syscall exit_group", "-ex", "run", "-ex",
                                      "gcore " + core, "-ex", "kill", "--args", SNIPPARY_PROGRAM} +
                              args,
-                         {{}, env}, gdb);
+                         {.env = env}, gdb);
     const QByteArray image = ReadAll(core);
     QVERIFY2(image.size() > 1000, qPrintable(r.out + r.err));
     QVERIFY(!image.contains(pass.toUtf8()));
     QVERIFY(!image.contains(QByteArray(reinterpret_cast<const char*>(pass.utf16()), pass.size() * 2)));
-    QCOMPARE(Run({"categories", args[1]}, {{}, env}).status, 0);  // the password was used
+    QCOMPARE(Run({"categories", args[1]}, {.env = env}).status, 0);  // the password was used
     QFile::remove(core);
 }
 
@@ -334,16 +331,16 @@ void tst_cli::trace() {
     const QString trace = dir.filePath("trace.jsonl");
     const mode_t before = umask(022);
     const QStringList env{"SNIPPARY_PASSWORD=" + password, "SNIPPARY_TRACE_SQL=" + trace};
-    const Result r = Run({"list", secret, "--find", "'); DROP TABLE Code; --"}, {{}, env});
+    const Result r = Run({"list", secret, "--find", "'); DROP TABLE Code; --"}, {.env = env});
     umask(before);
     QCOMPARE(r.status, 0);
     struct stat st {};
     QCOMPARE(stat(QFile::encodeName(trace).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, mode_t(0600));
     const QByteArray lines = ReadAll(trace);
-    QVERIFY(lines.contains("SELECT * FROM qDisplay") && lines.contains("Instr(Name,''); DROP TABLE Code; --')"));
+    QVERIFY(lines.contains("SELECT * FROM qDisplay") && lines.contains("Instr(Name,'''); DROP TABLE Code; --')>0"));
     QVERIFY(!lines.contains("Provider=") && !lines.contains(password.left(20)));
-    QCOMPARE(Run({"list", secret}, {{}, env}).status, 0);  // the text stayed inside its literal
+    QCOMPARE(Run({"list", secret}, {.env = env}).status, 0);  // the text stayed inside its literal
 }
 
 QTEST_GUILESS_MAIN(tst_cli)
