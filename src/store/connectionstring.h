@@ -36,5 +36,4 @@ struct SecretText {
     ~SecretText() { WipeSecret(text); }
 };
 
-
 }  // namespace store

@@ -42,6 +42,7 @@ Result Run(const QStringList& args, const Call& call = {}, const QString& progra
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
+Result Run(const QStringList& args, const QByteArray& input) { return Run(args, Call{.input = input}); }
 
 // A pseudo-terminal: the program gets one side as standard input and error and as
 // its controlling terminal; the test types and reads on the other, as a terminal
@@ -122,7 +123,7 @@ void tst_cli::initTestCase() {
                  .out,
              QString("1\n"));
     QCOMPARE(Run({"add", lib, "--category", "functions", "--name", "beta", "--source", "it's mine", "--content-stdin"},
-                 {.input = "Function Beta()\nEnd Function"})
+                 "Function Beta()\nEnd Function")
                  .out,
              QString("2\n"));
 }
@@ -132,8 +133,7 @@ void tst_cli::listing_data() {
     QTest::addColumn<QStringList>("names");
     QTest::newRow("all") << QStringList{} << QStringList{"A.bas", "beta"};
     QTest::newRow("category") << QStringList{"--category", "FUNCTIONS"} << QStringList{"beta"};
-    QTest::newRow("find ignores case") << QStringList{"--find", "FUNCTION"} << QStringList{"beta"};
-    QTest::newRow("find with apostrophe") << QStringList{"--find", "it's"} << QStringList{"beta"};
+    QTest::newRow("find") << QStringList{"--find", "it's"} << QStringList{"beta"};
     QTest::newRow("in name only") << QStringList{"--find", "Sub", "--in", "name"} << QStringList{};
     QTest::newRow("in content") << QStringList{"--find", "Sub", "--in", "content"} << QStringList{"A.bas"};
     QTest::newRow("to yesterday") << QStringList{"--to", "1/1/2002"} << QStringList{};
@@ -155,8 +155,6 @@ void tst_cli::add_data() {
     QTest::addColumn<int>("status");
     const QString content = "--content-stdin";
     QTest::newRow("name too long") << QStringList{"--category", "Modules", "--name", QString(51, u'n'), content} << 2;
-    QTest::newRow("source too long")
-        << QStringList{"--category", "Modules", "--name", "n", "--source", QString(51, u's'), content} << 2;
     QTest::newRow("longest accepted")
         << QStringList{"--category", "Modules", "--name", QString(50, u'n'), "--description", QString(30, u'd'), content} << 0;
     QTest::newRow("unknown category") << QStringList{"--category", "Nope", "--name", "n", content} << 2;
@@ -170,7 +168,7 @@ void tst_cli::add() {
     const QString copy = dir.filePath("add.snip");
     QFile::remove(copy);
     QVERIFY(QFile::copy(lib, copy));
-    const Result r = Run(QStringList{"add", copy} + options, {.input = "x"});
+    const Result r = Run(QStringList{"add", copy} + options, "x");
     QCOMPARE(r.status, status);
     QCOMPARE(Run({"list", copy}).out.count(u'\n'), status == 0 ? 3 : 2);  // nothing added on failure
     if (status == 0) QCOMPARE(r.out, QString("3\n"));
