@@ -7,11 +7,13 @@
 
 namespace {
 
-// Options the toolkit itself takes before the window opens.
-bool IsToolkitOption(const char* word) {
-    for (const char* o : {"-platform", "-style", "-display", "-qwindowgeometry", "-reverse"})
-        if (std::strcmp(word, o) == 0) return true;
-    return false;
+// Options the toolkit itself takes before the window opens: the number of values
+// each takes, or -1 when it is none of them.
+int ToolkitOptionValues(const char* word) {
+    const char* const withValue[] = {"-platform", "-style", "-display", "-qwindowgeometry"};
+    for (const char* o : withValue)
+        if (std::strcmp(word, o) == 0) return 1;
+    return std::strcmp(word, "-reverse") == 0 ? 0 : -1;
 }
 
 }  // namespace
@@ -21,8 +23,8 @@ int main(int argc, char** argv) {
     // A mistyped option must not open a window on a library named like it.
     for (int i = 1; i < argc; ++i) {
         if (argv[i][0] != '-' || cli::IsProgramOption(argv[i])) continue;
-        if (IsToolkitOption(argv[i])) {
-            ++i;  // its value
+        if (const int values = ToolkitOptionValues(argv[i]); values >= 0) {
+            i += values;
             continue;
         }
         return cli::UnknownOption(argv[i]);

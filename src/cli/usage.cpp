@@ -28,9 +28,10 @@ QString Synopsis(const VerbDoc& v) {
     QString s = QStringLiteral("snippary ") + v.name;
     if (!v.operands.isEmpty()) s += u' ' + v.operands;
     for (const OptionDoc& o : v.options) {
-        s += QStringLiteral(" [") + o.name;
+        s += o.required ? QStringLiteral(" ") : QStringLiteral(" [");
+        s += o.name;
         if (!o.argument.isEmpty()) s += u' ' + o.argument;
-        s += u']';
+        if (!o.required) s += u']';
         if (o.repeated) s += QStringLiteral("...");
     }
     if (!v.synopsisTail.isEmpty()) s += u' ' + v.synopsisTail;
@@ -80,8 +81,8 @@ const std::vector<VerbDoc>& Verbs() {
          "List the snippets of the chosen categories: name, category, description, date added and source. "
          "Without --category or --all the list is empty, as in the window before a category is ticked."},
         {"add", "FILE",
-         {{"--category", "NAME", false, "The category of the new snippet (required)."},
-          {"--name", "NAME", false, "Its name, at most 50 characters (required)."},
+         {{"--category", "NAME", false, "The category of the new snippet (required).", true},
+          {"--name", "NAME", false, "Its name, at most 50 characters (required).", true},
           {"--description", "TEXT", false, "Its description, at most 30 characters."},
           {"--source", "TEXT", false, "Where the code came from, at most 50 characters."},
           {"--content-file", "F", false, "Read the code from the file F (UTF-8, else Windows-1252)."},

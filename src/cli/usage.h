@@ -12,6 +12,7 @@ struct OptionDoc {
     QString argument;  // "TEXT"; empty for a flag
     bool repeated = false;
     QString help;
+    bool required = false;
 };
 
 struct VerbDoc {

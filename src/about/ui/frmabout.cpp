@@ -36,8 +36,6 @@ void FitText(QLabel* label) { label->resize(label->size().expandedTo(label->size
 
 }  // namespace
 
-QPixmap ProgramIcon() { return about::ProgramIcon().pixmap(32, 32); }
-
 frmAbout::frmAbout(platform::Prompts& prompts)
     : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
@@ -49,7 +47,7 @@ frmAbout::frmAbout(platform::Prompts& prompts)
     setFixedSize(platform::TwipsToPx(8640), platform::TwipsToPx(4065));
 
     Image1 = Place(new QLabel(this), 360, 360, 480, 480);
-    Image1->setPixmap(ProgramIcon());
+    Image1->setPixmap(ProgramIcon().pixmap(32, 32));
     Image1->setObjectName(QStringLiteral("Image1"));
 
     Label1 = Place(new QLabel(QStringLiteral("VB Snippary Add-in [v1.0]"), this), 1200, 360, 4575, 375);
