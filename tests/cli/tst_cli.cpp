@@ -3,6 +3,7 @@
 
 #include "cli/cli.h"
 #include "cli/runner.h"
+#include "cli/usage.h"
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
 #include "store/connectionstring.h"
@@ -67,9 +68,38 @@ void tst_cli::initTestCase() {
 }
 
 void tst_cli::verbs() {
-    for (const char* v : {"new", "categories", "list", "add", "export", "colorize", "help", "--help"}) QVERIFY(cli::IsVerb(v));
+    // --help, the manual page and the parser must agree on every verb and option.
+    const QString help = Run({"--help"}).out;
+    const QString man = cli::ManPage();
+    for (const cli::VerbDoc& v : cli::Verbs()) {
+        QVERIFY2(cli::IsVerb(v.name.toUtf8().constData()), qPrintable(v.name));
+        QVERIFY2(help.contains("snippary " + v.name), qPrintable(v.name));
+        QVERIFY2(man.contains(".SS snippary " + v.name), qPrintable(v.name));
+        for (const cli::OptionDoc& o : v.options) {
+            QVERIFY2(help.contains(o.name), qPrintable(v.name + ' ' + o.name));
+            QVERIFY2(man.contains("\\fB" + QString(o.name).replace("-", "\\-")), qPrintable(v.name + ' ' + o.name));
+            QStringList args = {v.name, o.name};
+            if (!o.argument.isEmpty()) args << "x";
+            QVERIFY2(!Run(args).err.contains("unknown option"), qPrintable(v.name + ' ' + o.name));
+        }
+        const Result bogus = Run({v.name, "--bogus"});
+        QCOMPARE(bogus.status, 1);
+        QVERIFY(bogus.err.startsWith("snippary: unknown option --bogus\nusage:"));
+    }
     for (const char* v : {"lib.snip", "", "--nvim", "New"}) QVERIFY(!cli::IsVerb(v));
-    QVERIFY(Run({"help"}).out.contains("snippary list FILE"));
+    QCOMPARE(Run({"--version"}).out, QString("snippary " SNIPPARY_VERSION "\n"));
+
+    // The program itself: --help and --version print and leave; an unknown option never opens a window.
+    struct Case { QString arg; int status; QString out, err; };
+    for (const Case& c : {Case{"--version", 0, "snippary " SNIPPARY_VERSION "\n", ""}, Case{"--help", 0, help, ""},
+                          Case{"--no-such-option", 1, "", "snippary: unknown option --no-such-option\n" + help}}) {
+        QProcess p;
+        p.start(SNIPPARY_EXE, {c.arg});
+        QVERIFY2(p.waitForFinished(20000), qPrintable(c.arg));
+        QCOMPARE(p.exitCode(), c.status);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), c.out);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()), c.err);
+    }
 }
 
 void tst_cli::newLibrary() {
