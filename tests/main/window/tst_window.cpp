@@ -64,8 +64,6 @@ private slots:
     void dialogClosed();
     void categories();
     void categoryDeleteFailureKeepsAll();
-    void listAndViewer();
-    void saveAndChangeFailures();
     void searchAndSort();
     void pagesKeepOneViewMark();
     void layoutAtSizes_data();
@@ -285,100 +283,6 @@ void tst_window::categoryDeleteFailureKeepsAll() {
     store::Recordset rs;
     rs.Open("SELECT count(*) FROM Code WHERE TypeID=6", &w->con);
     QCOMPARE(rs.Fields(0).toLongLong(), 1);
-}
-
-void tst_window::listAndViewer() {
-    Seed();
-    Load(path);
-    QVERIFY(Names(*w).isEmpty());  // nothing ticked yet
-    w->lstTOC->item(3)->setCheckState(Qt::Checked);
-    w->lstTOC->item(0)->setCheckState(Qt::Checked);
-    w->Refresh();
-    QCOMPARE(w->sWhere, QString(" WHERE ( Types.TypeID=1 OR Types.TypeID=4)"));
-    QCOMPARE(Names(*w).size(), 3);
-    w->lvTOC_ColumnClick(1);
-    QCOMPARE(Names(*w), QStringList({"alpha", "Beta", "Zeta"}));
-    QCOMPARE(w->lvModel->data(w->lvModel->index(0, 3)).toString(), QString("1/15/2002 3:04:05 PM"));
-    QCOMPARE(w->lvModel->data(w->lvModel->index(1, 2)).toString(), QString());
-    w->lvTOC_ColumnClick(4);
-    QCOMPARE(Names(*w), QStringList({"Zeta", "alpha", "Beta"}));
-
-    // A row click shows its code; Save writes to that snippet even after a refill.
-    w->lvTOC_ItemClick(0);
-    QCOMPARE(w->txtCod->toPlainText(), QString("Sub Zeta()\nEnd Sub"));
-    w->txtCod->setPlainText("Sub Zeta()\nMsgBox \"it's\"\nEnd Sub");
-    w->lvTOC_ColumnClick(1);  // Zeta is now the last row
-    prompts->ExpectMsgBox("Content saved!");
-    w->cmdSaveCont_Click();
-    Verify();
-    store::Recordset rs;
-    rs.Open(store::stmt::SelectContent(1), &w->con);
-    QCOMPARE(rs.Fields("Content").toString(), QString("Sub Zeta()\r\nMsgBox \"it's\"\r\nEnd Sub"));
-    rs.Close();
-    QVERIFY(!w->cmdSaveCont->isEnabled());
-
-    // Change description: cancelled keeps it, an answer is stored.
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));  // alpha
-    prompts->ExpectInputBox(std::nullopt, "New description?");
-    w->mnuChgDesc_Click();
-    QCOMPARE(w->lvModel->Row(0).description, QString("it's"));
-    prompts->ExpectInputBox(QString("O'Brien's"), "New description?");
-    w->mnuChgDesc_Click();
-    prompts->ExpectInputBox(QString("new source"), "New source of the code?");
-    w->mnuChgSource_Click();
-    Verify();
-    QCOMPARE(w->lvModel->Row(0).description, QString("O'Brien's"));
-    w->Refresh();
-    w->lvTOC_ColumnClick(1);
-    QCOMPARE(w->lvModel->Row(0).description, QString("O'Brien's"));
-    QCOMPARE(w->lvModel->Row(0).source, QString("new source"));
-
-    // Delete item: No keeps it, Yes removes it from list and library.
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));
-    prompts->ExpectMsgBox("Are you sure?", Prompts::No);
-    w->mnuDelItem_Click();
-    QCOMPARE(Names(*w).size(), 3);
-    prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
-    w->mnuDelItem_Click();
-    Verify();
-    QCOMPARE(Names(*w), QStringList({"Beta", "Zeta"}));
-    w->Refresh();
-    QCOMPARE(Names(*w).size(), 2);
-}
-
-// A change the library refuses is reported; the list and the viewer keep their text.
-void tst_window::saveAndChangeFailures() {
-    Seed();
-    Load(path);
-    w->lstTOC->item(0)->setCheckState(Qt::Checked);
-    w->Refresh();
-    w->lvTOC_ItemClick(0);
-    w->txtCod->setPlainText("typed, never lost");
-    QVERIFY(w->cmdSaveCont->isEnabled());
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    store::Connection other;
-    other.Open(cs.Build());
-    other.BeginTrans();
-    prompts->ExpectMsgBoxContaining("3260 # ");
-    w->cmdSaveCont_Click();
-    QVERIFY(w->cmdSaveCont->isEnabled());
-    QCOMPARE(w->txtCod->toPlainText(), QString("typed, never lost"));
-    other.RollbackTrans();
-    prompts->ExpectMsgBox("Content saved!");
-    w->cmdSaveCont_Click();
-    Verify();
-    other.BeginTrans();
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));
-    prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
-    prompts->ExpectMsgBoxContaining("3260 # ");
-    w->mnuDelItem_Click();
-    other.RollbackTrans();
-    Verify();
-    QCOMPARE(Names(*w), QStringList{"Zeta"});
-    store::Recordset rs;
-    rs.Open(store::stmt::SelectContent(1), &w->con);
-    QCOMPARE(rs.Fields("Content").toString(), QString("typed, never lost"));
 }
 
 void tst_window::searchAndSort() {
