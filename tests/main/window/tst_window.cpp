@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "main/snippetlistmodel.h"
 #include "main/ui/addpage.h"
 #include "main/ui/searchpage.h"
 #include "main/ui/frmsnippary.h"
@@ -43,12 +42,6 @@ QStringList Combo(const QComboBox* box) {
     return out;
 }
 
-QStringList Names(const frmSnippary& w) {
-    QStringList out;
-    for (const auto& r : w.lvModel->Rows()) out << r.name;
-    return out;
-}
-
 const QStringList kPermanent = {"Modules", "Classes", "API Declarations", "Functions", "Snippets"};
 
 }  // namespace
@@ -64,7 +57,6 @@ private slots:
     void dialogClosed();
     void categories();
     void categoryDeleteFailureKeepsAll();
-    void searchAndSort();
     void pagesKeepOneViewMark();
     void layoutAtSizes_data();
     void layoutAtSizes();
@@ -80,7 +72,6 @@ private:
 
     void Load(const QString& library, const QString& password = QString());
     void Verify();
-    void Seed();
 };
 
 void tst_window::initTestCase() {
@@ -122,16 +113,6 @@ void tst_window::Load(const QString& library, const QString& password) {
 void tst_window::Verify() {
     QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
     QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
-}
-
-void tst_window::Seed() {
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    store::Connection con;
-    con.Open(cs.Build());
-    con.Execute(store::stmt::InsertCode(1, "Zeta", "z", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
-    con.Execute(store::stmt::InsertCode(4, "alpha", "it's", "1/15/2002 3:04:05 PM", "book", "' it's here"));
-    con.Execute(store::stmt::InsertCode(4, "Beta", "", "12/1/2002", "", "Dim s As String"));
 }
 
 void tst_window::loadAndClose() {
@@ -283,29 +264,6 @@ void tst_window::categoryDeleteFailureKeepsAll() {
     store::Recordset rs;
     rs.Open("SELECT count(*) FROM Code WHERE TypeID=6", &w->con);
     QCOMPARE(rs.Fields(0).toLongLong(), 1);
-}
-
-void tst_window::searchAndSort() {
-    Seed();
-    Load(path);
-    w->mnuLstSel_Click(0);
-    w->Refresh();
-    w->lvTOC_ColumnClick(1);
-    // A search inside the categories of the last Refresh, kept by a sort.
-    w->sFind = store::BuildFind("IT'S", {true, true, true, true}, "1/1/2002", "");
-    w->FillTOC();
-    QCOMPARE(Names(*w), QStringList{"alpha"});
-    w->lvTOC_ColumnClick(4);
-    QCOMPARE(Names(*w), QStringList{"alpha"});
-    // Refresh ends the search.
-    w->Refresh();
-    QVERIFY(w->sFind.isEmpty());
-    QCOMPARE(Names(*w).size(), 3);
-    // No category ticked: no query, whatever the search says.
-    w->mnuLstSel_Click(1);
-    w->Refresh();
-    QVERIFY(w->sWhere.isEmpty());
-    QVERIFY(Names(*w).isEmpty());
 }
 
 namespace {
