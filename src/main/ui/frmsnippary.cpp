@@ -38,8 +38,8 @@ frmSnippary::~frmSnippary() {
 }
 
 namespace {
-// The snippet list tells the rows the user moves to with a key from the current row
-// that the list moves by itself: after a refill, a removal, or when it gets the focus.
+// The snippet list knows whether its current row moved because the user pressed a
+// key, or by itself: after a refill, a removal, or when it gets the focus.
 class SnippetView : public QTreeView {
 public:
     using QTreeView::QTreeView;
