@@ -167,6 +167,10 @@ void frmSnippary::mnuView_Click(int index) {
 }
 
 void frmSnippary::closeEvent(QCloseEvent* event) {
+    if (!unloaded && !SaveOrDropEdits()) {
+        event->ignore();  // the window stays open with the edits
+        return;
+    }
     if (!unloaded) Form_Unload();
     event->accept();
 }

@@ -18,7 +18,7 @@ void frmSnippary::mnuOpt_Click(int index) {
     case 1: lLoadList = 1 - lLoadList; break;
     case 2:
         lNoChange = 1 - lNoChange;
-        cmdSaveCont->setEnabled(lNoChange != 1);
+        cmdSaveCont->setEnabled(lNoChange != 1 && shownId);
         break;
     default: return;
     }

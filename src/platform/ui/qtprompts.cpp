@@ -29,16 +29,20 @@ QMessageBox::Icon BoxIcon(Prompts::Icon icon) {
 }  // namespace
 
 Prompts::Answer QtPrompts::MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
-    QMessageBox box(BoxIcon(icon), title, text,
-                    buttons == YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, Owner());
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (buttons == YesNo) shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == YesNoCancel) shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(BoxIcon(icon), title, text, shown, Owner());
     box.setTextFormat(Qt::PlainText);
-    if (buttons == YesNo) {
+    if (buttons != OkOnly) {
         box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
+        // Escape (and the close box) gives the answer that changes nothing.
+        box.setEscapeButton(buttons == YesNo ? QMessageBox::No : QMessageBox::Cancel);
     }
     const int result = box.exec();
     if (buttons == OkOnly) return Ok;
-    return result == QMessageBox::Yes ? Yes : No;
+    if (result == QMessageBox::Yes) return Yes;
+    return result == QMessageBox::No ? No : Cancel;
 }
 
 std::optional<QString> QtPrompts::InputBox(const QString& prompt, const QString& title, const QString& defaultText) {

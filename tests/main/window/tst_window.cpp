@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "main/snippetlistmodel.h"
 #include "main/ui/addpage.h"
 #include "main/ui/searchpage.h"
 #include "main/ui/frmsnippary.h"
@@ -43,12 +42,6 @@ QStringList Combo(const QComboBox* box) {
     return out;
 }
 
-QStringList Names(const frmSnippary& w) {
-    QStringList out;
-    for (const auto& r : w.lvModel->Rows()) out << r.name;
-    return out;
-}
-
 const QStringList kPermanent = {"Modules", "Classes", "API Declarations", "Functions", "Snippets"};
 
 }  // namespace
@@ -64,9 +57,6 @@ private slots:
     void dialogClosed();
     void categories();
     void categoryDeleteFailureKeepsAll();
-    void listAndViewer();
-    void saveAndChangeFailures();
-    void searchAndSort();
     void pagesKeepOneViewMark();
     void layoutAtSizes_data();
     void layoutAtSizes();
@@ -82,7 +72,6 @@ private:
 
     void Load(const QString& library, const QString& password = QString());
     void Verify();
-    void Seed();
 };
 
 void tst_window::initTestCase() {
@@ -124,16 +113,6 @@ void tst_window::Load(const QString& library, const QString& password) {
 void tst_window::Verify() {
     QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
     QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
-}
-
-void tst_window::Seed() {
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    store::Connection con;
-    con.Open(cs.Build());
-    con.Execute(store::stmt::InsertCode(1, "Zeta", "z", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
-    con.Execute(store::stmt::InsertCode(4, "alpha", "it's", "1/15/2002 3:04:05 PM", "book", "' it's here"));
-    con.Execute(store::stmt::InsertCode(4, "Beta", "", "12/1/2002", "", "Dim s As String"));
 }
 
 void tst_window::loadAndClose() {
@@ -285,123 +264,6 @@ void tst_window::categoryDeleteFailureKeepsAll() {
     store::Recordset rs;
     rs.Open("SELECT count(*) FROM Code WHERE TypeID=6", &w->con);
     QCOMPARE(rs.Fields(0).toLongLong(), 1);
-}
-
-void tst_window::listAndViewer() {
-    Seed();
-    Load(path);
-    QVERIFY(Names(*w).isEmpty());  // nothing ticked yet
-    w->lstTOC->item(3)->setCheckState(Qt::Checked);
-    w->lstTOC->item(0)->setCheckState(Qt::Checked);
-    w->Refresh();
-    QCOMPARE(w->sWhere, QString(" WHERE ( Types.TypeID=1 OR Types.TypeID=4)"));
-    QCOMPARE(Names(*w).size(), 3);
-    w->lvTOC_ColumnClick(1);
-    QCOMPARE(Names(*w), QStringList({"alpha", "Beta", "Zeta"}));
-    QCOMPARE(w->lvModel->data(w->lvModel->index(0, 3)).toString(), QString("1/15/2002 3:04:05 PM"));
-    QCOMPARE(w->lvModel->data(w->lvModel->index(1, 2)).toString(), QString());
-    w->lvTOC_ColumnClick(4);
-    QCOMPARE(Names(*w), QStringList({"Zeta", "alpha", "Beta"}));
-
-    // A row click shows its code; Save writes to that snippet even after a refill.
-    w->lvTOC_ItemClick(0);
-    QCOMPARE(w->txtCod->toPlainText(), QString("Sub Zeta()\nEnd Sub"));
-    w->txtCod->setPlainText("Sub Zeta()\nMsgBox \"it's\"\nEnd Sub");
-    w->lvTOC_ColumnClick(1);  // Zeta is now the last row
-    prompts->ExpectMsgBox("Content saved!");
-    w->cmdSaveCont_Click();
-    Verify();
-    store::Recordset rs;
-    rs.Open(store::stmt::SelectContent(1), &w->con);
-    QCOMPARE(rs.Fields("Content").toString(), QString("Sub Zeta()\r\nMsgBox \"it's\"\r\nEnd Sub"));
-    rs.Close();
-    QVERIFY(!w->cmdSaveCont->isEnabled());
-
-    // Change description: cancelled keeps it, an answer is stored.
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));  // alpha
-    prompts->ExpectInputBox(std::nullopt, "New description?");
-    w->mnuChgDesc_Click();
-    QCOMPARE(w->lvModel->Row(0).description, QString("it's"));
-    prompts->ExpectInputBox(QString("O'Brien's"), "New description?");
-    w->mnuChgDesc_Click();
-    prompts->ExpectInputBox(QString("new source"), "New source of the code?");
-    w->mnuChgSource_Click();
-    Verify();
-    QCOMPARE(w->lvModel->Row(0).description, QString("O'Brien's"));
-    w->Refresh();
-    w->lvTOC_ColumnClick(1);
-    QCOMPARE(w->lvModel->Row(0).description, QString("O'Brien's"));
-    QCOMPARE(w->lvModel->Row(0).source, QString("new source"));
-
-    // Delete item: No keeps it, Yes removes it from list and library.
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));
-    prompts->ExpectMsgBox("Are you sure?", Prompts::No);
-    w->mnuDelItem_Click();
-    QCOMPARE(Names(*w).size(), 3);
-    prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
-    w->mnuDelItem_Click();
-    Verify();
-    QCOMPARE(Names(*w), QStringList({"Beta", "Zeta"}));
-    w->Refresh();
-    QCOMPARE(Names(*w).size(), 2);
-}
-
-// A change the library refuses is reported; the list and the viewer keep their text.
-void tst_window::saveAndChangeFailures() {
-    Seed();
-    Load(path);
-    w->lstTOC->item(0)->setCheckState(Qt::Checked);
-    w->Refresh();
-    w->lvTOC_ItemClick(0);
-    w->txtCod->setPlainText("typed, never lost");
-    QVERIFY(w->cmdSaveCont->isEnabled());
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    store::Connection other;
-    other.Open(cs.Build());
-    other.BeginTrans();
-    prompts->ExpectMsgBoxContaining("3260 # ");
-    w->cmdSaveCont_Click();
-    QVERIFY(w->cmdSaveCont->isEnabled());
-    QCOMPARE(w->txtCod->toPlainText(), QString("typed, never lost"));
-    other.RollbackTrans();
-    prompts->ExpectMsgBox("Content saved!");
-    w->cmdSaveCont_Click();
-    Verify();
-    other.BeginTrans();
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));
-    prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
-    prompts->ExpectMsgBoxContaining("3260 # ");
-    w->mnuDelItem_Click();
-    other.RollbackTrans();
-    Verify();
-    QCOMPARE(Names(*w), QStringList{"Zeta"});
-    store::Recordset rs;
-    rs.Open(store::stmt::SelectContent(1), &w->con);
-    QCOMPARE(rs.Fields("Content").toString(), QString("typed, never lost"));
-}
-
-void tst_window::searchAndSort() {
-    Seed();
-    Load(path);
-    w->mnuLstSel_Click(0);
-    w->Refresh();
-    w->lvTOC_ColumnClick(1);
-    // A search inside the categories of the last Refresh, kept by a sort.
-    w->sFind = store::BuildFind("IT'S", {true, true, true, true}, "1/1/2002", "");
-    w->FillTOC();
-    QCOMPARE(Names(*w), QStringList{"alpha"});
-    w->lvTOC_ColumnClick(4);
-    QCOMPARE(Names(*w), QStringList{"alpha"});
-    // Refresh ends the search.
-    w->Refresh();
-    QVERIFY(w->sFind.isEmpty());
-    QCOMPARE(Names(*w).size(), 3);
-    // No category ticked: no query, whatever the search says.
-    w->mnuLstSel_Click(1);
-    w->Refresh();
-    QVERIFY(w->sWhere.isEmpty());
-    QVERIFY(Names(*w).isEmpty());
 }
 
 namespace {
