@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "settings/inifile.h"
 #include "testsupport.h"
@@ -160,39 +159,6 @@ private slots:
         QCOMPARE(settings::GetPrivateProfileString(QStringLiteral("add-ins32"), QStringLiteral("vbsnippary.connect"),
                                                    QString(), File(QStringLiteral("VBADDIN.INI"))),
                  QStringLiteral("0"));
-    }
-
-    void saveCreatesFolderAndLeavesNoTemporaryFile() {
-        const QString path = dir.filePath(QStringLiteral("a/b/Snippary.ini"));
-        IniFile ini(path);
-        ini.SetValue(QStringLiteral("Snippary"), QStringLiteral("Tab"), QStringLiteral("1"));
-        QVERIFY(ini.Save());
-        QCOMPARE(QDir(dir.filePath(QStringLiteral("a/b"))).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 QStringList{QStringLiteral("Snippary.ini")});
-    }
-
-    void saveFailsWhenFolderIsAFile() {
-        QVERIFY(WriteAll(File(QStringLiteral("plain")), "x"));
-        IniFile ini(dir.filePath(QStringLiteral("plain/Snippary.ini")));
-        ini.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
-        QString error;
-        QVERIFY(!ini.Save(&error));
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(ReadAll(File(QStringLiteral("plain"))), QByteArray("x"));
-    }
-
-    void saveIntoReadOnlyFolderKeepsOldFile() {
-        if (geteuid() == 0) QSKIP("the superuser writes into read-only folders");
-        QTemporaryDir ro;
-        const QString path = ro.filePath(QStringLiteral("Snippary.ini"));
-        QVERIFY(WriteAll(path, "[S]\r\nk=old\r\n"));
-        QVERIFY(QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner));
-        IniFile ini(path);
-        ini.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"));
-        const bool saved = ini.Save();
-        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(!saved);
-        QCOMPARE(ReadAll(path), QByteArray("[S]\r\nk=old\r\n"));
     }
 
     void newFileFollowsUmask_data() {
