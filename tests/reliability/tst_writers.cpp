@@ -10,6 +10,7 @@
 
 #include "addin/registration.h"
 #include "cli/runner.h"
+#include "settings/registry.h"
 #include "settings/snipparysettings.h"
 #include "testsupport.h"
 
@@ -89,7 +90,7 @@ private slots:
         if (!mounted) qInfo("no file system could be mounted; a file-size limit stands in for the full disk");
     }
     void init() {
-        for (const QString& name : Listing(disk)) QFile::remove(disk + u'/' + name);
+        QDir(disk).removeRecursively();  // all but the mount point itself
     }
     void cleanupTestCase() {
         if (mounted) umount2(QFile::encodeName(disk).constData(), MNT_DETACH);
@@ -99,9 +100,9 @@ private slots:
         QTest::addColumn<QString>("writer");
         QTest::addColumn<int>("size");        // bytes beyond the writer's own
         QTest::addColumn<QString>("hazard");  // full disk, library, link to a library
-        for (const char* writer : {"page", "add-in file", "settings"}) {
-            for (const int size : {0, 40000})
-                QTest::addRow("%s of %d bytes, full disk", writer, size) << writer << size << "full disk";
+        for (const char* writer : {"page", "add-in file", "settings", "page last shown"}) {
+            QTest::addRow("%s, small, full disk", writer) << writer << 0 << "full disk";
+            QTest::addRow("%s, 40 KB, full disk", writer) << writer << 40000 << "full disk";
             QTest::addRow("%s over a library", writer) << writer << 0 << "library";
             QTest::addRow("%s through a link to a library", writer) << writer << 0 << "link to a library";
         }
@@ -114,12 +115,15 @@ private slots:
         const bool full = hazard == QLatin1String("full disk");
         const QString folder = full && mounted ? disk : QDir(home.path()).filePath(QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
-        const QString target = folder + QStringLiteral("/target");
+        const QString target =
+            folder + (writer == QLatin1String("page last shown") ? QStringLiteral("/snippary/registry.ini") : QStringLiteral("/target"));
+        QVERIFY(QDir().mkpath(QFileInfo(target).path()));
 
         // What is there before: another program's entry, a library, or the page of an earlier export.
         QByteArray old = "<HTML>an earlier page</HTML>\r\n";
         if (writer == QLatin1String("add-in file")) old = "[Add-Ins32]\r\nOther.Connect=1\r\n";
         if (writer == QLatin1String("settings")) old = "[Snippary]\r\nDB=/home/me/mine.snip\r\n";
+        if (writer == QLatin1String("page last shown")) old = "[HKLM\\SOFTWARE\\Orvane\\VBSnippary]\r\nTab=1\r\n";
         for (int i = 0; writer != QLatin1String("page") && i * 40 < size; ++i)
             old += "[Note" + QByteArray::number(i) + "]\r\nn=" + QByteArray(24, 'n') + "\r\n";
         if (!full) old = ReadAll(small);
@@ -128,18 +132,23 @@ private slots:
             QVERIFY(QFile::rename(target, target + QStringLiteral(".snip")));
             QVERIFY(QFile::link(target + QStringLiteral(".snip"), target));
         }
-        const QStringList before = Listing(folder);
+        const QStringList before = Listing(QFileInfo(target).path());
 
         const std::function<bool()> write = [&]() -> bool {
             if (writer == QLatin1String("page")) return Run({"export", size > 0 ? large : small, target}) != 0;
             if (writer == QLatin1String("settings")) return !settings::WriteSettings(target, {});
             if (writer == QLatin1String("new library")) return Run({"new", target, "--sample"}) != 0;
-            addin::StartUp(target);  // at start-up a failure is ignored
+            // These two ignore a failure, at start-up and at exit.
+            if (writer == QLatin1String("add-in file")) addin::StartUp(target);
+            QStandardPaths::setTestModeEnabled(false);
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+            if (writer == QLatin1String("page last shown"))
+                settings::RegWriteString(settings::HKEY_LOCAL_MACHINE, settings::RegistryKey, "Tab", "2");
             return true;
         };
         QVERIFY2(full ? OnFullDisk(write) : write(), "the writer reported success");
         QCOMPARE(ReadAll(target), writer == QLatin1String("new library") ? QByteArray("<missing>") : old);
-        QCOMPARE(Listing(folder), before);
+        QCOMPARE(Listing(QFileInfo(target).path()), before);
         if (folder != disk) QDir(folder).removeRecursively();
     }
 

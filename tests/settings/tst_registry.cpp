@@ -2,7 +2,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -54,22 +53,6 @@ private slots:
         RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab"), QStringLiteral("1"));
         QCOMPARE(RegReadString(HKEY_CURRENT_USER, Key(), QStringLiteral("Tab")), QString());
         QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvane"), QStringLiteral("Tab")), QString());
-    }
-
-    void storedAsPathGroups() {
-        RegWriteString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab"), QStringLiteral("2"));
-        QSettings raw(Store(), QSettings::IniFormat);
-        QCOMPARE(raw.value(QStringLiteral("HKLM/SOFTWARE/Orvane/VBSnippary/Tab")).toString(), QStringLiteral("2"));
-    }
-
-    void nonStringReadsEmpty() {
-        {
-            QSettings raw(Store(), QSettings::IniFormat);
-            raw.setValue(QStringLiteral("HKLM/SOFTWARE/Orvane/VBSnippary/Tab"), QStringList{QStringLiteral("1"), QStringLiteral("2")});
-            raw.setValue(QStringLiteral("HKLM/SOFTWARE/Orvane/VBSnippary/Size"), QSize(3, 4));
-        }
-        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Tab")), QString());
-        QCOMPARE(RegReadString(HKEY_LOCAL_MACHINE, Key(), QStringLiteral("Size")), QString());
     }
 
     void textEndsAtNul() {
