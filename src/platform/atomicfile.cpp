@@ -76,8 +76,8 @@ bool AtomicFile::Open(QString* error) {
     const QFileInfo info(path_);
     if (info.isDir()) return Fail(error, QStringLiteral("%1 is a folder, not a file.").arg(Native(path_)));
     if (IsDatabaseFile(path_))
-        return Fail(error,
-                    QStringLiteral("%1 is a snippet library (a database file); it is never written over.").arg(Native(path_)));
+        return Fail(error, QStringLiteral("%1 is a snippet library (a database file); it is never written over.")
+                               .arg(Native(path_)));
     const QString folder = info.absolutePath();
     if (!QDir().mkpath(folder))
         return Fail(error, QStringLiteral("The folder %1 cannot be created.").arg(Native(folder)));

@@ -195,8 +195,9 @@ private slots:
         h.dlg.txtFile->setText(name);
         if (asked) h.prompts.ExpectMsgBox(OverwriteQuestion(target), Prompts::Yes);
         if (library)
-            h.prompts.ExpectMsgBox(QStringLiteral("File ") + target + QStringLiteral(" is a snippet library!\r\n"
-                                                                                      "A page is never written over a library: choose another file name."));
+            h.prompts.ExpectMsgBox(QStringLiteral("File ") + target +
+                                   QStringLiteral(" is a snippet library!\r\n"
+                                                  "A page is never written over a library: choose another file name."));
         h.dlg.cmdOk->click();
         QVERIFY2(h.prompts.Unexpected().isEmpty(), qPrintable(h.prompts.Unexpected().join('\n')));
         QVERIFY(h.prompts.AllConsumed());

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 #include "platform/atomicfile.h"
 #include "platform/filefilter.h"
@@ -181,8 +182,9 @@ private slots:
         QTest::newRow("SQLite library") << "lib.snip" << sqlite << false << false;
         QTest::newRow("link to a library") << "page.htm" << sqlite << true << false;
         QTest::newRow("encrypted library") << "lib.htm" << Noise(8192) << false << false;
-        QTest::newRow("rollback journal") << "lib.snip-journal" << QByteArray("\xD9\xD5\x05\xF9\x20\xA1\x63\xD7") + QByteArray(512, '\0') << false << false;
-        QTest::newRow("write-ahead log") << "lib.snip-wal" << QByteArray("\x37\x7F\x06\x82") + QByteArray(32, '\0') << false << false;
+        QTest::newRow("rollback journal") << "lib.snip-journal" << QByteArray("\xD9\xD5\x05\xF9\x20\xA1\x63\xD7\0", 9)
+                                          << false << false;
+        QTest::newRow("write-ahead log") << "lib.snip-wal" << QByteArray("\x37\x7F\x06\x82\0", 5) << false << false;
         QTest::newRow("Access, Jet") << "old.mdb" << jet << false << false;
         QTest::newRow("Access, ACE") << "old.accdb" << QByteArray(jet).replace("Jet", "ACE") << false << false;
     }
@@ -196,18 +198,25 @@ private slots:
         QVERIFY(WriteAll(here.filePath(QStringLiteral("file")), "keep"));
         const QString path = name.isEmpty() ? QString() : here.filePath(name);
         const QString holder = link ? here.filePath(QStringLiteral("elsewhere")) : path;
-        if (!old.isNull()) QVERIFY(WriteAll(holder, old));
+        if (!old.isNull()) QVERIFY(WriteAll(holder, old) && chmod(QFile::encodeName(holder).constData(), 0640) == 0);
         if (link) QVERIFY(QFile::link(holder, path));
         QStringList files = Listing(here.path());
         if (written)
             for (QString p = name; p != u'.' && !files.contains(p); p = QFileInfo(p).path()) files << p;
 
+        // A replaced file keeps its permissions; a new one gets what the umask allows.
+        const mode_t mask = umask(002);
         QString error;
-        QCOMPARE(platform::WriteFileAtomically(path, "<html>\r\n</html>\r\n", &error), written);
+        const QByteArray page = "<html>\r\n</html>\r\n";
+        const bool wrote = platform::WriteFileAtomically(path, page, &error);
+        umask(mask);
+        QCOMPARE(wrote, written);
         QCOMPARE(error.isEmpty(), written);
         QCOMPARE(platform::IsDatabaseFile(path), !written && !old.isNull());
-        if (!old.isNull()) QCOMPARE(ReadAll(holder), written ? QByteArray("<html>\r\n</html>\r\n") : old);
-        if (written) QCOMPARE(ReadAll(path), QByteArray("<html>\r\n</html>\r\n"));
+        if (written || !old.isNull()) QCOMPARE(ReadAll(holder), written ? page : old);
+        struct stat st {};
+        QVERIFY(!written || stat(QFile::encodeName(holder).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(!written ? 0 : old.isNull() ? 0664 : 0640));
         QCOMPARE(QFileInfo(path).isSymLink(), link);
         QCOMPARE(ReadAll(here.filePath(QStringLiteral("file"))), QByteArray("keep"));
         files.sort();

@@ -89,9 +89,7 @@ private slots:
         mounted = ::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
         if (!mounted) qInfo("no file system could be mounted; a file-size limit stands in for the full disk");
     }
-    void init() {
-        QDir(disk).removeRecursively();  // all but the mount point itself
-    }
+    void init() { QDir(disk).removeRecursively(); }  // all but the mount point itself
     void cleanupTestCase() {
         if (mounted) umount2(QFile::encodeName(disk).constData(), MNT_DETACH);
     }
@@ -115,15 +113,15 @@ private slots:
         const bool full = hazard == QLatin1String("full disk");
         const QString folder = full && mounted ? disk : QDir(home.path()).filePath(QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
-        const QString target =
-            folder + (writer == QLatin1String("page last shown") ? QStringLiteral("/snippary/registry.ini") : QStringLiteral("/target"));
+        const bool registry = writer == QLatin1String("page last shown");
+        const QString target = folder + (registry ? QStringLiteral("/snippary/registry.ini") : QStringLiteral("/target"));
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
 
         // What is there before: another program's entry, a library, or the page of an earlier export.
         QByteArray old = "<HTML>an earlier page</HTML>\r\n";
         if (writer == QLatin1String("add-in file")) old = "[Add-Ins32]\r\nOther.Connect=1\r\n";
         if (writer == QLatin1String("settings")) old = "[Snippary]\r\nDB=/home/me/mine.snip\r\n";
-        if (writer == QLatin1String("page last shown")) old = "[HKLM\\SOFTWARE\\Orvane\\VBSnippary]\r\nTab=1\r\n";
+        if (registry) old = "[HKLM\\SOFTWARE\\Orvane\\VBSnippary]\r\nTab=1\r\n";
         for (int i = 0; writer != QLatin1String("page") && i * 40 < size; ++i)
             old += "[Note" + QByteArray::number(i) + "]\r\nn=" + QByteArray(24, 'n') + "\r\n";
         if (!full) old = ReadAll(small);
@@ -140,10 +138,11 @@ private slots:
             if (writer == QLatin1String("new library")) return Run({"new", target, "--sample"}) != 0;
             // These two ignore a failure, at start-up and at exit.
             if (writer == QLatin1String("add-in file")) addin::StartUp(target);
-            QStandardPaths::setTestModeEnabled(false);
-            qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
-            if (writer == QLatin1String("page last shown"))
+            if (registry) {
+                QStandardPaths::setTestModeEnabled(false);
+                qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
                 settings::RegWriteString(settings::HKEY_LOCAL_MACHINE, settings::RegistryKey, "Tab", "2");
+            }
             return true;
         };
         QVERIFY2(full ? OnFullDisk(write) : write(), "the writer reported success");

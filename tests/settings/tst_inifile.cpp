@@ -6,7 +6,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/stat.h>
 
 #include "settings/inifile.h"
 #include "testsupport.h"
@@ -151,46 +150,6 @@ private slots:
         QString error;
         QVERIFY2(ini.Save(&error), qPrintable(error));
         QCOMPARE(ReadAll(File()), after);
-    }
-
-    void oneShotFormsRoundTrip() {
-        QVERIFY(settings::WritePrivateProfileString(QStringLiteral("Add-Ins32"), QStringLiteral("VBSnippary.Connect"),
-                                                    QStringLiteral("0"), File(QStringLiteral("VBADDIN.INI"))));
-        QCOMPARE(settings::GetPrivateProfileString(QStringLiteral("add-ins32"), QStringLiteral("vbsnippary.connect"),
-                                                   QString(), File(QStringLiteral("VBADDIN.INI"))),
-                 QStringLiteral("0"));
-    }
-
-    void newFileFollowsUmask_data() {
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<int>("mode");
-        QTest::newRow("022") << 022 << 0644;
-        QTest::newRow("077") << 077 << 0600;
-        QTest::newRow("002") << 002 << 0664;
-    }
-    void newFileFollowsUmask() {
-        QFETCH(int, mask);
-        QFETCH(int, mode);
-        const mode_t old = umask(static_cast<mode_t>(mask));
-        IniFile ini(File());
-        ini.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
-        const bool saved = ini.Save();
-        umask(old);
-        QVERIFY(saved);
-        struct stat st {};
-        QCOMPARE(stat(QFile::encodeName(File()).constData(), &st), 0);
-        QCOMPARE(static_cast<int>(st.st_mode & 0777), mode);
-    }
-
-    void replacedFileKeepsItsMode() {
-        QVERIFY(WriteAll(File(), "[S]\r\nk=v\r\n"));
-        QVERIFY(chmod(QFile::encodeName(File()).constData(), 0640) == 0);
-        IniFile ini(File());
-        ini.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("w"));
-        QVERIFY(ini.Save());
-        struct stat st {};
-        QCOMPARE(stat(QFile::encodeName(File()).constData(), &st), 0);
-        QCOMPARE(static_cast<int>(st.st_mode & 0777), 0640);
     }
 
     void readNumber_data() {

@@ -129,7 +129,7 @@ void frmExport::cmdOk_Click() {
 
     // A library is never offered for overwriting: the page would take every snippet's place.
     if (platform::IsDatabaseFile(file)) {
-        prompts.MsgBox(QStringLiteral("File ") + file + QStringLiteral(" is a snippet library!") + QStringLiteral("\r\n") +
+        prompts.MsgBox(QStringLiteral("File ") + file + QStringLiteral(" is a snippet library!\r\n") +
                            QStringLiteral("A page is never written over a library: choose another file name."),
                        Prompts::OkOnly, Prompts::Exclamation, QStringLiteral("Attention"));
         return;
