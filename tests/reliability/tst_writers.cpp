@@ -132,7 +132,7 @@ private slots:
         }
         const QStringList before = Listing(QFileInfo(target).path());
 
-        const std::function<bool()> write = [&]() -> bool {
+        const std::function<bool()> attempt = [&]() -> bool {
             if (writer == QLatin1String("page")) return Run({"export", size > 0 ? large : small, target}) != 0;
             if (writer == QLatin1String("settings")) return !settings::WriteSettings(target, {});
             if (writer == QLatin1String("new library")) return Run({"new", target, "--sample"}) != 0;
@@ -145,7 +145,7 @@ private slots:
             }
             return true;
         };
-        QVERIFY2(full ? OnFullDisk(write) : write(), "the writer reported success");
+        QVERIFY2(full ? OnFullDisk(attempt) : attempt(), "the writer reported success");
         QCOMPARE(ReadAll(target), writer == QLatin1String("new library") ? QByteArray("<missing>") : old);
         QCOMPARE(Listing(QFileInfo(target).path()), before);
         if (folder != disk) QDir(folder).removeRecursively();
