@@ -16,6 +16,7 @@
 #include "cli/usage.h"
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
+#include "platform/atomicfile.h"
 #include "platform/generaldate.h"
 #include "platform/textfile.h"
 #include "store/connectionstring.h"
@@ -279,6 +280,11 @@ int Export(const QStringList& args, Io& io) {
     bool sizeOk = true;
     const int size = o.Has("--size") ? o.Value("--size").toInt(&sizeOk) : 10;
     if (!sizeOk || size <= 0) throw UsageError{QStringLiteral("--size takes a whole number of points")};
+    const QString page = QFileInfo(o.Positional()[1]).absoluteFilePath();
+    // Also the library being exported, under any name or link.
+    if (platform::IsDatabaseFile(page))
+        throw Failure{QStringLiteral("%1 is a snippet library (a database file); the page is not written over it.")
+                          .arg(o.Positional()[1])};
     store::Connection con;
     Open(con, o.Positional()[0], io);
     const Query q = Filters(o, con, true);
@@ -288,8 +294,7 @@ int Export(const QStringList& args, Io& io) {
     options.fontName = o.Has("--font") ? o.Value("--font") : QStringLiteral("Courier New");
     options.fontSize = size;
     options.homePage = QStringLiteral(SNIPPARY_HOME_PAGE);
-    exporting::WriteHtmlPage(con, store::ExportQuery(q.sWhere, q.sFind, q.sOrder), options,
-                             QFileInfo(o.Positional()[1]).absoluteFilePath());
+    exporting::WriteHtmlPage(con, store::ExportQuery(q.sWhere, q.sFind, q.sOrder), options, page);
     return 0;
 }
 

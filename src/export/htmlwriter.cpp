@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "export/colorline.h"
+#include "platform/atomicfile.h"
 #include "store/store.h"
 
 namespace exporting {
@@ -27,17 +27,11 @@ public:
         if (!info.absoluteDir().exists())
             throw store::StoreError(kPathNotFound,
                                     QStringLiteral("Path not found: '%1'.").arg(info.absolutePath()));
-        if (info.isDir())
-            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' is a folder.").arg(path));
-        if (!file_.open(QIODevice::WriteOnly))
-            throw store::StoreError(kFileAccess,
-                                    QStringLiteral("Path/File access error: '%1' (%2).").arg(path, file_.errorString()));
+        QString error;
+        if (!file_.Open(&error)) Throw(error);
         // UTF-8 with a byte-order mark, so every character of a snippet survives
         // and browsers read the page right.
-        file_.write("\xEF\xBB\xBF");
-    }
-    ~Page() {
-        if (file_.isOpen()) file_.cancelWriting();
+        buffer_ = "\xEF\xBB\xBF";
     }
     void Line(const QString& text) {
         buffer_ += text.toUtf8();
@@ -46,19 +40,20 @@ public:
     }
     void Commit() {
         Flush();
-        if (!file_.commit())
-            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' (%2).")
-                                                     .arg(file_.fileName(), file_.errorString()));
+        QString error;
+        if (!file_.Commit(&error)) Throw(error);
     }
 
 private:
+    [[noreturn]] static void Throw(const QString& error) {
+        throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: ") + error);
+    }
     void Flush() {
-        if (file_.write(buffer_) != buffer_.size())
-            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' (%2).")
-                                                     .arg(file_.fileName(), file_.errorString()));
+        QString error;
+        if (!file_.Write(buffer_, &error)) Throw(error);
         buffer_.clear();
     }
-    QSaveFile file_;
+    platform::AtomicFile file_;
     QByteArray buffer_;
 };
 

@@ -213,6 +213,7 @@ void tst_cli::errors_data() {
     QTest::newRow("bad date") << QStringList{"list", "LIB", "--from", "yesterday"} << 2 << "--from is not a date";
     QTest::newRow("bad sort") << QStringList{"list", "LIB", "--sort", "size"} << 1 << "--sort takes";
     QTest::newRow("unknown category") << QStringList{"list", "LIB", "--category", "x"} << 2 << "no category named x";
+    QTest::newRow("export over the library") << QStringList{"export", "LIB", "LIB"} << 2 << "LIB is a snippet library";
     QTest::newRow("export to no folder") << QStringList{"export", "LIB", "/no/such/dir/p.htm"} << 2 << "76 # Path not found";
 }
 
@@ -221,6 +222,7 @@ void tst_cli::errors() {
     QFETCH(int, status);
     QFETCH(QString, message);
     args.replaceInStrings("LIB", lib);
+    message.replace("LIB", lib);
     const Result r = Run(args);
     QCOMPARE(r.status, status);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));

@@ -1,7 +1,6 @@
 // The exported page on a real library: exact lines, escaping, failures that
 // leave nothing behind.
 #include <QtTest>
-#include <sys/stat.h>
 
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
@@ -44,7 +43,6 @@ private slots:
     void failuresLeaveNothing_data();
     void failuresLeaveNothing();
     void cancelled();
-    void modeAndLinks();
 
 private:
     QTemporaryDir dir;
@@ -176,32 +174,6 @@ void tst_htmlwriter::cancelled() {
     }
     QVERIFY(asked);
     QCOMPARE(Read(page), QByteArray("kept"));
-}
-
-// A new page gets the user's umask. A target that is a link is written through, as
-// editors save: the link stays and the file it names gets the page, whole.
-void tst_htmlwriter::modeAndLinks() {
-    const QString page = dir.filePath("mode.htm");
-    const mode_t old = umask(027);
-    WriteHtmlPage(con, store::ExportQuery("", "", ""), Options(false, false), page);
-    umask(old);
-    struct stat st {};
-    QCOMPARE(stat(QFile::encodeName(page).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 0777, mode_t(0640));
-
-    const QString victim = dir.filePath("real.htm");
-    QFile v(victim);
-    QVERIFY(v.open(QIODevice::WriteOnly));
-    v.write("an older page");
-    v.close();
-    const QString linked = dir.filePath("linked.htm");
-    QVERIFY(QFile::link(victim, linked));
-    WriteHtmlPage(con, store::ExportQuery("", "", ""), Options(false, false), linked);
-    QVERIFY(QFileInfo(linked).isSymLink());
-    QVERIFY(Read(victim).endsWith("</BODY>\r\n</HTML>\r\n"));
-    // Nothing but the pages and the library is left in the folder.
-    for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
-        QVERIFY2(!name.contains(".htm."), qPrintable(name));
 }
 
 QTEST_GUILESS_MAIN(tst_htmlwriter)

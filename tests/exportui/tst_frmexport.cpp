@@ -165,7 +165,7 @@ private slots:
     // picked folder and the name are joined by the picker's separator alone.
     void existingTarget_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("existing");  // none, file, dir
+        QTest::addColumn<QString>("existing");  // none, file, dir, library, link (to a library)
         QTest::addColumn<bool>("asked");
         QTest::newRow("new page") << "new.html" << "none" << false;
         QTest::newRow("existing page") << "lib.html" << "file" << true;
@@ -173,6 +173,9 @@ private slots:
         QTest::newRow("folder of that name") << "pages.html" << "dir" << false;
         // The name is used as typed: no extension is added.
         QTest::newRow("no extension") << "lib" << "none" << false;
+        // A library is refused, not offered for overwriting.
+        QTest::newRow("library") << "lib.snip" << "library" << false;
+        QTest::newRow("link to a library") << "lib.html" << "link" << false;
     }
     void existingTarget() {
         QFETCH(QString, name);
@@ -180,23 +183,28 @@ private slots:
         QFETCH(bool, asked);
         QTemporaryDir dir;
         const QString target = dir.path() + QLatin1Char('/') + name;
-        if (existing == QLatin1String("file")) {
-            QFile f(target);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("old page");
-        } else if (existing == QLatin1String("dir")) {
-            QVERIFY(QDir().mkpath(target));
-        }
+        const bool library = existing == QLatin1String("library") || existing == QLatin1String("link");
+        const QByteArray old = library ? QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0') : "old page";
+        if (existing == QLatin1String("dir")) QVERIFY(QDir().mkpath(target));
+        if (existing == QLatin1String("link")) QVERIFY(QFile::link(dir.filePath("real.snip"), target));
+        if (existing != QLatin1String("none") && existing != QLatin1String("dir"))
+            QVERIFY(testsupport::WriteAll(existing == QLatin1String("link") ? dir.filePath("real.snip") : target, old));
         Harness h;
         h.prompts.ExpectBrowseFolder(dir.path());
         h.dlg.cmdBrowse->click();
         h.dlg.txtFile->setText(name);
         if (asked) h.prompts.ExpectMsgBox(OverwriteQuestion(target), Prompts::Yes);
+        if (library)
+            h.prompts.ExpectMsgBox(QStringLiteral("File ") + target +
+                                   QStringLiteral(" is a snippet library!\r\n"
+                                                  "A page is never written over a library: choose another file name."));
         h.dlg.cmdOk->click();
         QVERIFY2(h.prompts.Unexpected().isEmpty(), qPrintable(h.prompts.Unexpected().join('\n')));
         QVERIFY(h.prompts.AllConsumed());
-        QCOMPARE(h.fileSeen, target);
-        QCOMPARE(h.exports, 1);
+        QCOMPARE(h.fileSeen, library ? QString() : target);
+        QCOMPARE(h.exports, library ? 0 : 1);
+        QCOMPARE(h.dlg.isVisible(), library);
+        if (library) QCOMPARE(testsupport::ReadAll(target), old);
     }
 
     // lib.html with no folder chosen goes to the default folder, and the question names it in full.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "platform/atomicfile.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
@@ -126,6 +127,13 @@ void frmExport::cmdOk_Click() {
     if (folder.isEmpty()) folder = platform::ExportDefaultFolder() + QLatin1Char('/');
     file = folder + txtFile->text();
 
+    // A library is never offered for overwriting: the page would take every snippet's place.
+    if (platform::IsDatabaseFile(file)) {
+        prompts.MsgBox(QStringLiteral("File ") + file + QStringLiteral(" is a snippet library!\r\n") +
+                           QStringLiteral("A page is never written over a library: choose another file name."),
+                       Prompts::OkOnly, Prompts::Exclamation, QStringLiteral("Attention"));
+        return;
+    }
     // Hidden files are asked about too: writing the page would replace them all the same.
     if (QFileInfo(file).isFile()) {
         const QString question = QStringLiteral("File ") + file + QStringLiteral(" already exist !") +
