@@ -38,7 +38,8 @@ const char* const kUsage =
     "  snippary add FILE --category NAME --name NAME [--description D] [--source S]\n"
     "               (--content-file F | --content-stdin)\n"
     "  snippary export FILE OUT.html [--numbered] [--colors] [--font NAME] [--size N] [list filters]\n"
-    "  snippary colorize < code.bas > code.html-fragment\n"
+    "  snippary colorize [--raw] < code.bas > code.html-fragment\n"
+    "               (&, < and > are escaped before colouring, as in the page; --raw leaves them as they are)\n"
     "  snippary [LIBRARY]            opens the window\n"
     "Passwords come from SNIPPARY_PASSWORD or, on a terminal, a prompt.\n";
 
@@ -288,6 +289,8 @@ int Export(const QStringList& args, Io& io) {
     bool sizeOk = true;
     const int size = o.Has("--size") ? o.Value("--size").toInt(&sizeOk) : 10;
     if (!sizeOk || size <= 0) throw UsageError{QStringLiteral("--size takes a whole number of points")};
+    if (o.Has("--font") && exporting::CssFontName(o.Value("--font")) != o.Value("--font"))
+        throw UsageError{QStringLiteral("--font cannot hold quotes, backslashes, <, >, {, }, ; or line ends")};
     store::Connection con;
     Open(con, o.Positional()[0], io);
     const Query q = Filters(o, con, true);
@@ -303,8 +306,10 @@ int Export(const QStringList& args, Io& io) {
 }
 
 int Colorize(const QStringList& args, Io& io) {
-    if (args.size() != 1) throw UsageError{QStringLiteral("colorize takes no arguments")};
-    io.out += exporting::ColorLine(QString::fromUtf8(io.readStdin())).toUtf8();
+    const Options o(args, {"--raw"}, {}, {});
+    if (!o.Positional().isEmpty()) throw UsageError{QStringLiteral("colorize takes no files: it reads the code on its input")};
+    const QString code = QString::fromUtf8(io.readStdin());
+    io.out += exporting::ColorLine(o.Flag("--raw") ? code : exporting::HtmlEscape(code)).toUtf8();
     return 0;
 }
 

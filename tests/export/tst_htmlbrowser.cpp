@@ -1,6 +1,6 @@
 // The exported page as a real browser reads it: headless Chromium renders the page
-// and prints its document; code and names must come out as text, never as markup.
-// Skipped where no Chromium is installed.
+// and prints its document; code and names must come out as text, never as markup,
+// and of a size a reader can see. Skipped where no Chromium is installed.
 #include <QtTest>
 
 #include "export/htmlwriter.h"
@@ -8,6 +8,7 @@
 #include "store/library.h"
 #include "store/statements.h"
 #include "store/store.h"
+#include "testsupport.h"
 
 class tst_htmlbrowser : public QObject {
     Q_OBJECT
@@ -35,14 +36,21 @@ void tst_htmlbrowser::codeStaysText() {
                                         "MsgBox \"é € Кириллица\"\r\n"
                                         "<img src=x onerror=\"document.title='owned'\">"));
     const QString page = dir.filePath("page.htm");
-    exporting::ExportOptions o;
+    exporting::ExportOptions o;  // no content font chosen, as on a first start
     o.colors = true;
     o.numbered = true;
     exporting::WriteHtmlPage(con, store::ExportQuery(QString(), QString(), QString()), o, page);
+    // A copy of the page that writes the sizes the browser gives its text into the document.
+    const QString measured = dir.filePath("measured.htm");
+    QByteArray copy = testsupport::ReadAll(page);
+    copy.replace("</BODY>", "<script>document.body.dataset.sizes = [...document.querySelectorAll('li, a')]"
+                            ".map(e => parseFloat(getComputedStyle(e).fontSize)).join(' '); document.currentScript.remove();"
+                            "</script></BODY>");
+    QVERIFY(testsupport::WriteAll(measured, copy));
 
     QProcess chromium;
     chromium.start(browser, {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + dir.filePath("profile"),
-                             "--dump-dom", QUrl::fromLocalFile(page).toString()});
+                             "--dump-dom", QUrl::fromLocalFile(measured).toString()});
     QVERIFY(chromium.waitForFinished(120000));
     QCOMPARE(chromium.exitCode(), 0);
     const QString dom = QString::fromUtf8(chromium.readAllStandardOutput());
@@ -63,6 +71,12 @@ void tst_htmlbrowser::codeStaysText() {
     // And the colouring is markup the browser did take as elements.
     QVERIFY(dom.contains("<span class=\"keyword\">If</span>"));
     QVERIFY(dom.contains("<span class=\"comment\">' it's"));
+    // The contents, the links and the titles: every one has a size.
+    const QRegularExpressionMatch sizes = QRegularExpression("data-sizes=\"([^\"]+)\"").match(dom);
+    QVERIFY2(sizes.hasMatch(), qPrintable(dom.left(2000)));
+    const QStringList each = sizes.captured(1).split(u' ');
+    QVERIFY(each.size() >= 4);  // the contents' item and link, the section's item and link
+    for (const QString& size : each) QVERIFY2(size.toDouble() > 0, qPrintable(sizes.captured(1)));
 }
 
 QTEST_GUILESS_MAIN(tst_htmlbrowser)

@@ -123,7 +123,7 @@ void frmExport::cmdOk_Click() {
         return;
     }
     QString folder = txtFolder->text();
-    if (folder.isEmpty()) folder = platform::ExportDefaultFolder() + QLatin1Char('/');
+    if (folder.isEmpty()) folder = platform::ReadyExportDefaultFolder() + QLatin1Char('/');
     file = folder + txtFile->text();
 
     // Hidden files are asked about too: writing the page would replace them all the same.
