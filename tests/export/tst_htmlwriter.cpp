@@ -106,8 +106,7 @@ void tst_htmlwriter::pages() {
     QFETCH(QString, order);
     QFETCH(QStringList, body);
     const QString page = dir.filePath("page.htm");
-    const QString where = order.startsWith(" AND") ? store::BuildWhere({1, 2}) + order : store::BuildWhere({1, 2}) + order;
-    WriteHtmlPage(con, store::stmt::SelectDisplay(where, "", "").replace("Types.TypeID=2)", "Types.TypeID=2) AND Name<>'Null content'"),
+    WriteHtmlPage(con, store::stmt::SelectDisplay(store::BuildWhere({1, 2}) + order, "", "").replace("Types.TypeID=2)", "Types.TypeID=2) AND Name<>'Null content'"),
                   Options(numbered, colors), page);
     const QByteArray expected = "\xEF\xBB\xBF" + (Head("Arial", 10) + body.join("\r\n") + "\r\n</BODY>\r\n</HTML>\r\n").toUtf8();
     QCOMPARE(Read(page), expected);

