@@ -285,6 +285,8 @@ int Export(const QStringList& args, Io& io) {
     if (platform::IsDatabaseFile(page))
         throw Failure{QStringLiteral("%1 is a snippet library (a database file); the page is not written over it.")
                           .arg(o.Positional()[1])};
+    if (o.Has("--font") && exporting::CssFontName(o.Value("--font")) != o.Value("--font"))
+        throw UsageError{QStringLiteral("--font cannot hold quotes, backslashes, <, >, {, }, ; or line ends")};
     store::Connection con;
     Open(con, o.Positional()[0], io);
     const Query q = Filters(o, con, true);
@@ -300,8 +302,9 @@ int Export(const QStringList& args, Io& io) {
 
 int Colorize(const QStringList& args, Io& io) {
     const Options o(args);
-    if (!o.Positional().isEmpty()) throw UsageError{QStringLiteral("colorize takes no arguments")};
-    io.out += exporting::ColorLine(QString::fromUtf8(io.readStdin())).toUtf8();
+    if (!o.Positional().isEmpty()) throw UsageError{QStringLiteral("colorize takes no files: it reads the code on its input")};
+    const QString code = QString::fromUtf8(io.readStdin());
+    io.out += exporting::ColorLine(o.Flag("--raw") ? code : exporting::HtmlEscape(code)).toUtf8();
     return 0;
 }
 

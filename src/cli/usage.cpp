@@ -98,7 +98,10 @@ const std::vector<VerbDoc>& Verbs() {
          "",
          "Write the snippets as one HTML page, by default those of every category. "
          "A target that is a snippet library is refused."},
-        {"colorize", "", {}, "< code.bas > code.html", "Colour Visual Basic code read from standard input as HTML."},
+        {"colorize", "",
+         {{"--raw", "", false, "Leave &, < and > as they are (by default they are escaped before colouring, as in the page)."}},
+         "< code.bas > code.html",
+         "Colour Visual Basic code read from standard input as an HTML fragment, escaped as in the page."},
         {"help", "", {}, "", "Print this help and exit."},
     };
     return verbs;

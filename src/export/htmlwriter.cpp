@@ -59,7 +59,25 @@ private:
 
 QString Text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
+// Where no content font was chosen, the page's text takes the font its code is
+// written in, so the page never asks the browser for a nameless font of 0 points.
+const QString kDesignedFamily = QStringLiteral("Courier New");
+constexpr qint32 kDesignedSize = 10;
+
 }  // namespace
+
+QString CssFontName(const QString& name) {
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control) continue;
+        switch (c.unicode()) {
+        case u'"': case u'\'': case u'\\': case u'<': case u'>': case u'{': case u'}': case u';': continue;
+        default: out += c;
+        }
+    }
+    return out;
+}
 
 QString HtmlEscape(const QString& text) {
     QString out;
@@ -88,8 +106,10 @@ void WriteHtmlPage(store::Connection& con, const QString& statement, const Expor
     page.Line(QStringLiteral("<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, ") + options.homePage +
               QStringLiteral("\">"));
     page.Line(QStringLiteral("<style type=\"text/css\"><!--"));
-    page.Line(QStringLiteral("body,a,li {  font-family: \"") + options.fontName + QStringLiteral("\"; font-size: ") +
-              QString::number(options.fontSize) + QStringLiteral("pt}"));
+    const QString family = CssFontName(options.fontName);
+    page.Line(QStringLiteral("body,a,li {  font-family: \"") + (family.trimmed().isEmpty() ? kDesignedFamily : family) +
+              QStringLiteral("\"; font-size: ") +
+              QString::number(options.fontSize > 0 ? options.fontSize : kDesignedSize) + QStringLiteral("pt}"));
     page.Line(QStringLiteral("pre {  font-family: \"Courier New\", Courier; font-size: 10pt}"));
     page.Line(QStringLiteral(".keyword {  font-family: \"Courier New\", Courier; font-size: 10pt; color: #000099}"));
     page.Line(QStringLiteral(".comment { font-family: \"Courier New\", Courier; font-size: 10pt; color: #009900 }"));

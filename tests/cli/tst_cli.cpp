@@ -38,6 +38,7 @@ private slots:
     void add_data();
     void add();
     void exportPage();
+    void colorize_data();
     void colorize();
     void errors_data();
     void errors();
@@ -198,9 +199,22 @@ void tst_cli::exportPage() {
     QCOMPARE(a.readAll(), b.readAll());
 }
 
+// The fragment is as safe as the page: markup in the code stays text unless asked for raw.
+void tst_cli::colorize_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("out");
+    const QString k = "<span class=\"keyword\">", c = "<span class=\"comment\">", z = "</span>";
+    QTest::newRow("escaped") << QStringList{"colorize"}
+                             << "\r\n" + k + "If" + z + " a&lt;b " + k + "Then" + z + " x = \"&lt;&amp;&gt;\" " + c +
+                                    "' it's &lt;b&gt;y&lt;/b&gt;" + z + "\r\n";
+    QTest::newRow("raw") << QStringList{"colorize", "--raw"}
+                         << "\r\n" + k + "If" + z + " a<b " + k + "Then" + z + " x = \"<&>\" " + c + "' it's <b>y</b>" + z + "\r\n";
+}
+
 void tst_cli::colorize() {
-    const QByteArray code = "\r\nPrivate Sub X() ' it's \xc3\xa9\r\nEnd Sub";
-    QCOMPARE(Run({"colorize"}, code).out, exporting::ColorLine(QString::fromUtf8(code)));
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    QCOMPARE(Run(args, "\r\nIf a<b Then x = \"<&>\" ' it's <b>y</b>").out, out);
 }
 
 void tst_cli::errors_data() {
@@ -214,6 +228,8 @@ void tst_cli::errors_data() {
     QTest::newRow("bad sort") << QStringList{"list", "LIB", "--sort", "size"} << 1 << "--sort takes";
     QTest::newRow("unknown category") << QStringList{"list", "LIB", "--category", "x"} << 2 << "no category named x";
     QTest::newRow("export over the library") << QStringList{"export", "LIB", "LIB"} << 2 << "LIB is a snippet library";
+    QTest::newRow("font out of its quotes") << QStringList{"export", "LIB", "/no/such/p.htm", "--font", "\"}</style><script>"} << 1
+                                            << "--font cannot hold";
     QTest::newRow("export to no folder") << QStringList{"export", "LIB", "/no/such/dir/p.htm"} << 2 << "76 # Path not found";
 }
 

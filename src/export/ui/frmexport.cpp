@@ -124,7 +124,7 @@ void frmExport::cmdOk_Click() {
         return;
     }
     QString folder = txtFolder->text();
-    if (folder.isEmpty()) folder = platform::ExportDefaultFolder() + QLatin1Char('/');
+    if (folder.isEmpty()) folder = platform::ReadyExportDefaultFolder() + QLatin1Char('/');
     file = folder + txtFile->text();
 
     // A library is never offered for overwriting: the page would take every snippet's place.
