@@ -72,7 +72,10 @@ void GrowToChildren(QWidget* frame, int marginPx) {
 int TitleBarWidth(const QString& title) {
     QFont font = QApplication::font();
     font.setBold(true);
-    font.setPointSizeF(font.pointSizeF() * 1.2);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.2);
+    else
+        font.setPixelSize(font.pixelSize() * 6 / 5);
     const QFontMetrics metrics(font);
     // Room for an icon on the left and three buttons on the right, each about
     // two lines high and square.
