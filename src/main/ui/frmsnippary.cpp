@@ -27,6 +27,9 @@ using platform::TwipsToPx;
 frmSnippary::frmSnippary(platform::Prompts& prompts_, QWidget* parent)
     : QMainWindow(parent), prompts(prompts_) {
     setWindowTitle(QStringLiteral("Snippary"));
+#if SNIPPARY_HAVE_ABOUT
+    setWindowIcon(about::ProgramIcon());
+#endif
     BuildControls();
     BuildMenus();
     ConnectControls();

@@ -141,37 +141,6 @@ private Q_SLOTS:
         QCOMPARE(page.Label6->text(), QStringLiteral("(paste the code here)"));
     }
 
-    void enabling_data() {
-        QTest::addColumn<bool>("category");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("all") << true << "n" << "c" << true;
-        QTest::newRow("blanks count") << true << " " << " " << true;
-        QTest::newRow("no category") << false << "n" << "c" << false;
-        QTest::newRow("no name") << true << "" << "c" << false;
-        QTest::newRow("no content") << true << "n" << "" << false;
-    }
-    void enabling() {
-        QFETCH(bool, category);
-        QFETCH(QString, name);
-        QFETCH(QString, content);
-        QFETCH(bool, enabled);
-        auto page = MakePage();
-        if (!category)
-            page->cmbType->setCurrentIndex(-1);
-        page->txtDesc->setText(QStringLiteral("description plays no part"));
-        page->txtName->setText(name);
-        page->txtContent->setPlainText(content);
-        QCOMPARE(page->cmdAdd->isEnabled(), enabled);
-        // Emptying a required value disables it again; the window emptying the list too.
-        page->txtName->clear();
-        QVERIFY(!page->cmdAdd->isEnabled());
-        page->txtName->setText(QStringLiteral("n"));
-        page->cmbType->clear();
-        QVERIFY(!page->cmdAdd->isEnabled());
-    }
-
     void quotesInEveryField() {
         auto page = MakePage();
         QSignalSpy spy(page.get(), &AddPage::snippetAdded);
@@ -421,17 +390,6 @@ private Q_SLOTS:
         QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("c"));
         QVERIFY(page->cmdAdd->isEnabled());
         QCOMPARE(prompts.messages, QStringList());
-    }
-
-    void layout() {
-        AddPage page(prompts);
-        page.LayoutFor(9750, 7215);
-        QCOMPARE(page.txtName->width(), (9750 - 3600 + 7) / 15);
-        QCOMPARE(page.txtDesc->width(), (9750 - 3000 + 7) / 15);
-        QCOMPARE(page.txtSource->width(), (9750 - 3000 + 7) / 15);
-        QCOMPARE(page.txtContent->width(), (9750 - 3000 + 7) / 15);
-        QCOMPARE(page.txtContent->height(), (7215 - 4900 + 7) / 15);
-        QCOMPARE(page.txtContent->pos(), QPoint(144, 240));  // 2160, 3600 twips
     }
 
     void findInLibrary_data() {

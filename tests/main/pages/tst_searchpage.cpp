@@ -195,22 +195,6 @@ private Q_SLOTS:
         QCOMPARE(spy.count(), 0);
         QVERIFY(!page.cmdFind->isEnabled());
     }
-
-    void layout_data() {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("px");
-        QTest::newRow("smallest") << 5300 << 153;  // (5300 - 3000) / 15
-        QTest::newRow("designed") << 9750 << 450;
-    }
-    void layout() {
-        QFETCH(int, width);
-        QFETCH(int, px);
-        SearchPage page;
-        const QPoint topLeft = page.txtFind->pos();
-        page.LayoutFor(width);
-        QCOMPARE(page.txtFind->width(), px);
-        QCOMPARE(page.txtFind->pos(), topLeft);
-    }
 };
 
 QTEST_MAIN(TestSearchPage)

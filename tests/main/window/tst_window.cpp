@@ -1,7 +1,13 @@
 // The main window's flows on a real library, every question answered by script.
 #include <QtTest>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -58,8 +64,13 @@ private slots:
     void categories();
     void categoryDeleteFailureKeepsAll();
     void pagesKeepOneViewMark();
-    void layoutAtSizes_data();
-    void layoutAtSizes();
+    void controlsInsidePage_data();
+    void controlsInsidePage();
+    void captionsShownWhole_data();
+    void captionsShownWhole();
+    void addWaitsForCategory_data();
+    void addWaitsForCategory();
+    void programIcon();
     void restartRestoresState();
     void clipboardAndEditMenu();
     void closeForgetsPassword();
@@ -69,6 +80,7 @@ private:
     QString path;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<frmSnippary> w;
+    QFont systemFont;
 
     void Load(const QString& library, const QString& password = QString());
     void Verify();
@@ -77,6 +89,7 @@ private:
 void tst_window::initTestCase() {
     testsupport::UseTestEnvironment();
     QVERIFY(dir.isValid());
+    systemFont = QApplication::font();
 }
 
 void tst_window::init() {
@@ -94,6 +107,7 @@ void tst_window::init() {
 
 void tst_window::cleanup() {
     w.reset();
+    QApplication::setFont(systemFont);
     if (prompts) {
         QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
         QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
@@ -291,43 +305,233 @@ void tst_window::pagesKeepOneViewMark() {
     }
 }
 
-void tst_window::layoutAtSizes_data() {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("page");
-    QTest::newRow("minimum, list") << 5300 << 6100 << 0;
-    QTest::newRow("default, list") << 9000 << 8000 << 0;
-    QTest::newRow("wide, list") << 16000 << 12000 << 0;
-    QTest::newRow("too small, list") << 2000 << 1500 << 0;
-    QTest::newRow("too narrow, search") << 3000 << 9000 << 1;
-    QTest::newRow("wide, add") << 14000 << 10000 << 2;
+namespace {
+// The rectangle of `page` that is on screen: clipped by every widget it lies in.
+QRect ShownPart(const QWidget* page) {
+    QRect shown = page->rect();
+    for (const QWidget* outer = page->parentWidget(); outer != nullptr; outer = outer->parentWidget()) {
+        shown &= QRect(page->mapFrom(outer, QPoint(0, 0)), outer->size());
+        if (outer->isWindow()) break;
+    }
+    return shown;
 }
 
-// Any size ends at least at the minimum, the tab strip and page 0 follow the window.
-void tst_window::layoutAtSizes() {
-    QFETCH(int, width);
-    QFETCH(int, height);
+// Gaps between the page's right and bottom edges and each control of it, by control.
+QMap<QWidget*, QPoint> EdgeGaps(QWidget* page) {
+    QMap<QWidget*, QPoint> gaps;
+    for (QWidget* c : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (c->isVisible())
+            gaps[c] = QPoint(page->width() - c->geometry().right(), page->height() - c->geometry().bottom());
+    return gaps;
+}
+
+// Shows page `index` by a click on its tab.
+void ClickTab(QTabWidget* tabs, int index) {
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
+    QTRY_COMPARE(tabs->currentIndex(), index);
+}
+}  // namespace
+
+void tst_window::controlsInsidePage_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QSize>("twips");
+    const struct { const char* name; QSize twips; } sizes[] = {
+        {"smallest", {snippary::MinWidthTwips, snippary::MinHeightTwips}},
+        {"below the smallest", {2000, 1500}},
+        {"narrow and high", {3000, 12000}},
+        {"designed", {9750, 7215}},
+        {"large", {16000, 12000}},
+    };
+    for (int page = 0; page < 3; ++page)
+        for (const auto& size : sizes) QTest::addRow("page %d, %s", page, size.name) << page << size.twips;
+}
+
+// At any size the window takes, every control of the page shown lies whole on screen,
+// and the boxes that follow the window keep their distance to the page's edges.
+void tst_window::controlsInsidePage() {
     QFETCH(int, page);
+    QFETCH(QSize, twips);
+    auto* tabs = w->findChild<QTabWidget*>();
+    QVERIFY(tabs != nullptr);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->SSTab1->setCurrentIndex(page);
-    w->SetOuterSizeTwips(width, height);
-    QTRY_VERIFY(w->WidthTwips() >= std::min(width, snippary::MinWidthTwips) - platform::TwipsPerPixel);
-    const int W = w->WidthTwips();
-    const int H = w->HeightTwips();
-    QVERIFY2(W >= snippary::MinWidthTwips - platform::TwipsPerPixel, qPrintable(QString::number(W)));
-    QVERIFY2(H >= snippary::MinHeightTwips - platform::TwipsPerPixel, qPrintable(QString::number(H)));
-    if (width >= snippary::MinWidthTwips) QVERIFY(qAbs(W - width) <= platform::TwipsPerPixel);
-    const snippary::FrameLayout l = snippary::LayoutFor(std::max(W, snippary::MinWidthTwips),
-                                                        std::max(H, snippary::MinHeightTwips));
-    QCOMPARE(w->SSTab1->width(), platform::TwipsToPx(l.tabWidth));
-    QCOMPARE(w->SSTab1->height(), platform::TwipsToPx(l.tabHeight));
-    if (page == 0) {
-        QCOMPARE(w->lvTOC->width(), platform::TwipsToPx(l.lvTOCWidth));
-        QCOMPARE(w->txtCod->width(), platform::TwipsToPx(l.txtCodWidth));
-        QCOMPARE(w->txtCod->height(), platform::TwipsToPx(l.txtCodHeight));
+    ClickTab(tabs, page);
+    QWidget* shown = tabs->currentWidget();
+    const QSize reference(platform::TwipsToPx(20000), platform::TwipsToPx(15000));
+    w->resize(reference);
+    QTRY_COMPARE(w->size(), reference);
+    const QMap<QWidget*, QPoint> followers = EdgeGaps(shown);
+    const QSize large = shown->size();
+
+    const QSize wanted(platform::TwipsToPx(twips.width()), platform::TwipsToPx(twips.height()));
+    w->resize(wanted);
+    // The smallest size is the window's outer size, frame included.
+    const QSize frame = w->frameGeometry().size() - w->size();
+    const QSize smallest(platform::TwipsToPx(snippary::MinWidthTwips), platform::TwipsToPx(snippary::MinHeightTwips));
+    QTRY_COMPARE(w->size(), wanted.expandedTo(smallest - frame));
+
+    const QRect onScreen = ShownPart(shown);
+    for (QWidget* c : shown->findChildren<QWidget*>()) {
+        if (!c->isVisible() || c->isWindow()) continue;
+        const QRect r(c->mapTo(shown, QPoint(0, 0)), c->size());
+        QVERIFY2(onScreen.contains(r), c->metaObject()->className());
     }
-    w->hide();
+    const QMap<QWidget*, QPoint> gaps = EdgeGaps(shown);
+    for (auto it = followers.cbegin(); it != followers.cend(); ++it) {
+        // A box near an edge of the large window follows that edge.
+        const QPoint before = it.value(), now = gaps.value(it.key());
+        if (before.x() < large.width() / 4) QVERIFY(qAbs(now.x() - before.x()) <= 1);
+        if (before.y() < large.height() / 4) QVERIFY(qAbs(now.y() - before.y()) <= 1);
+    }
+}
+
+namespace {
+// Where a label, check box, option box or frame draws its caption (its parent's
+// coordinates; empty for none) and whether the text fits the room the widget gives it.
+QRect CaptionText(QWidget* c, bool* fits) {
+    const QFontMetrics fm(c->font());
+    auto* label = qobject_cast<QLabel*>(c);
+    auto* box = qobject_cast<QCheckBox*>(c) || qobject_cast<QRadioButton*>(c) ? static_cast<QAbstractButton*>(c) : nullptr;
+    QRect room = c->rect();
+    QSize needed;
+    if (label != nullptr && !label->text().isEmpty()) {
+        room = label->contentsRect();
+        const int flags = Qt::TextShowMnemonic | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        needed = fm.boundingRect(QRect(0, 0, label->wordWrap() ? room.width() : 1 << 20, 1 << 20), flags, label->text()).size();
+    } else if (box != nullptr) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        room = box->style()->subElementRect(qobject_cast<QCheckBox*>(c) ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &option, box) & box->rect();
+        needed = fm.size(Qt::TextShowMnemonic, box->text());
+    } else if (auto* frame = qobject_cast<QGroupBox*>(c)) {
+        needed = QSize(frame->minimumSizeHint().width(), fm.height());
+    } else {
+        return QRect();
+    }
+    *fits = needed.width() <= room.width() && needed.height() <= room.height();
+    const Qt::Alignment align = label != nullptr ? label->alignment() : Qt::AlignLeft | (box != nullptr ? Qt::AlignVCenter : Qt::AlignTop);
+    return QStyle::alignedRect(Qt::LeftToRight, align, needed.boundedTo(room.size()), room).translated(c->pos());
+}
+
+// Captions of `form` the user cannot read whole: text that does not fit its box, sticks
+// out of the box's parent, or lies under another control or caption.
+QStringList CutCaptions(QWidget* form) {
+    QStringList cut;
+    for (QWidget* c : form->findChildren<QWidget*>()) {
+        bool fits = true, ignored = true;
+        const QRect text = CaptionText(c, &fits);
+        if (text.isEmpty() || c->isWindow() || !c->isVisibleTo(form)) continue;
+        bool covered = !c->parentWidget()->rect().contains(text);
+        for (QWidget* other : c->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect otherText = CaptionText(other, &ignored);
+            if (other != c && !other->isWindow() && other->isVisibleTo(form))
+                covered = covered || text.intersects(otherText.isNull() ? other->geometry() : otherText);
+        }
+        if (!fits || covered) cut << c->property("text").toString() + c->property("title").toString();
+    }
+    return cut;
+}
+}  // namespace
+
+void tst_window::captionsShownWhole_data() {
+    QTest::addColumn<double>("scale");
+    QTest::newRow("system font") << 1.0;
+    QTest::newRow("larger system font") << 1.5;
+}
+
+// Every caption of the pages and dialogs is read whole, also with a larger system font.
+void tst_window::captionsShownWhole() {
+    QFETCH(double, scale);
+    QFont font = systemFont;
+    font.setPointSizeF(font.pointSizeF() * scale);
+    QApplication::setFont(font);
+    w.reset();
+    w = std::make_unique<frmSnippary>(*prompts);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto* tabs = w->findChild<QTabWidget*>();
+    for (int page = 1; page < 3; ++page) {
+        tabs->setCurrentIndex(page);
+        QCOMPARE(CutCaptions(tabs->currentWidget()).join(" | "), QString());
+    }
+    auto* exportDialog = w->findChild<QDialog*>(QStringLiteral("frmExport"));
+    QVERIFY(exportDialog != nullptr);
+    exportDialog->show();
+    QCOMPARE(CutCaptions(exportDialog).join(" | "), QString());
+    exportDialog->hide();
+    QStringList loadCut = {QStringLiteral("not shown")};
+    w->runLoadDB = [&loadCut](store::frmLoadDB& d) {
+        d.show();
+        loadCut = CutCaptions(&d);
+        d.cmdClose_Click();
+    };
+    w->mnuLoad_Click();
+    QCOMPARE(loadCut, QStringList());
+}
+
+void tst_window::addWaitsForCategory_data() {
+    QTest::addColumn<QString>("fill");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("content");
+    QTest::newRow("library opened") << "open" << "Sort it" << "Sub A()";
+    QTest::newRow("library opened again") << "reopen" << "Sort it" << "Sub A()";
+    QTest::newRow("chosen category deleted") << "delete" << "Sort it" << "Sub A()";
+    QTest::newRow("blanks count") << "open" << " " << " ";
+    QTest::newRow("no name") << "open" << "" << "Sub A()";
+    QTest::newRow("no content") << "open" << "Sort it" << "";
+}
+
+// "&Add now!" waits for a category the user chose, whatever filled or changed the list,
+// and for a name and some content.
+void tst_window::addWaitsForCategory() {
+    QFETCH(QString, fill);
+    QFETCH(QString, name);
+    QFETCH(QString, content);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->findChild<QTabWidget*>()->setCurrentIndex(2);
+    auto* add = w->findChild<QPushButton*>(QStringLiteral("cmdAdd"));
+    auto* category = w->findChild<QComboBox*>(QStringLiteral("cmbType"));
+    auto* nameBox = w->findChild<QLineEdit*>(QStringLiteral("txtName"));
+    Load(path);
+    if (fill == "reopen") {
+        QTest::keyClicks(category, "C");
+        QCOMPARE(category->currentText(), QString("Classes"));
+        Load(path);
+    } else if (fill == "delete") {
+        prompts->ExpectInputBox(QString("Forms"));
+        w->mnuAddCat2->trigger();
+        QTest::keyClick(category, Qt::Key_End);
+        QCOMPARE(category->currentText(), QString("Forms"));
+        w->lstTOC->setCurrentRow(5);
+        prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
+        w->mnuDelCat2->trigger();
+        Verify();
+    }
+    QCOMPARE(category->currentText(), QString());
+    QTest::keyClicks(nameBox, name);
+    QTest::keyClicks(w->findChild<QPlainTextEdit*>(QStringLiteral("txtContent")), content);
+    QVERIFY(!add->isEnabled());
+    QTest::keyClick(category, Qt::Key_Down);
+    QCOMPARE(category->currentText(), QString("Modules"));
+    QCOMPARE(add->isEnabled(), !name.isEmpty() && !content.isEmpty());
+    nameBox->selectAll();
+    QTest::keyClick(nameBox, Qt::Key_Delete);
+    QVERIFY(!add->isEnabled());
+}
+
+// The window carries the program's icon, the picture the About box shows.
+void tst_window::programIcon() {
+    QVERIFY(!w->windowIcon().isNull());
+    w->mnuAbout->trigger();
+    QWidget* about = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String("frmAbout") && top->isVisible()) about = top;
+    QVERIFY(about != nullptr);
+    QCOMPARE(w->windowIcon().pixmap(32).toImage(), about->windowIcon().pixmap(32).toImage());
+    about->close();
 }
 
 // A first start has the defaults; closing stores page, options, font, size and library,
