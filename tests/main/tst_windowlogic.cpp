@@ -4,7 +4,6 @@
 #include <QtTest>
 
 #include "main/boxtext.h"
-#include "main/categorystore.h"
 #include "main/twipsgeometry.h"
 #include "testsupport.h"
 
@@ -70,20 +69,6 @@ private Q_SLOTS:
         TwipsAxis axis;
         if (set >= 0) axis.Set(set);
         QCOMPARE(axis.Twips(px), twips);
-    }
-
-    void wholePoints_data() {
-        QTest::addColumn<double>("chosen");
-        QTest::addColumn<int>("stored");
-        QTest::newRow("8.25") << 8.25 << 8;
-        QTest::newRow("half to even down") << 8.5 << 8;
-        QTest::newRow("half to even up") << 9.5 << 10;
-        QTest::newRow("above half") << 10.75 << 11;
-        QTest::newRow("whole") << 12.0 << 12;
-    }
-    void wholePoints() {
-        QFETCH(double, chosen);
-        QTEST(WholePoints(chosen), "stored");
     }
 };
 

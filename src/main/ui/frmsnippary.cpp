@@ -204,6 +204,7 @@ void frmSnippary::ConnectControls() {
         connect(mnuOpt[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { mnuOpt_Click(i); });
         connect(mnuLstSel[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { mnuLstSel_Click(i); });
     }
+    RouteEditKeys();
     connect(mnuViewDB, &QAction::triggered, this, [this] { mnuViewDB_Click(); });
     connect(mnuChgFont, &QAction::triggered, this, [this] { mnuChgFont_Click(); });
     connect(mnuAddCat2, &QAction::triggered, this, [this] { mnuAddCat_Click(); });

@@ -173,6 +173,7 @@ private:
     void BuildControls();
     void BuildMenus();
     void ConnectControls();
+    void RouteEditKeys();  // the Edit menu's keys run its entries in every box
     void Form_Load();
     void Form_Resize();
     void FollowFrame();

@@ -72,7 +72,11 @@ private slots:
     void addWaitsForCategory();
     void programIcon();
     void restartRestoresState();
-    void clipboardAndEditMenu();
+    void contentFontStored_data();
+    void contentFontStored();
+    void editKeysAndMenu_data();
+    void editKeysAndMenu();
+    void copyIntoClipboard();
     void closeForgetsPassword();
 
 private:
@@ -534,7 +538,7 @@ void tst_window::programIcon() {
     about->close();
 }
 
-// A first start has the defaults; closing stores page, options, font, size and library,
+// A first start has the defaults; closing stores page, options, size and library,
 // and the next start brings them back and loads the library through the dialog.
 void tst_window::restartRestoresState() {
     QCOMPARE(w->SSTab1->currentIndex(), 0);
@@ -548,8 +552,6 @@ void tst_window::restartRestoresState() {
     w->mnuOpt_Click(0);  // load at start-up
     w->mnuOpt_Click(2);  // no change of existing code
     QVERIFY(w->mnuOpt[0]->isChecked());
-    w->sFontName = QStringLiteral("Monospace");
-    w->lFontSize = 12;
     w->SetOuterSizeTwips(10005, 8505);
     w->SSTab1->setCurrentIndex(2);
     QVERIFY(w->close());
@@ -576,63 +578,99 @@ void tst_window::restartRestoresState() {
     QVERIFY(w->mnuOpt[0]->isChecked());
     QVERIFY(!w->mnuOpt[1]->isChecked());
     QVERIFY(w->mnuOpt[2]->isChecked());
-    QCOMPARE(w->sFontName, QString("Monospace"));
-    QCOMPARE(w->lFontSize, 12);
     QVERIFY(qAbs(w->WidthTwips() - 10005) <= platform::TwipsPerPixel);
     QVERIFY(qAbs(w->HeightTwips() - 8505) <= platform::TwipsPerPixel);
 }
 
-// Copy into Clipboard takes the viewer's selection or all of it; the Edit menu works on
-// whichever box has the focus, and on nothing when no box has.
-void tst_window::clipboardAndEditMenu() {
-    QClipboard* cb = QGuiApplication::clipboard();
-    QVERIFY(cb != nullptr);
+// A cancelled font dialog leaves the font unset; a chosen size is stored in whole points
+// (a half to the even one).
+void tst_window::contentFontStored_data() {
+    QTest::addColumn<QString>("name");  // empty: the dialog is cancelled
+    QTest::addColumn<double>("size");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("cancelled") << "" << 0.0 << QByteArray("FontName=\r\nFontSize=0\r\n");
+    QTest::newRow("8.25") << "Monospace" << 8.25 << QByteArray("FontName=Monospace\r\nFontSize=8\r\n");
+    QTest::newRow("half down") << "Serif" << 8.5 << QByteArray("FontName=Serif\r\nFontSize=8\r\n");
+    QTest::newRow("half up") << "Serif" << 9.5 << QByteArray("FontName=Serif\r\nFontSize=10\r\n");
+}
+
+void tst_window::contentFontStored() {
+    QFETCH(QString, name);
+    QFETCH(double, size);
+    QFETCH(QByteArray, stored);
+    prompts->ExpectFont(name.isEmpty() ? std::nullopt : std::make_optional(platform::FontChoice{name, size}));
+    w->mnuChgFont->trigger();
+    QVERIFY(w->close());
+    w.reset();
+    QVERIFY(testsupport::ReadAll(platform::SettingsFile()).contains(stored));
+}
+
+// The Edit menu's entries and their keys are one action in every box: the same
+// clipboard and the same text whichever the user takes.
+void tst_window::editKeysAndMenu_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("entry");    // 0 Copy, 1 Cut, 2 Paste
+    QTest::addColumn<bool>("select");  // "alpha " selected, or the cursor at the end
+    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<QStringList>("after");  // the clipboard (it held "before") and the text ("alpha beta")
+    const QStringList after[3][2] = {{{"", "alpha beta"}, {"alpha ", "alpha beta"}},
+                                     {{"", "alpha beta"}, {"alpha ", "beta"}},
+                                     {{"before", "alpha betabefore"}, {"before", "beforebeta"}}};
+    for (const char* box : {"txtFind", "txtContent"})
+        for (int entry = 0; entry < 3; ++entry)
+            for (const bool select : {false, true})
+                for (const bool byKey : {false, true})
+                    QTest::addRow("%s %s%s by %s", box, std::array{"copy", "cut", "paste"}[size_t(entry)],
+                                  select ? " a selection" : "", byKey ? "key" : "menu")
+                        << QString(box) << entry << select << byKey << after[entry][select];
+}
+
+void tst_window::editKeysAndMenu() {
+    QFETCH(QString, box);
+    QFETCH(int, entry);
+    QFETCH(bool, select);
+    QFETCH(bool, byKey);
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    w->SSTab1->setCurrentIndex(box == "txtFind" ? 1 : 2);
+    auto* target = w->findChild<QWidget*>(box);
+    target->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), target);
+    QTest::keyClicks(target, "alpha beta");
+    QTest::keyClick(target, select ? Qt::Key_Home : Qt::Key_End);
+    for (int i = 0; select && i < 6; ++i) QTest::keyClick(target, Qt::Key_Right, Qt::ShiftModifier);
+    QGuiApplication::clipboard()->setText("before");
+    if (byKey)
+        QTest::keyClick(target, std::array{Qt::Key_C, Qt::Key_X, Qt::Key_V}[size_t(entry)], Qt::ControlModifier);
+    else
+        w->mnuEdit[size_t(entry)]->trigger();
+    const QString text = target->property(box == "txtFind" ? "text" : "plainText").toString();
+    QTEST(QStringList({QGuiApplication::clipboard()->text(), text}), "after");
+}
 
+// "Copy into Clipboard" takes the viewer's selection or all of it, with plain line ends;
+// the Edit menu leaves a list alone.
+void tst_window::copyIntoClipboard() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
     w->txtCod->setPlainText("Sub A()\nEnd Sub");
-    w->cmdCopy_Click();
+    QTest::mouseClick(w->cmdCopy, Qt::LeftButton);
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
-    QTextCursor c = w->txtCod->textCursor();
-    c.setPosition(4);
-    c.setPosition(5, QTextCursor::KeepAnchor);
-    w->txtCod->setTextCursor(c);
-    w->cmdCopy_Click();
-    QCOMPARE(cb->text(), QString("A"));
-
-    // Cut and paste in a line box of the search page.
-    w->SSTab1->setCurrentIndex(1);
-    QLineEdit* find = w->searchPage->txtFind;
-    find->setText("alpha beta");
-    find->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(find));
-    find->setSelection(0, 6);
-    w->mnuEdit[1]->trigger();  // Cut
-    QCOMPARE(cb->text(), QString("alpha "));
-    QCOMPARE(find->text(), QString("beta"));
-    find->setCursorPosition(4);
-    w->mnuEdit[2]->trigger();  // Paste
-    QCOMPARE(find->text(), QString("betaalpha "));
-    find->setSelection(0, 4);
-    w->mnuEdit[0]->trigger();  // Copy
-    QCOMPARE(cb->text(), QString("beta"));
-    QCOMPARE(find->text(), QString("betaalpha "));
-
-    // The viewer: a multi-line selection comes out with plain line ends.
-    w->SSTab1->setCurrentIndex(0);
+    QTest::keyClick(w->txtCod, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::mouseClick(w->cmdCopy, Qt::LeftButton);
+    QCOMPARE(cb->text(), QString("S"));
     w->txtCod->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->txtCod));
-    w->txtCod->selectAll();
-    w->mnuEdit[0]->trigger();
+    QTest::keyClick(w->txtCod, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w->txtCod, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
 
-    // A control that holds no text: nothing changes, nothing fails.
     w->lvTOC->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->lvTOC));
-    for (int i = 0; i < 3; ++i) w->mnuEdit[static_cast<size_t>(i)]->trigger();
+    for (QAction* entry : w->mnuEdit) entry->trigger();
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
-    w->hide();
 }
 
 // An encrypted library opens with its password; closing it leaves the password nowhere
