@@ -170,7 +170,6 @@ struct Name {
 // row, and the reader tries many forms.
 struct Formats {
     QLocale locale;
-    bool ready = false;
     QString date;  // short date, four-digit year
     QString time;  // long time, no zone
     QList<Format> readDates;
@@ -197,7 +196,6 @@ void AddName(QList<Name>& names, const QString& text, int value) {
 Formats Derive(const QLocale& locale) {
     Formats f;
     f.locale = locale;
-    f.ready = true;
     const Format shortDate = Parse(locale.dateFormat(QLocale::ShortFormat));
     const Format longDate = Parse(locale.dateFormat(QLocale::LongFormat));
     const Format longTime = WithoutZone(Parse(locale.timeFormat(QLocale::LongFormat)));
@@ -234,10 +232,17 @@ Formats Derive(const QLocale& locale) {
 }
 
 const Formats& FormatsOf(const QLocale& locale) {
-    thread_local Formats cached;
-    // Compared as locales, not by name: uz_UZ names both the Latin and the Cyrillic one.
-    if (!cached.ready || !(cached.locale == locale)) cached = Derive(locale);
-    return cached;
+    // A few locales kept, the last used first; told apart as locales, not by name:
+    // uz_UZ names both the Latin and the Cyrillic one.
+    thread_local QList<Formats> cache;
+    for (qsizetype i = 0; i < cache.size(); ++i)
+        if (cache[i].locale == locale) {
+            if (i > 0) cache.move(i, 0);
+            return cache.front();
+        }
+    if (cache.size() == 8) cache.removeLast();
+    cache.prepend(Derive(locale));
+    return cache.front();
 }
 
 // Where the name ends when it stands at pos, or -1. A day period may also be written
