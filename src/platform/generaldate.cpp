@@ -307,7 +307,7 @@ qsizetype Match(const Format& f, const QString& s, qsizetype pos, const QList<Na
         qsizetype end = pos;
         while (end < n && end - pos < width && s[end].isDigit()) ++end;
         const qsizetype digits = end - pos;
-        if (digits == 0 || (tight && digits != width) || (end < n && s[end].isDigit())) return -1;
+        if (digits == 0 || (tight ? digits != width : end < n && s[end].isDigit())) return -1;
         const int value = s.mid(pos, digits).toInt();
         pos = end;
         switch (t.kind) {
