@@ -437,17 +437,24 @@ private Q_SLOTS:
         QCOMPARE(found, names);
     }
 
+    // Added in the user's locale, found by the dates that user types (a date alone is midnight).
+    void findByDateInLibrary_data() {
+        QTest::addColumn<QString>("locale");
+        for (const char* name : {"en_US", "es_US", "es_ES", "fa_IR", "as_IN", "en_GB"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
     void findByDateInLibrary() {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
         auto page = MakePage();
         page->txtName->setText(QStringLiteral("Today"));
         page->txtContent->setPlainText(QStringLiteral("x"));
         page->cmdAdd->click();
         snippary::SearchPage search;
-        const QString today = QDate::currentDate().toString(QStringLiteral("M/d/yyyy"));
-        const QString tomorrow = QDate::currentDate().addDays(1).toString(QStringLiteral("M/d/yyyy"));
+        const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+        const QString tomorrow = QLocale().toString(QDate::currentDate().addDays(1), QLocale::ShortFormat);
         const struct { QString from, to; int count; } cases[] = {
-            {today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0},  // midnight
-            {QString(), tomorrow, 1}};
+            {today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0}, {QString(), tomorrow, 1}};
         for (const auto& c : cases) {
             search.txtFrom->setText(c.from);
             search.txtTo->setText(c.to);
