@@ -6,8 +6,9 @@
 #include "platform/generaldate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const QLocale locales[] = {QLocale(QLocale::English, QLocale::UnitedStates),
-                                      QLocale(QLocale::German, QLocale::Germany)};
+    // Day periods in words, other digits, times written like dates.
+    static const QLocale locales[] = {QLocale("en_US"), QLocale("de_DE"), QLocale("es_US"),
+                                      QLocale("fa_IR"), QLocale("as_IN"), QLocale("da_DK")};
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const QLocale& l : locales) {
         const QDateTime d = platform::ReadDate(text, l);

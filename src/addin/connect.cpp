@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "about/icon.h"
+
 namespace addin {
 
 namespace {
@@ -9,14 +11,11 @@ const QString kToolbar = QStringLiteral("VB Velmora");
 }  // namespace
 
 QImage ButtonFace() {
+    // The face has no transparency: the icon goes onto the toolbar's grey.
     QImage face(16, 16, QImage::Format_RGB888);
     face.fill(QColor(0xC0, 0xC0, 0xC0));
     QPainter p(&face);
-    p.fillRect(2, 1, 11, 14, Qt::white);
-    p.setPen(QColor(0x00, 0x00, 0x99));
-    for (int y = 4; y <= 12; y += 2) p.drawLine(4, y, 4 + (y % 4 == 0 ? 6 : 8), y);
-    p.setPen(QColor(0x00, 0x99, 0x00));
-    p.drawLine(4, 13, 9, 13);
+    p.drawImage(0, 0, about::ProgramImage(16));
     return face;
 }
 

@@ -248,6 +248,7 @@ bool Host::Dispatch() {
     Notification n;
     while (rpc_.TakeNotification(n)) {
         if (n.method == QLatin1String("snippary_disconnect")) disconnectAsked_ = true;
+        if (n.method == QLatin1String("snippary_show") && showAsked) showAsked();
         if (n.method != QLatin1String("snippary_click")) continue;
         const auto it = p_->items.find(n.params.value(0).toInt());
         if (it != p_->items.end() && it->second->menu() != nullptr) it->second->Click();

@@ -2,6 +2,7 @@
 // Neovim as the host: buffers are the project's components, the current window
 // is the active code pane, and menus stand for the command bars (a toolbar is a
 // menu of its own name). Clicks come back as the notification "snippary_click".
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -43,6 +44,8 @@ public:
     // The editor asked to disconnect the add-in (the plugin's disconnect command, or
     // the editor quitting); the channel still works until we leave.
     bool DisconnectAsked() const { return disconnectAsked_; }
+    // Run when the editor asks for the window (the plugin's show command).
+    std::function<void()> showAsked;
 
     struct Parts;
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <cerrno>
 #include <map>
+#include <stdexcept>
 #include <poll.h>
 #include <unistd.h>
 
@@ -62,6 +63,21 @@ void Pack(msgpack::packer<msgpack::sbuffer>& pk, const QVariant& v) {
     }
 }
 
+// What the editor may send: its answers hold buffer lines and its API description,
+// far below these; a message beyond them is an attack or a broken editor, and the
+// bounds keep one header from claiming gigabytes or nesting past the stack.
+const msgpack::unpack_limit kLimits(/*array*/ 1u << 16, /*map*/ 1u << 16, /*str*/ 16u << 20, /*bin*/ 16u << 20,
+                                    /*ext*/ 16, /*depth*/ 32);
+constexpr size_t kMaxMessage = 64u << 20;
+
+struct ProtocolError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+bool IsInteger(const msgpack::object& o) {
+    return o.type == msgpack::type::POSITIVE_INTEGER || o.type == msgpack::type::NEGATIVE_INTEGER;
+}
+
 QVariant Unpack(const msgpack::object& o) {
     switch (o.type) {
     case msgpack::type::NIL: return {};
@@ -84,9 +100,12 @@ QVariant Unpack(const msgpack::object& o) {
         return m;
     }
     case msgpack::type::EXT: {
+        // A handle is one whole integer inside the extension.
         Handle h;
         h.type = o.via.ext.type();
-        msgpack::object_handle inner = msgpack::unpack(o.via.ext.data(), o.via.ext.size);
+        size_t used = 0;
+        msgpack::object_handle inner = msgpack::unpack(o.via.ext.data(), o.via.ext.size, used, nullptr, nullptr, kLimits);
+        if (used != o.via.ext.size || !IsInteger(inner.get())) throw ProtocolError("a handle that is not a number");
         h.id = inner.get().as<int64_t>();
         return QVariant::fromValue(h);
     }
@@ -99,8 +118,10 @@ QVariant Unpack(const msgpack::object& o) {
 }  // namespace
 
 struct Rpc::Impl {
-    msgpack::unpacker unpacker;
+    msgpack::unpacker unpacker{[](msgpack::type::object_type, std::size_t, void*) { return true; }, nullptr,
+                               MSGPACK_UNPACKER_INIT_BUFFER_SIZE, kLimits};
     std::map<quint32, std::pair<QVariant, QVariant>> answers;  // id -> (error, result)
+    void Take(Rpc& rpc, const msgpack::object& message);
 };
 
 QVariant HandleValue(const Handle& h) { return QVariant::fromValue(h); }
@@ -114,35 +135,78 @@ bool Rpc::ReadSome(int waitMs) {
     pollfd p{readFd_, POLLIN, 0};
     const int r = ::poll(&p, 1, waitMs);
     if (r <= 0) return r == 0;  // nothing yet (or an interrupted wait)
-    d->unpacker.reserve_buffer(1 << 16);
-    const ssize_t n = ::read(readFd_, d->unpacker.buffer(), d->unpacker.buffer_capacity());
-    if (n <= 0) {
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
+    try {
+        d->unpacker.reserve_buffer(1 << 16);
+        const ssize_t n = ::read(readFd_, d->unpacker.buffer(), d->unpacker.buffer_capacity());
+        if (n <= 0) {
+            if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
+            lost_ = true;
+            return false;
+        }
+        d->unpacker.buffer_consumed(size_t(n));
+        msgpack::object_handle oh;
+        while (d->unpacker.next(oh)) d->Take(*this, oh.get());
+        if (d->unpacker.message_size() > kMaxMessage) throw ProtocolError("a message too long");
+    } catch (const std::exception& e) {
+        // A message we cannot read leaves the stream out of step for good: the editor
+        // is dropped as if it had gone, and what the user has open stays.
+        qWarning("snippary: a broken message from the editor (%s); the editor is dropped", e.what());
         lost_ = true;
         return false;
     }
-    d->unpacker.buffer_consumed(size_t(n));
-    msgpack::object_handle oh;
-    while (d->unpacker.next(oh)) {
-        const QVariantList m = Unpack(oh.get()).toList();
-        const int kind = m.value(0).toInt();
-        if (kind == 1) {
-            d->answers[quint32(m.value(1).toLongLong())] = {m.value(2), m.value(3)};
-        } else if (kind == 2) {
-            notifications_.push_back({m.value(1).toString(), m.value(2).toList()});
-        } else if (kind == 0) {
-            // The editor asking us something: we offer no methods, so say so.
-            msgpack::sbuffer buffer;
-            msgpack::packer<msgpack::sbuffer> pk(buffer);
-            pk.pack_array(4);
-            pk.pack(1);
-            pk.pack(m.value(1).toLongLong());
-            Pack(pk, QStringLiteral("no such method"));
-            pk.pack_nil();
-            (void)::write(writeFd_, buffer.data(), buffer.size());
-        }
-    }
     return true;
+}
+
+void Rpc::Impl::Take(Rpc& rpc, const msgpack::object& message) {
+    // [0, id, method, params] request, [1, id, error, result] answer, [2, method, params] notification.
+    if (message.type != msgpack::type::ARRAY || message.via.array.size < 3) throw ProtocolError("not a message");
+    const msgpack::object* part = message.via.array.ptr;
+    const uint32_t size = message.via.array.size;
+    if (part[0].type != msgpack::type::POSITIVE_INTEGER) throw ProtocolError("no message kind");
+    const uint64_t kind = part[0].via.u64;
+    if (kind == 2 && size == 3) {
+        if (part[1].type != msgpack::type::STR) throw ProtocolError("a notification without a name");
+        rpc.notifications_.push_back({Unpack(part[1]).toString(), Unpack(part[2]).toList()});
+        return;
+    }
+    if (size != 4 || kind > 1 || part[1].type != msgpack::type::POSITIVE_INTEGER) throw ProtocolError("a bad message");
+    const uint64_t id = part[1].via.u64;
+    if (kind == 1) {
+        // Only the request we wait for takes an answer; a late one is dropped.
+        if (id == rpc.awaiting_) answers[quint32(id)] = {Unpack(part[2]), Unpack(part[3])};
+        return;
+    }
+    // The editor asking us something: we offer no methods, so say so.
+    msgpack::sbuffer buffer;
+    msgpack::packer<msgpack::sbuffer> pk(buffer);
+    pk.pack_array(4);
+    pk.pack(1);
+    pk.pack(id);
+    Pack(pk, QStringLiteral("no such method"));
+    pk.pack_nil();
+    rpc.Send(buffer.data(), buffer.size());
+}
+
+bool Rpc::Send(const char* data, size_t size) {
+    size_t done = 0;
+    while (done < size && !lost_) {
+        const ssize_t n = ::write(writeFd_, data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) lost_ = true;
+        else done += size_t(n);
+    }
+    return !lost_;
+}
+
+void Rpc::Notify(const QString& method, const QVariantList& params) {
+    if (lost_) return;
+    msgpack::sbuffer buffer;
+    msgpack::packer<msgpack::sbuffer> pk(buffer);
+    pk.pack_array(3);
+    pk.pack(2);
+    Pack(pk, method);
+    Pack(pk, params);
+    Send(buffer.data(), buffer.size());
 }
 
 Value Rpc::Request(const QString& method, const QVariantList& params) {
@@ -155,16 +219,8 @@ Value Rpc::Request(const QString& method, const QVariantList& params) {
     pk.pack(id);
     Pack(pk, method);
     Pack(pk, params);
-    size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t n = ::write(writeFd_, buffer.data() + done, buffer.size() - done);
-        if (n <= 0) {
-            if (n < 0 && errno == EINTR) continue;
-            lost_ = true;
-            Gone();
-        }
-        done += size_t(n);
-    }
+    if (!Send(buffer.data(), buffer.size())) Gone();
+    awaiting_ = id;
     QElapsedTimer t;
     t.start();
     while (d->answers.find(id) == d->answers.end()) {
@@ -172,6 +228,7 @@ Value Rpc::Request(const QString& method, const QVariantList& params) {
         if (left <= 0) throw HostError(441, QStringLiteral("The editor did not answer %1.").arg(method));
         if (!ReadSome(int(left))) Gone();
     }
+    awaiting_ = 0;
     const auto answer = d->answers[id];
     d->answers.erase(id);
     if (!answer.first.isNull()) {

@@ -31,7 +31,10 @@ public:
     ~Rpc();
     // Throws HostError when the editor answers with an error, goes away or is silent.
     Value Request(const QString& method, const QVariantList& params);
-    // Reads what has arrived without waiting; false when the editor is gone.
+    // Sends without waiting for an answer; a failure only marks the editor lost.
+    void Notify(const QString& method, const QVariantList& params);
+    // Reads what has arrived without waiting; false when the editor is gone. A message
+    // that breaks the protocol is logged and counts as the editor gone.
     bool Poll();
     bool TakeNotification(Notification& n);
     bool Lost() const { return lost_; }
@@ -41,8 +44,10 @@ public:
 
 private:
     bool ReadSome(int waitMs);
+    bool Send(const char* data, size_t size);
     int readFd_, writeFd_, timeoutMs_;
     quint32 nextId_ = 1;
+    quint32 awaiting_ = 0;
     bool lost_ = false;
     std::deque<Notification> notifications_;
     std::unique_ptr<Impl> d;

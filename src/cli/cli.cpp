@@ -18,8 +18,10 @@
 #include <utility>
 
 #include "cli/runner.h"
+#include "cli/usage.h"
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
+#include "platform/atomicfile.h"
 #include "platform/generaldate.h"
 #include "platform/textfile.h"
 #include "store/connectionstring.h"
@@ -31,22 +33,6 @@ namespace cli {
 
 namespace {
 
-const char* const kVerbs[] = {"new", "categories", "list", "add", "export", "colorize", "help", "--help"};
-
-const char* const kUsage =
-    "usage:\n"
-    "  snippary new FILE [--sample] [--password]\n"
-    "  snippary categories FILE\n"
-    "  snippary list FILE [--category NAME]... [--all] [--find TEXT] [--in name,description,source,content]\n"
-    "                [--from DATE] [--to DATE] [--sort name|type|description|date|source]\n"
-    "                [--format tsv|json] [--header]\n"
-    "  snippary add FILE --category NAME --name NAME [--description D] [--source S]\n"
-    "               (--content-file F | --content-stdin)\n"
-    "  snippary export FILE OUT.html [--numbered] [--colors] [--font NAME] [--size N] [list filters]\n"
-    "  snippary colorize < code.bas > code.html-fragment\n"
-    "  snippary [LIBRARY]            opens the window\n"
-    "Passwords come from SNIPPARY_PASSWORD or, on a terminal, a prompt.\n";
-
 struct UsageError {
     QString message;
 };
@@ -57,7 +43,22 @@ struct Failure {
 // Options of a verb: flags, single values and repeated values.
 class Options {
 public:
-    Options(const QStringList& args, const QStringList& flags, const QStringList& values, const QStringList& repeated) {
+    // The options args[0]'s verb takes, as its usage table lists them.
+    explicit Options(const QStringList& args) {
+        QStringList flags, values, repeated;
+        if (const VerbDoc* verb = FindVerb(args.value(0)))
+            for (const OptionDoc& o : verb->options)
+                (o.argument.isEmpty() ? flags : o.repeated ? repeated : values) << o.name;
+        Parse(args, flags, values, repeated);
+    }
+    bool Flag(const char* f) const { return flags_.contains(QLatin1String(f)); }
+    QString Value(const char* v) const { return values_.value(QLatin1String(v)); }
+    bool Has(const char* v) const { return values_.contains(QLatin1String(v)); }
+    QStringList List(const char* v) const { return lists_.value(QLatin1String(v)); }
+    const QStringList& Positional() const { return positional_; }
+
+private:
+    void Parse(const QStringList& args, const QStringList& flags, const QStringList& values, const QStringList& repeated) {
         for (int i = 1; i < args.size(); ++i) {
             const QString& a = args[i];
             if (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
@@ -74,19 +75,11 @@ public:
             }
         }
     }
-    bool Flag(const char* f) const { return flags_.contains(QLatin1String(f)); }
-    QString Value(const char* v) const { return values_.value(QLatin1String(v)); }
-    bool Has(const char* v) const { return values_.contains(QLatin1String(v)); }
-    QStringList List(const char* v) const { return lists_.value(QLatin1String(v)); }
-    const QStringList& Positional() const { return positional_; }
 
-private:
     QStringList positional_, flags_;
     QMap<QString, QString> values_;
     QMap<QString, QStringList> lists_;
 };
-
-const QStringList kFilterValues = {"--find", "--in", "--from", "--to", "--sort"};
 
 using store::SecretText;
 
@@ -195,7 +188,7 @@ QString Tsv(QString v) {
 QString Text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
 int New(const QStringList& args, Io& io) {
-    const Options o(args, {"--sample", "--password"}, {}, {});
+    const Options o(args);
     if (o.Positional().size() != 1) throw UsageError{QStringLiteral("new takes one FILE")};
     const SecretText password(o.Flag("--password") ? Password(io, true) : QString());
     if (o.Flag("--password") && password.text.isEmpty())
@@ -205,7 +198,7 @@ int New(const QStringList& args, Io& io) {
 }
 
 int Categories(const QStringList& args, Io& io) {
-    const Options o(args, {}, {}, {});
+    const Options o(args);
     if (o.Positional().size() != 1) throw UsageError{QStringLiteral("categories takes one FILE")};
     store::Connection con;
     Open(con, o.Positional()[0], io);
@@ -218,7 +211,7 @@ int Categories(const QStringList& args, Io& io) {
 }
 
 int List(const QStringList& args, Io& io) {
-    const Options o(args, {"--all", "--header"}, kFilterValues + QStringList{"--format"}, {"--category"});
+    const Options o(args);
     if (o.Positional().size() != 1) throw UsageError{QStringLiteral("list takes one FILE")};
     const QString format = o.Has("--format") ? o.Value("--format") : QStringLiteral("tsv");
     if (format != QLatin1String("tsv") && format != QLatin1String("json"))
@@ -254,7 +247,7 @@ int List(const QStringList& args, Io& io) {
 }
 
 int Add(const QStringList& args, Io& io) {
-    const Options o(args, {"--content-stdin"}, {"--category", "--name", "--description", "--source", "--content-file"}, {});
+    const Options o(args);
     if (o.Positional().size() != 1) throw UsageError{QStringLiteral("add takes one FILE")};
     if (!o.Has("--category") || !o.Has("--name")) throw UsageError{QStringLiteral("add needs --category and --name")};
     if (o.Has("--content-file") == o.Flag("--content-stdin"))
@@ -303,12 +296,18 @@ int Add(const QStringList& args, Io& io) {
 }
 
 int Export(const QStringList& args, Io& io) {
-    const Options o(args, {"--numbered", "--colors", "--all"}, kFilterValues + QStringList{"--font", "--size"},
-                    {"--category"});
+    const Options o(args);
     if (o.Positional().size() != 2) throw UsageError{QStringLiteral("export takes FILE and OUT.html")};
     bool sizeOk = true;
     const int size = o.Has("--size") ? o.Value("--size").toInt(&sizeOk) : 10;
     if (!sizeOk || size <= 0) throw UsageError{QStringLiteral("--size takes a whole number of points")};
+    const QString page = QFileInfo(o.Positional()[1]).absoluteFilePath();
+    // Also the library being exported, under any name or link.
+    if (platform::IsDatabaseFile(page))
+        throw Failure{QStringLiteral("%1 is a snippet library (a database file); the page is not written over it.")
+                          .arg(o.Positional()[1])};
+    if (o.Has("--font") && exporting::CssFontName(o.Value("--font")) != o.Value("--font"))
+        throw UsageError{QStringLiteral("--font cannot hold quotes, backslashes, <, >, {, }, ; or line ends")};
     store::Connection con;
     Open(con, o.Positional()[0], io);
     const Query q = Filters(o, con, true);
@@ -318,14 +317,15 @@ int Export(const QStringList& args, Io& io) {
     options.fontName = o.Has("--font") ? o.Value("--font") : QStringLiteral("Courier New");
     options.fontSize = size;
     options.homePage = QStringLiteral(SNIPPARY_HOME_PAGE);
-    exporting::WriteHtmlPage(con, store::ExportQuery(q.sWhere, q.sFind, q.sOrder), options,
-                             QFileInfo(o.Positional()[1]).absoluteFilePath());
+    exporting::WriteHtmlPage(con, store::ExportQuery(q.sWhere, q.sFind, q.sOrder), options, page);
     return 0;
 }
 
 int Colorize(const QStringList& args, Io& io) {
-    if (args.size() != 1) throw UsageError{QStringLiteral("colorize takes no arguments")};
-    io.out += exporting::ColorLine(QString::fromUtf8(io.readStdin())).toUtf8();
+    const Options o(args);
+    if (!o.Positional().isEmpty()) throw UsageError{QStringLiteral("colorize takes no files: it reads the code on its input")};
+    const QString code = QString::fromUtf8(io.readStdin());
+    io.out += exporting::ColorLine(o.Flag("--raw") ? code : exporting::HtmlEscape(code)).toUtf8();
     return 0;
 }
 
@@ -452,7 +452,12 @@ int RunVerb(const QStringList& args, Io& io) {
     try {
         try {
             if (verb == QLatin1String("help") || verb == QLatin1String("--help")) {
-                io.out += kUsage;
+                if (!Options(args).Positional().isEmpty()) throw UsageError{QStringLiteral("help takes no arguments")};
+                io.out += UsageText().toUtf8();
+                return 0;
+            }
+            if (verb == QLatin1String("--version")) {
+                io.out += VersionText().toUtf8();
                 return 0;
             }
             if (verb == QLatin1String("new")) return New(args, io);
@@ -466,7 +471,7 @@ int RunVerb(const QStringList& args, Io& io) {
             throw Failure{e.Message()};
         }
     } catch (const UsageError& e) {
-        io.err += ("snippary: " + e.message + "\n").toUtf8() + kUsage;
+        io.err += ("snippary: " + e.message + "\n").toUtf8() + UsageText().toUtf8();
         return 1;
     } catch (const Failure& e) {
         io.err += ("snippary: " + e.message + "\n").toUtf8();
@@ -475,9 +480,20 @@ int RunVerb(const QStringList& args, Io& io) {
 }
 
 bool IsVerb(const char* word) {
-    for (const char* v : kVerbs)
-        if (std::strcmp(word, v) == 0) return true;
+    const QString w = QString::fromLocal8Bit(word);
+    return FindVerb(w) != nullptr || w == QLatin1String("--help") || w == QLatin1String("--version");
+}
+
+bool IsProgramOption(const char* word) {
+    for (const OptionDoc& o : ProgramOptions())
+        if (o.name == QLatin1String(word)) return true;
     return false;
+}
+
+int UnknownOption(const char* word) {
+    const QByteArray text = "snippary: unknown option " + QByteArray(word) + "\n" + UsageText().toUtf8();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    return 1;
 }
 
 int Run(int argc, char** argv) {

@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "export/colorline.h"
+#include "platform/atomicfile.h"
 #include "store/store.h"
 
 namespace exporting {
@@ -27,17 +27,11 @@ public:
         if (!info.absoluteDir().exists())
             throw store::StoreError(kPathNotFound,
                                     QStringLiteral("Path not found: '%1'.").arg(info.absolutePath()));
-        if (info.isDir())
-            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' is a folder.").arg(path));
-        if (!file_.open(QIODevice::WriteOnly))
-            throw store::StoreError(kFileAccess,
-                                    QStringLiteral("Path/File access error: '%1' (%2).").arg(path, file_.errorString()));
+        QString error;
+        if (!file_.Open(&error)) Throw(error);
         // UTF-8 with a byte-order mark, so every character of a snippet survives
         // and browsers read the page right.
-        file_.write("\xEF\xBB\xBF");
-    }
-    ~Page() {
-        if (file_.isOpen()) file_.cancelWriting();
+        buffer_ = "\xEF\xBB\xBF";
     }
     void Line(const QString& text) {
         buffer_ += text.toUtf8();
@@ -46,25 +40,44 @@ public:
     }
     void Commit() {
         Flush();
-        if (!file_.commit())
-            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' (%2).")
-                                                     .arg(file_.fileName(), file_.errorString()));
+        QString error;
+        if (!file_.Commit(&error)) Throw(error);
     }
 
 private:
+    [[noreturn]] static void Throw(const QString& error) {
+        throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: ") + error);
+    }
     void Flush() {
-        if (file_.write(buffer_) != buffer_.size())
-            throw store::StoreError(kFileAccess, QStringLiteral("Path/File access error: '%1' (%2).")
-                                                     .arg(file_.fileName(), file_.errorString()));
+        QString error;
+        if (!file_.Write(buffer_, &error)) Throw(error);
         buffer_.clear();
     }
-    QSaveFile file_;
+    platform::AtomicFile file_;
     QByteArray buffer_;
 };
 
 QString Text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
+// Where no content font was chosen, the page's text takes the font its code is
+// written in, so the page never asks the browser for a nameless font of 0 points.
+const QString kDesignedFamily = QStringLiteral("Courier New");
+constexpr qint32 kDesignedSize = 10;
+
 }  // namespace
+
+QString CssFontName(const QString& name) {
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control) continue;
+        switch (c.unicode()) {
+        case u'"': case u'\'': case u'\\': case u'<': case u'>': case u'{': case u'}': case u';': continue;
+        default: out += c;
+        }
+    }
+    return out;
+}
 
 QString HtmlEscape(const QString& text) {
     QString out;
@@ -93,8 +106,10 @@ void WriteHtmlPage(store::Connection& con, const QString& statement, const Expor
     page.Line(QStringLiteral("<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, ") + options.homePage +
               QStringLiteral("\">"));
     page.Line(QStringLiteral("<style type=\"text/css\"><!--"));
-    page.Line(QStringLiteral("body,a,li {  font-family: \"") + options.fontName + QStringLiteral("\"; font-size: ") +
-              QString::number(options.fontSize) + QStringLiteral("pt}"));
+    const QString family = CssFontName(options.fontName);
+    page.Line(QStringLiteral("body,a,li {  font-family: \"") + (family.trimmed().isEmpty() ? kDesignedFamily : family) +
+              QStringLiteral("\"; font-size: ") +
+              QString::number(options.fontSize > 0 ? options.fontSize : kDesignedSize) + QStringLiteral("pt}"));
     page.Line(QStringLiteral("pre {  font-family: \"Courier New\", Courier; font-size: 10pt}"));
     page.Line(QStringLiteral(".keyword {  font-family: \"Courier New\", Courier; font-size: 10pt; color: #000099}"));
     page.Line(QStringLiteral(".comment { font-family: \"Courier New\", Courier; font-size: 10pt; color: #009900 }"));

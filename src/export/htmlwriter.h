@@ -10,8 +10,8 @@ namespace exporting {
 struct ExportOptions {
     bool numbered = false;  // "Numbered list"; otherwise "Simple list"
     bool colors = false;    // "Use VB standard colors"
-    QString fontName;       // sFontName
-    qint32 fontSize = 0;    // lFontSize
+    QString fontName;       // sFontName; empty: the font of the page's code
+    qint32 fontSize = 0;    // lFontSize; 0 or less: the size of the page's code
     QString homePage;       // for the generator line
 };
 
@@ -25,6 +25,10 @@ using ExportProgress = std::function<bool(qint64 rowsDone)>;
 void WriteHtmlPage(store::Connection& con, const QString& statement,
                    const ExportOptions& options, const QString& path,
                    const ExportProgress& progress = {});
+
+// The font name as it may stand quoted in the style block: quotes, backslashes,
+// <, >, braces, semicolons and control characters (line ends) are dropped.
+QString CssFontName(const QString& name);
 
 // Escapes &, < and > for the page.
 QString HtmlEscape(const QString& text);

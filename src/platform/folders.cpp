@@ -53,6 +53,16 @@ QString ExportDefaultFolder() {
     return WithoutTrailingSeparator(documents);
 }
 
+QString ReadyExportDefaultFolder() {
+    // As the desktop's own file dialogs do, a missing documents folder is made; a
+    // default that cannot take the page gives way to the home folder, so an export
+    // the user aimed nowhere in particular does not fail for want of a folder.
+    const QString folder = ExportDefaultFolder();
+    const QFileInfo info(folder);
+    if ((info.isDir() || QDir().mkpath(folder)) && QFileInfo(folder).isWritable()) return folder;
+    return WithoutTrailingSeparator(QDir::homePath());
+}
+
 QString DataFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/snippary");
 }

@@ -20,6 +20,9 @@ QString HelpIndex();
 // The folder an export goes to when none is chosen: the program's folder in
 // portable use, otherwise the user's documents folder. Without a trailing separator.
 QString ExportDefaultFolder();
+// ExportDefaultFolder() made ready for a page: created when missing; the home
+// folder when it cannot be made or written to. Without a trailing separator.
+QString ReadyExportDefaultFolder();
 // The user's data folder for the starter library ($XDG_DATA_HOME/snippary).
 QString DataFolder();
 

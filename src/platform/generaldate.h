@@ -13,10 +13,12 @@ namespace platform {
 QString GeneralDate(const QDateTime& value, const QLocale& locale = QLocale());
 
 // Reads a date text as a user of the locale types it: the locale's short and long
-// date forms with or without a time, four- or two-digit years, ISO YYYY-MM-DD
-// (optionally with HH:MM[:SS]), the general date format itself, and a time alone
-// (its day is then 30 December 1899). Returns an invalid QDateTime when the text
-// is no date.
+// date forms with or without a time, four- or two-digit years (1930-2029), ISO
+// YYYY-MM-DD (optionally with a time), the general date format itself, and a time
+// alone (its day is then 30 December 1899). Digits may be the locale's own or ASCII,
+// day-period words may drop their dots and blanks, and a 24-hour H:mm[:ss] is read
+// in every locale. A text that reads both as a date and as a time is the date.
+// Returns an invalid QDateTime when the text is no date.
 QDateTime ReadDate(const QString& text, const QLocale& locale = QLocale());
 
 // Without TZ in the environment the C library looks at the zone file again for

@@ -13,9 +13,9 @@ struct FontChoice {
 
 class Prompts {
 public:
-    enum Buttons { OkOnly, YesNo };
+    enum Buttons { OkOnly, YesNo, YesNoCancel };
     enum Icon { NoIcon, Exclamation, Critical, Information };
-    enum Answer { Ok = 1, Yes = 6, No = 7 };
+    enum Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
     virtual ~Prompts() = default;
 

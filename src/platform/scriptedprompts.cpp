@@ -129,8 +129,13 @@ Prompts::Answer ScriptedPrompts::MsgBox(const QString& text, Buttons buttons, Ic
     a.buttons = buttons;
     a.icon = icon;
     if (const auto e = Take(a)) return e->answer;
-    // No is the answer that changes nothing.
-    return buttons == YesNo ? No : Ok;
+    // The answer that changes nothing.
+    switch (buttons) {
+        case YesNo: return No;
+        case YesNoCancel: return Cancel;
+        case OkOnly: break;
+    }
+    return Ok;
 }
 
 std::optional<QString> ScriptedPrompts::InputBox(const QString& prompt, const QString& title,

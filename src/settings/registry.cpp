@@ -1,7 +1,9 @@
 #include "settings/registry.h"
 
-#include <QSettings>
 #include <QStandardPaths>
+#include <QUrl>
+
+#include "settings/inifile.h"
 
 namespace settings {
 
@@ -12,35 +14,31 @@ QString StoreFile() {
            QStringLiteral("/snippary/registry.ini");
 }
 
-QString Group(Hive hive, const QString& keyPath) {
+// One section a key: the hive's short name and the key path, "\" between the parts.
+QString Section(Hive hive, const QString& keyPath) {
     QString path = keyPath;
-    path.replace(u'\\', u'/');
-    while (path.startsWith(u'/')) path.remove(0, 1);
-    while (path.endsWith(u'/')) path.chop(1);
-    return (hive == HKEY_LOCAL_MACHINE ? QStringLiteral("HKLM/") : QStringLiteral("HKCU/")) + path;
+    path.replace(u'/', u'\\');
+    while (path.startsWith(u'\\')) path.remove(0, 1);
+    while (path.endsWith(u'\\')) path.chop(1);
+    return (hive == HKEY_LOCAL_MACHINE ? QStringLiteral("HKLM\\") : QStringLiteral("HKCU\\")) + path;
 }
 
 }  // namespace
 
 QString RegReadString(Hive hive, const QString& keyPath, const QString& valueName) {
-    QSettings store(StoreFile(), QSettings::IniFormat);
-    store.beginGroup(Group(hive, keyPath));
-    const QVariant value = store.value(valueName);
-    // The ini format stores every text as a string; a list or a typed value
-    // written by someone else is not one.
-    if (value.typeId() != QMetaType::QString) return QString();
-    QString text = value.toString();
+    const std::optional<QString> stored = IniFile(StoreFile()).Value(Section(hive, keyPath), valueName);
+    if (!stored) return QString();
+    QString text = QUrl::fromPercentEncoding(stored->toUtf8());
     const qsizetype nul = text.indexOf(QChar(0));
     if (nul >= 0) text.truncate(nul);
     return text;
 }
 
 void RegWriteString(Hive hive, const QString& keyPath, const QString& valueName, const QString& text) {
-    QSettings store(StoreFile(), QSettings::IniFormat);
-    store.beginGroup(Group(hive, keyPath));
-    store.setValue(valueName, text);
-    store.endGroup();
-    store.sync();
+    // Percent-encoded, so blanks around the text, "=", ";" and line breaks come back as they were.
+    IniFile store(StoreFile());
+    store.SetValue(Section(hive, keyPath), valueName, QString::fromLatin1(QUrl::toPercentEncoding(text)));
+    (void)store.Save();
 }
 
 }  // namespace settings

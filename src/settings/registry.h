@@ -1,5 +1,6 @@
 #pragma once
-// The one registry value of the program, kept in a small per-user store.
+// The one registry value of the program, kept in a small per-user INI file
+// written like every other file of ours: whole or not at all.
 #include <QString>
 
 namespace settings {

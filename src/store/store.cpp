@@ -213,11 +213,12 @@ void Connection::Close() {
     Wipe(d->password);
 }
 
-void Connection::Execute(const QString& commandText) {
+long Connection::Execute(const QString& commandText) {
     Trace(commandText);
     if (d->db == nullptr) Closed();
     RefuseUnstorable(commandText);
     sqlite::Exec(d->db, jet::Translate(commandText));
+    return static_cast<long>(sqlite3_changes(d->db));
 }
 
 qint64 Connection::LastInsertId() const {

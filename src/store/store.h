@@ -66,8 +66,9 @@ public:
               const QString& password = QString(), long options = -1);
     long State() const;  // adStateOpen or adStateClosed
     void Close();        // closing a closed connection does nothing
-    // Runs an INSERT, UPDATE or DELETE text; throws StoreError.
-    void Execute(const QString& commandText);
+    // Runs an INSERT, UPDATE or DELETE text and gives the number of rows it changed
+    // (an UPDATE of a row that is gone changes none); throws StoreError.
+    long Execute(const QString& commandText);
 
     // Beyond the original: the row id the last insert on this connection created,
     // and transactions (nested calls are not supported).

@@ -1,12 +1,18 @@
 // The add-in against the host in memory: module names, Insert, the toolbar and
-// menu entry through connection and disconnection, and the add-in entry at start.
+// menu entry through connection and disconnection, the add-in entry at start, and
+// what the editor's connection does with messages it cannot read.
 #include <QtTest>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "addin/connect.h"
 #include "addin/insert.h"
+#include "addin/nvimrpc.h"
 #include "addin/registration.h"
 #include "addin/standinhost.h"
 #include "settings/inifile.h"
+#include "testsupport.h"
 
 using namespace addin;
 
@@ -30,11 +36,12 @@ private slots:
     void moduleName();
     void insert_data();
     void insert();
-    void insertWithoutHost();
     void connectAndDisconnect();
     void sharedToolbarStays();
     void missingMenuTolerated();
     void registration();
+    void brokenEditorMessages_data();
+    void brokenEditorMessages();
 };
 
 void tst_addin::moduleName_data() {
@@ -61,7 +68,6 @@ void tst_addin::insert_data() {
     QTest::addColumn<QStringList>("paneLines");      // after, cursor on line 2
     QTest::addColumn<QString>("componentName");      // empty: no component
     QTest::addColumn<QStringList>("componentLines");
-    const QString whole = "Sub A()\r\nEnd Sub\r\n";
     QTest::newRow("module") << "Modules" << "Sort Tools.bas" << true << "End" << QStringList{"one", "two"}
                             << "sorttools" << QStringList{"Sub A()", "End Sub"};
     QTest::newRow("class") << "Classes" << "clsStack.cls" << true << "" << QStringList{"one", "two"} << "clsstack"
@@ -78,7 +84,6 @@ void tst_addin::insert_data() {
                                   << "" << QStringList{};
     QTest::newRow("nothing shown yet") << "" << "" << false << "" << QStringList{"one", "Sub A()", "End Sub", "two"}
                                        << "" << QStringList{};
-    Q_UNUSED(whole);
 }
 
 void tst_addin::insert() {
@@ -103,15 +108,6 @@ void tst_addin::insert() {
         QCOMPARE(components.Item(1)->Name(), componentName);
         QCOMPARE(static_cast<standin::Module*>(components.Item(1)->GetCodeModule())->lines, componentLines);
     }
-}
-
-void tst_addin::insertWithoutHost() {
-    InsertSnippet(nullptr, "Modules", "x", true, "code", "");  // nothing, no crash
-    standin::Host host;
-    host.pane.reset();
-    host.project.reset();
-    InsertSnippet(&host, "Functions", "x", true, "code", "");
-    InsertSnippet(&host, "Modules", "x", true, "code", "");
 }
 
 void tst_addin::connectAndDisconnect() {
@@ -182,15 +178,42 @@ void tst_addin::registration() {
     QTemporaryDir dir;
     const QString file = dir.filePath("VBADDIN.INI");
     StartUp(file);
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("[Add-Ins32]\r\nVBSnippary.Connect=0\r\n"));
-    f.close();
+    QCOMPARE(testsupport::ReadAll(file), QByteArray("[Add-Ins32]\r\nVBSnippary.Connect=0\r\n"));
     QVERIFY(settings::WritePrivateProfileString("Add-Ins32", "VBSnippary.Connect", "1", file));
     QVERIFY(settings::WritePrivateProfileString("Add-Ins32", "Other.Connect", "1", file));
     StartUp(file);
     QCOMPARE(settings::GetPrivateProfileString("Add-Ins32", "VBSnippary.Connect", "", file), QString("0"));
     QCOMPARE(settings::GetPrivateProfileString("Add-Ins32", "Other.Connect", "", file), QString("1"));
+}
+
+void tst_addin::brokenEditorMessages_data() {
+    QTest::addColumn<QByteArray>("bytes");  // what the editor sends while we wait for answer 1
+    QTest::newRow("editor gone") << QByteArray();  // the stream ends: lost, nothing to log
+    QTest::newRow("reserved byte") << QByteArray("\xc1", 1);
+    QTest::newRow("empty handle") << QByteArray::fromHex("94 01 01 c0 c7 00 00");
+    QTest::newRow("handle of a text") << QByteArray::fromHex("94 01 01 c0 d5 00 a1 78");
+    QTest::newRow("array of 4 G elements") << QByteArray::fromHex("dd ff ff ff ff");
+    QTest::newRow("map of 4 G pairs") << QByteArray::fromHex("df ff ff ff ff");
+    QTest::newRow("100000 nested arrays") << QByteArray(100000, '\x91') + QByteArray::fromHex("c0");
+    QTest::newRow("not a message") << QByteArray::fromHex("2a");
+}
+
+// An editor that goes, or sends a message that cannot be read, is lost: every call fails
+// from then on, the broken message is logged, and nothing crashes.
+void tst_addin::brokenEditorMessages() {
+    QFETCH(QByteArray, bytes);
+    // The editor's side as a file: more than a pipe holds can wait there unread.
+    const int fromEditor = memfd_create("editor", 0), toEditor = ::open("/dev/null", O_WRONLY);
+    QCOMPARE(write(fromEditor, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    lseek(fromEditor, 0, SEEK_SET);
+    nvim::Rpc rpc(fromEditor, toEditor, 2000);
+    if (!bytes.isEmpty()) QTest::ignoreMessage(QtWarningMsg, QRegularExpression("broken message from the editor"));
+    QVERIFY_THROWS_EXCEPTION(HostError, rpc.Request("nvim_get_current_buf", {}));
+    QVERIFY(rpc.Lost());
+    QVERIFY(!rpc.Poll());
+    QVERIFY_THROWS_EXCEPTION(HostError, rpc.Request("nvim_get_current_buf", {}));
+    ::close(fromEditor);
+    ::close(toEditor);
 }
 
 QTEST_GUILESS_MAIN(tst_addin)

@@ -1,5 +1,6 @@
-// The editor plugin end to end: a headless Neovim loads editor/nvim, `:Snippary` starts
-// the real program as its add-in, the menus appear, a click reaches the program, and
+// The editor plugin end to end: a headless Neovim loads editor/nvim; `:Snippary`,
+// `:SnipparyShow` or g:snippary_autoconnect starts the real program as its add-in, whose
+// window shows at once; the menus and the show command bring the window back, and
 // `:SnipparyDisconnect` takes everything away again. A killed editor leaves the
 // program's open window running.
 #include <QtTest>
@@ -18,6 +19,9 @@ bool Running(nvim::Host& host, qint64 job) {
     return host.Call("nvim_call_function", {"jobwait", QVariantList{QVariantList{job}, 0}}).toList().value(0).toInt() == -1;
 }
 
+// The program sets g:snippary_window each time it shows its window.
+bool WindowShown(nvim::Host& host) { return host.Call("nvim_get_var", {"snippary_window"}).toInt() == 1; }
+
 }  // namespace
 
 class tst_nvimplugin : public QObject {
@@ -26,8 +30,8 @@ private slots:
     void initTestCase() {
         if (QStandardPaths::findExecutable("nvim").isEmpty()) QSKIP("nvim is not installed");
     }
-    void connectClickDisconnect();
-    void killedEditorLeavesWindow();
+    void connectShowDisconnect_data();
+    void connectShowDisconnect();
 
 private:
     // The editor with the plugin loaded and the program built beside the tests.
@@ -37,52 +41,54 @@ private:
     }
 };
 
-void tst_nvimplugin::connectClickDisconnect() {
-    Editor e(PluginArgs());
+void tst_nvimplugin::connectShowDisconnect_data() {
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<QString>("start");  // the command that starts the program; empty: none
+    QTest::addColumn<bool>("killEditor");  // at the end, instead of disconnecting
+    QTest::newRow("command") << QStringList{} << "Snippary" << false;
+    QTest::newRow("show command, editor killed") << QStringList{} << "SnipparyShow" << true;
+    QTest::newRow("autoconnect") << QStringList{"--cmd", "let g:snippary_autoconnect = 1"} << "" << false;
+}
+
+void tst_nvimplugin::connectShowDisconnect() {
+    QFETCH(QStringList, settings);
+    QFETCH(QString, start);
+    QFETCH(bool, killEditor);
+    Editor e(settings + PluginArgs());
     nvim::Rpc rpc(e.fromEditor, e.toEditor, 10000);
     nvim::Host host(rpc);
-    QCOMPARE(Channel(host), 0);
-
-    host.Command("Snippary");
+    if (!start.isEmpty()) {
+        QCOMPARE(Channel(host), 0);
+        host.Command(start);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(Channel(host) > 0, 10000);
     const qint64 job = Channel(host);
-    QVERIFY(job > 0);
     QTRY_COMPARE_WITH_TIMEOUT(MenuEntries(host, "Add-Ins"), QStringList{"Snippary"}, 20000);
-    QVERIFY(MenuEntries(host, "VB Velmora").contains("VB Snippary"));
+    QTRY_VERIFY_WITH_TIMEOUT(WindowShown(host), 10000);
     host.Command("Snippary");  // connected already: nothing new
     QCOMPARE(Channel(host), job);
 
-    // Both entries reach the program, which stays up to show its window.
-    host.Command("emenu Add-Ins.Snippary");
-    host.Command("emenu VB\\ Velmora.VB\\ Snippary");
-    QTest::qWait(500);
-    QVERIFY(Running(host, job));
+    // Every way of asking for the window reaches the program, which shows it again.
+    for (const char* ask : {"SnipparyShow", "emenu Add-Ins.Snippary", "emenu VB\\ Velmora.VB\\ Snippary"}) {
+        host.Call("nvim_set_var", {"snippary_window", 0});
+        host.Command(ask);
+        QTRY_VERIFY2_WITH_TIMEOUT(WindowShown(host), ask, 10000);
+    }
 
+    if (killEditor) {
+        const pid_t program = pid_t(host.Call("nvim_call_function", {"jobpid", QVariantList{job}}).toLongLong());
+        e.Kill();
+        QTest::qWait(1500);
+        QCOMPARE(kill(program, 0), 0);  // still running: the window keeps what the user typed
+        kill(program, SIGTERM);
+        QTRY_VERIFY(kill(program, 0) != 0);
+        return;
+    }
     host.Command("SnipparyDisconnect");
     QCOMPARE(Channel(host), 0);
     QVERIFY(!Running(host, job));
     QVERIFY(MenuEntries(host, "Add-Ins").isEmpty());
     QVERIFY(MenuEntries(host, "VB Velmora").isEmpty());
-}
-
-void tst_nvimplugin::killedEditorLeavesWindow() {
-    Editor e(PluginArgs());
-    nvim::Rpc rpc(e.fromEditor, e.toEditor, 10000);
-    nvim::Host host(rpc);
-    host.Command("Snippary");
-    QTRY_COMPARE_WITH_TIMEOUT(MenuEntries(host, "Add-Ins"), QStringList{"Snippary"}, 20000);
-    const qint64 job = Channel(host);
-    const pid_t program = pid_t(host.Call("nvim_call_function", {"jobpid", QVariantList{job}}).toLongLong());
-    QVERIFY(program > 0);
-    host.Command("emenu Add-Ins.Snippary");  // the window is open
-    QTest::qWait(1000);
-
-    e.Kill();
-    QTest::qWait(1500);
-    // Still running: the window keeps what the user typed.
-    QCOMPARE(kill(program, 0), 0);
-    kill(program, SIGTERM);
-    for (int i = 0; i < 50 && kill(program, 0) == 0; ++i) QTest::qWait(100);
-    QVERIFY(kill(program, 0) != 0);
 }
 
 QTEST_GUILESS_MAIN(tst_nvimplugin)

@@ -9,6 +9,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "cli/cli.h"
+#include "cli/usage.h"
 #include "testsupport.h"
 
 using testsupport::ReadAll;
@@ -26,7 +28,7 @@ struct Call {
     QString inputFile = {}, outputFile = {};  // instead of the pipes
 };
 
-Result Run(const QStringList& args, const Call& call = {}, const QString& program = QStringLiteral(SNIPPARY_PROGRAM)) {
+Result Run(const QStringList& args, const Call& call = {}, const QString& program = QStringLiteral(SNIPPARY_EXE)) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString& e : call.env) env.insert(e.section(u'=', 0, 0), e.section(u'=', 1));
@@ -55,7 +57,7 @@ struct Terminal {
         p.setStandardInputFile(QString::fromLocal8Bit(ptsname(master)));
         p.setStandardErrorFile(QString::fromLocal8Bit(ptsname(master)), QIODevice::Append);
         p.setChildProcessModifier([] { setsid(), ioctl(STDIN_FILENO, TIOCSCTTY, 0); });
-        p.start(QStringLiteral(SNIPPARY_PROGRAM), args);
+        p.start(QStringLiteral(SNIPPARY_EXE), args);
     }
     // Reads the screen until `text` shows; false when nothing more comes.
     bool WaitFor(const QByteArray& text) const {
@@ -87,11 +89,14 @@ class tst_cli : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void verbs();
     void listing_data();
     void listing();
     void add_data();
     void add();
     void exportPage();
+    void colorize_data();
+    void colorize();
     void errors_data();
     void errors();
     void fullOutput_data();
@@ -124,6 +129,41 @@ void tst_cli::initTestCase() {
                  "Function Beta()\nEnd Function")
                  .out,
              QString("2\n"));
+}
+
+void tst_cli::verbs() {
+    // --help, the manual page and the parser must agree on every verb and option.
+    const QString help = Run({"--help"}).out;
+    const QString man = cli::ManPage();
+    for (const cli::VerbDoc& v : cli::Verbs()) {
+        QVERIFY2(cli::IsVerb(v.name.toUtf8().constData()), qPrintable(v.name));
+        QVERIFY2(help.contains("snippary " + v.name), qPrintable(v.name));
+        QVERIFY2(man.contains(".SS snippary " + v.name), qPrintable(v.name));
+        for (const cli::OptionDoc& o : v.options) {
+            QVERIFY2(help.contains(o.name), qPrintable(v.name + ' ' + o.name));
+            QVERIFY2(man.contains("\\fB" + QString(o.name).replace("-", "\\-")), qPrintable(v.name + ' ' + o.name));
+            QStringList args = {v.name, o.name};
+            if (!o.argument.isEmpty()) args << "x";
+            QVERIFY2(!Run(args).err.contains("unknown option"), qPrintable(v.name + ' ' + o.name));
+        }
+        const Result bogus = Run({v.name, "--bogus"});
+        QCOMPARE(bogus.status, 1);
+        QVERIFY(bogus.err.startsWith("snippary: unknown option --bogus\nusage:"));
+    }
+    for (const char* v : {"lib.snip", "", "--nvim", "New"}) QVERIFY(!cli::IsVerb(v));
+    QCOMPARE(Run({"--version"}).out, QString("snippary " SNIPPARY_VERSION "\n"));
+
+    // The program itself: --help and --version print and leave; an unknown option never opens a window.
+    struct Case { QString arg; int status; QString out, err; };
+    for (const Case& c : {Case{"--version", 0, "snippary " SNIPPARY_VERSION "\n", ""}, Case{"--help", 0, help, ""},
+                          Case{"--no-such-option", 1, "", "snippary: unknown option --no-such-option\n" + help}}) {
+        QProcess p;
+        p.start(SNIPPARY_EXE, {c.arg});
+        QVERIFY2(p.waitForFinished(20000), qPrintable(c.arg));
+        QCOMPARE(p.exitCode(), c.status);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), c.out);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()), c.err);
+    }
 }
 
 void tst_cli::listing_data() {
@@ -179,6 +219,24 @@ void tst_cli::exportPage() {
     QVERIFY(html.contains("Beta") && !html.contains("Sub A()"));
 }
 
+// The fragment is as safe as the page: markup in the code stays text unless asked for raw.
+void tst_cli::colorize_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("out");
+    const QString k = "<span class=\"keyword\">", c = "<span class=\"comment\">", z = "</span>";
+    QTest::newRow("escaped") << QStringList{"colorize"}
+                             << "\r\n" + k + "If" + z + " a&lt;b " + k + "Then" + z + " x = \"&lt;&amp;&gt;\" " + c +
+                                    "' it's &lt;b&gt;y&lt;/b&gt;" + z + "\r\n";
+    QTest::newRow("raw") << QStringList{"colorize", "--raw"}
+                         << "\r\n" + k + "If" + z + " a<b " + k + "Then" + z + " x = \"<&>\" " + c + "' it's <b>y</b>" + z + "\r\n";
+}
+
+void tst_cli::colorize() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    QCOMPARE(Run(args, "\r\nIf a<b Then x = \"<&>\" ' it's <b>y</b>").out, out);
+}
+
 void tst_cli::errors_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QStringList>("env");
@@ -190,6 +248,9 @@ void tst_cli::errors_data() {
     QTest::newRow("bad date") << QStringList{"list", "LIB", "--from", "yesterday"} << QStringList{} << 2 << "--from is not a date";
     QTest::newRow("bad sort") << QStringList{"list", "LIB", "--sort", "size"} << QStringList{} << 1 << "--sort takes";
     QTest::newRow("unknown category") << QStringList{"list", "LIB", "--category", "x"} << QStringList{} << 2 << "no category named x";
+    QTest::newRow("export over the library") << QStringList{"export", "LIB", "LIB"} << QStringList{} << 2 << "LIB is a snippet library";
+    QTest::newRow("font out of its quotes")
+        << QStringList{"export", "LIB", "/no/such/p.htm", "--font", "\"}</style><script>"} << QStringList{} << 1 << "--font cannot hold";
     QTest::newRow("new over a library") << QStringList{"new", "LIB"} << QStringList{} << 2 << "already exists";
     QTest::newRow("export to no folder") << QStringList{"export", "LIB", "/no/such/dir/p.htm"} << QStringList{} << 2 << "76 # Path not found";
     QTest::newRow("wrong password") << QStringList{"categories", "SECRET"} << QStringList{"SNIPPARY_PASSWORD=wrong"} << 2
@@ -207,6 +268,7 @@ void tst_cli::errors() {
     QFETCH(QStringList, env);
     QFETCH(int, status);
     QFETCH(QString, message);
+    message.replace("LIB", lib);
     args.replaceInStrings("LIB", lib).replaceInStrings("SECRET", secret).replaceInStrings("NEW", dir.filePath("nopw.snip"));
     const QString input = args.contains("<") ? args.takeLast().replace("BIG", dir.filePath("big.txt")) : QString();
     if (input.endsWith("big.txt")) QVERIFY(testsupport::WriteAll(input, QByteArray(65 << 20, 'x')));
@@ -300,7 +362,7 @@ void tst_cli::passwordInMemory() {
     if (!QFile::exists(kept)) QCOMPARE(Run({"new", kept, "--password"}, {.env = env}).status, 0);
     args.replaceInStrings("KEPT", kept).replaceInStrings("MADE", made);
     const Result r = Run(QStringList{"-batch", "-nx", "-q", "-ex", "catch syscall exit_group", "-ex", "run", "-ex",
-                                     "gcore " + core, "-ex", "kill", "--args", SNIPPARY_PROGRAM} +
+                                     "gcore " + core, "-ex", "kill", "--args", SNIPPARY_EXE} +
                              args,
                          {.env = env}, gdb);
     if (r.err.contains("ptrace: Operation not permitted")) QSKIP("this machine forbids gdb to trace a program");

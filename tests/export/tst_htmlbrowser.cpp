@@ -1,6 +1,6 @@
 // The exported page as a real browser reads it: headless Chromium renders the page
-// and prints its document; code and names must come out as text, never as markup.
-// Skipped where no Chromium is installed.
+// and prints its document; code and names must come out as text, never as markup,
+// and of a size a reader can see. Skipped where no Chromium is installed.
 #include <QtTest>
 
 #include "export/htmlwriter.h"
@@ -8,6 +8,7 @@
 #include "store/library.h"
 #include "store/statements.h"
 #include "store/store.h"
+#include "testsupport.h"
 
 class tst_htmlbrowser : public QObject {
     Q_OBJECT
@@ -35,34 +36,41 @@ void tst_htmlbrowser::codeStaysText() {
                                         "MsgBox \"é € Кириллица\"\r\n"
                                         "<img src=x onerror=\"document.title='owned'\">"));
     const QString page = dir.filePath("page.htm");
-    exporting::ExportOptions o;
+    exporting::ExportOptions o;  // no content font chosen, as on a first start
     o.colors = true;
     o.numbered = true;
     exporting::WriteHtmlPage(con, store::ExportQuery(QString(), QString(), QString()), o, page);
+    // A copy of the page that writes the sizes the browser gives its text into the document.
+    const QString measured = dir.filePath("measured.htm");
+    QByteArray copy = testsupport::ReadAll(page);
+    copy.replace("</BODY>", "<script>document.body.dataset.sizes = [...document.querySelectorAll('li, a')]"
+                            ".map(e => parseFloat(getComputedStyle(e).fontSize)).join(' '); document.currentScript.remove();"
+                            "</script></BODY>");
+    QVERIFY(testsupport::WriteAll(measured, copy));
 
     QProcess chromium;
     chromium.start(browser, {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + dir.filePath("profile"),
-                             "--dump-dom", QUrl::fromLocalFile(page).toString()});
+                             "--dump-dom", QUrl::fromLocalFile(measured).toString()});
     QVERIFY(chromium.waitForFinished(120000));
     QCOMPARE(chromium.exitCode(), 0);
     const QString dom = QString::fromUtf8(chromium.readAllStandardOutput());
     QVERIFY2(!dom.isEmpty(), chromium.readAllStandardError().constData());
 
     // No element came from the snippet: its markup is text in the document.
-    QVERIFY(!dom.contains("<script", Qt::CaseInsensitive));
-    QVERIFY(!dom.contains("<img", Qt::CaseInsensitive));
-    QVERIFY(!dom.contains("<b>", Qt::CaseInsensitive));
-    QVERIFY(!dom.contains("owned</title>"));
-    // The text itself, as the reader sees it (the dump escapes it once more).
-    QVERIFY(dom.contains("&lt;script&gt;document.title='owned'&lt;/script&gt;"));
-    QVERIFY(dom.contains("a&lt;b"));
-    QVERIFY(dom.contains("c&gt;d"));
-    QVERIFY(dom.contains("\"&amp;amp;\""));
-    QVERIFY(dom.contains("&lt;b&gt;not bold&lt;/b&gt;"));
-    QVERIFY(dom.contains(QString::fromUtf8("é € Кириллица")));
-    // And the colouring is markup the browser did take as elements.
-    QVERIFY(dom.contains("<span class=\"keyword\">If</span>"));
-    QVERIFY(dom.contains("<span class=\"comment\">' it's"));
+    for (const char* markup : {"<script", "<img", "<b>", "owned</title>"}) QVERIFY2(!dom.contains(markup, Qt::CaseInsensitive), markup);
+    // The text itself, as the reader sees it (the dump escapes it once more); the colouring
+    // is markup the browser did take as elements.
+    for (const QString& text : {QString("&lt;script&gt;document.title='owned'&lt;/script&gt;"), QString("a&lt;b"),
+                                QString("c&gt;d"), QString("\"&amp;amp;\""), QString("&lt;b&gt;not bold&lt;/b&gt;"),
+                                QString::fromUtf8("é € Кириллица"), QString("<span class=\"keyword\">If</span>"),
+                                QString("<span class=\"comment\">' it's")})
+        QVERIFY2(dom.contains(text), qPrintable(text));
+    // The contents, the links and the titles: every one has a size.
+    const QRegularExpressionMatch sizes = QRegularExpression("data-sizes=\"([^\"]+)\"").match(dom);
+    QVERIFY2(sizes.hasMatch(), qPrintable(dom.left(2000)));
+    const QStringList each = sizes.captured(1).split(u' ');
+    QVERIFY(each.size() >= 4);  // the contents' item and link, the section's item and link
+    for (const QString& size : each) QVERIFY2(size.toDouble() > 0, qPrintable(sizes.captured(1)));
 }
 
 QTEST_GUILESS_MAIN(tst_htmlbrowser)

@@ -1,7 +1,6 @@
 // The exported page on a real library: exact lines, escaping, failures that
 // leave nothing behind.
 #include <QtTest>
-#include <sys/stat.h>
 
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
@@ -41,10 +40,11 @@ private slots:
     void pages_data();
     void pages();
     void escaped();
+    void bodyRule_data();
+    void bodyRule();
     void failuresLeaveNothing_data();
     void failuresLeaveNothing();
     void cancelled();
-    void modeAndLinks();
 
 private:
     QTemporaryDir dir;
@@ -104,8 +104,7 @@ void tst_htmlwriter::pages() {
     QFETCH(QString, order);
     QFETCH(QStringList, body);
     const QString page = dir.filePath("page.htm");
-    const QString where = order.startsWith(" AND") ? store::BuildWhere({1, 2}) + order : store::BuildWhere({1, 2}) + order;
-    WriteHtmlPage(con, store::stmt::SelectDisplay(where, "", "").replace("Types.TypeID=2)", "Types.TypeID=2) AND Name<>'Null content'"),
+    WriteHtmlPage(con, store::stmt::SelectDisplay(store::BuildWhere({1, 2}) + order, "", "").replace("Types.TypeID=2)", "Types.TypeID=2) AND Name<>'Null content'"),
                   Options(numbered, colors), page);
     const QByteArray expected = "\xEF\xBB\xBF" + (Head("Arial", 10) + body.join("\r\n") + "\r\n</BODY>\r\n</HTML>\r\n").toUtf8();
     QCOMPARE(Read(page), expected);
@@ -127,6 +126,39 @@ void tst_htmlwriter::escaped() {
         QCOMPARE(text.count("</pre>"), 1);
     }
     con.Execute(store::stmt::DeleteCodeOfType(5));
+}
+
+// The names and links take the content font where one is chosen, else the font of
+// the page's code; nothing of a name can leave its quotes or the style block.
+void tst_htmlwriter::bodyRule_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("points");
+    QTest::newRow("chosen") << "Arial" << 10 << "Arial" << 10;
+    QTest::newRow("none chosen") << "" << 0 << "Courier New" << 10;
+    QTest::newRow("name only") << "Arial" << 0 << "Arial" << 10;
+    QTest::newRow("size only") << "" << 14 << "Courier New" << 14;
+    QTest::newRow("blank name, negative size") << "   " << -3 << "Courier New" << 10;
+    QTest::newRow("closing the style") << "\"}</style><script>alert(1)</script>" << 9 << "/stylescriptalert(1)/script" << 9;
+    QTest::newRow("line ends, escapes") << "Fira\r\nCode\\\"; 'x'{" << 11 << "FiraCode x" << 11;
+}
+
+void tst_htmlwriter::bodyRule() {
+    QFETCH(QString, name);
+    QFETCH(int, size);
+    QFETCH(QString, family);
+    QFETCH(int, points);
+    ExportOptions o = Options(false, false);
+    o.fontName = name;
+    o.fontSize = size;
+    const QString page = dir.filePath("font.htm");
+    WriteHtmlPage(con, store::ExportQuery("", "", ""), o, page);
+    const QString text = QString::fromUtf8(Read(page));
+    QVERIFY(text.contains("<style type=\"text/css\"><!--\r\nbody,a,li {  font-family: \"" + family + "\"; font-size: " +
+                          QString::number(points) + "pt}\r\npre {"));
+    QCOMPARE(text.count("</style>"), 1);
+    QVERIFY(!text.contains("<script"));
 }
 
 void tst_htmlwriter::failuresLeaveNothing_data() {
@@ -176,32 +208,6 @@ void tst_htmlwriter::cancelled() {
     }
     QVERIFY(asked);
     QCOMPARE(Read(page), QByteArray("kept"));
-}
-
-// A new page gets the user's umask. A target that is a link is written through, as
-// editors save: the link stays and the file it names gets the page, whole.
-void tst_htmlwriter::modeAndLinks() {
-    const QString page = dir.filePath("mode.htm");
-    const mode_t old = umask(027);
-    WriteHtmlPage(con, store::ExportQuery("", "", ""), Options(false, false), page);
-    umask(old);
-    struct stat st {};
-    QCOMPARE(stat(QFile::encodeName(page).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 0777, mode_t(0640));
-
-    const QString victim = dir.filePath("real.htm");
-    QFile v(victim);
-    QVERIFY(v.open(QIODevice::WriteOnly));
-    v.write("an older page");
-    v.close();
-    const QString linked = dir.filePath("linked.htm");
-    QVERIFY(QFile::link(victim, linked));
-    WriteHtmlPage(con, store::ExportQuery("", "", ""), Options(false, false), linked);
-    QVERIFY(QFileInfo(linked).isSymLink());
-    QVERIFY(Read(victim).endsWith("</BODY>\r\n</HTML>\r\n"));
-    // Nothing but the pages and the library is left in the folder.
-    for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
-        QVERIFY2(!name.contains(".htm."), qPrintable(name));
 }
 
 QTEST_GUILESS_MAIN(tst_htmlwriter)

@@ -1,12 +1,10 @@
-// The widget-free rules of the library window: box texts, twips round trips, layout.
+// The widget-free rules of the library window: box texts and twips round trips.
 #include <QLocale>
 #include <QStandardPaths>
 #include <QtTest>
 
 #include "main/boxtext.h"
-#include "main/categorystore.h"
 #include "main/twipsgeometry.h"
-#include "main/windowlayout.h"
 #include "testsupport.h"
 
 using namespace snippary;
@@ -71,43 +69,6 @@ private Q_SLOTS:
         TwipsAxis axis;
         if (set >= 0) axis.Set(set);
         QCOMPARE(axis.Twips(px), twips);
-    }
-
-    void layout_data() {
-        QTest::addColumn<int>("W");
-        QTest::addColumn<int>("H");
-        QTest::addColumn<int>("tabW");
-        QTest::addColumn<int>("tabH");
-        QTest::addColumn<int>("lvW");
-        QTest::addColumn<int>("codW");
-        QTest::addColumn<int>("codH");
-        // tab strip W-100 x H-120-800; lvTOC W-2520-200; txtCod W-120-200 x tabH-3480-100
-        QTest::newRow("minimum") << 5300 << 6100 << 5200 << 5180 << 2580 << 4980 << 1600;
-        QTest::newRow("designed") << 9750 << 7215 << 9650 << 6295 << 7030 << 9430 << 2715;
-        QTest::newRow("large") << 15000 << 11000 << 14900 << 10080 << 12280 << 14680 << 6500;
-    }
-    void layout() {
-        QFETCH(int, W);
-        QFETCH(int, H);
-        const FrameLayout l = LayoutFor(W, H);
-        QTEST(l.tabWidth, "tabW");
-        QTEST(l.tabHeight, "tabH");
-        QTEST(l.lvTOCWidth, "lvW");
-        QTEST(l.txtCodWidth, "codW");
-        QTEST(l.txtCodHeight, "codH");
-    }
-    void wholePoints_data() {
-        QTest::addColumn<double>("chosen");
-        QTest::addColumn<int>("stored");
-        QTest::newRow("8.25") << 8.25 << 8;
-        QTest::newRow("half to even down") << 8.5 << 8;
-        QTest::newRow("half to even up") << 9.5 << 10;
-        QTest::newRow("above half") << 10.75 << 11;
-        QTest::newRow("whole") << 12.0 << 12;
-    }
-    void wholePoints() {
-        QFETCH(double, chosen);
-        QTEST(WholePoints(chosen), "stored");
     }
 };
 

@@ -2,11 +2,14 @@
 // atomic file writer.
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 #include "platform/atomicfile.h"
 #include "platform/filefilter.h"
@@ -19,7 +22,6 @@ using testsupport::WriteAll;
 
 namespace {
 
-
 // Removes a file the test put beside the executable, also when the test fails.
 struct Planted {
     QString path;
@@ -30,6 +32,24 @@ struct Planted {
             QFile::remove(path);
     }
 };
+
+// Bytes with no pattern, as an encrypted or compressed file holds them.
+QByteArray Noise(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator rng(7);
+    for (char& c : bytes) c = static_cast<char>(rng.bounded(256));
+    return bytes;
+}
+
+// Every file and folder under a folder, hidden ones too, sorted.
+QStringList Listing(const QString& folder) {
+    QStringList names;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) names << QDir(folder).relativeFilePath(it.next());
+    names.sort();
+    return names;
+}
 
 }  // namespace
 
@@ -141,55 +161,66 @@ private slots:
         QCOMPARE(platform::HelpIndex(), pf + QStringLiteral("/help/index.htm"));
     }
 
+    // What the writer of every user's file replaces, and what it never does: a
+    // refused or failed write leaves every file as it was and nothing beside it.
     void atomicWrite_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("existing");
-        QTest::newRow("new file") << "page.htm" << false;
-        QTest::newRow("replaced file") << "page.htm" << true;
-        QTest::newRow("new folders") << "x/y/page.htm" << false;
+        QTest::addColumn<QByteArray>("old");  // null: no such file
+        QTest::addColumn<bool>("link");       // the name links to the old file
+        QTest::addColumn<bool>("written");
+        const QByteArray sqlite = QByteArray("SQLite format 3\0\x10\0\x01\x01", 20) + QByteArray(4076, '\0');
+        const QByteArray jet = QByteArray("\0\x01\0\0Standard Jet DB\0", 20) + QByteArray(2028, '\0');
+        QTest::newRow("new file") << "page.htm" << QByteArray() << false << true;
+        QTest::newRow("replaced file") << "page.htm" << QByteArray(10000, 'o') << false << true;
+        QTest::newRow("new folders") << "x/y/page.htm" << QByteArray() << false << true;
+        QTest::newRow("linked file stays linked") << "Snippary.ini" << QByteArray("old") << true << true;
+        QTest::newRow("text of whole pages") << "page.htm" << QByteArray(4096, 'p') << false << true;
+        QTest::newRow("noise, not whole pages") << "a.zip" << Noise(4097) << false << true;
+        QTest::newRow("target is a folder") << "folder" << QByteArray() << false << false;
+        QTest::newRow("parent is a file") << "file/page.htm" << QByteArray() << false << false;
+        QTest::newRow("no name") << "" << QByteArray() << false << false;
+        QTest::newRow("SQLite library") << "lib.snip" << sqlite << false << false;
+        QTest::newRow("link to a library") << "page.htm" << sqlite << true << false;
+        QTest::newRow("encrypted library") << "lib.htm" << Noise(8192) << false << false;
+        QTest::newRow("rollback journal") << "lib.snip-journal" << QByteArray("\xD9\xD5\x05\xF9\x20\xA1\x63\xD7\0", 9)
+                                          << false << false;
+        QTest::newRow("write-ahead log") << "lib.snip-wal" << QByteArray("\x37\x7F\x06\x82\0", 5) << false << false;
+        QTest::newRow("Access, Jet") << "old.mdb" << jet << false << false;
+        QTest::newRow("Access, ACE") << "old.accdb" << QByteArray(jet).replace("Jet", "ACE") << false << false;
     }
     void atomicWrite() {
         QFETCH(QString, name);
-        QFETCH(bool, existing);
-        QTemporaryDir here;
-        const QString path = here.filePath(name);
-        if (existing) QVERIFY(WriteAll(path, QByteArray(10000, 'o')));
-        QString error;
-        QVERIFY2(platform::WriteFileAtomically(path, "<html>\r\n</html>\r\n", &error), qPrintable(error));
-        QCOMPARE(ReadAll(path), QByteArray("<html>\r\n</html>\r\n"));
-        QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 QStringList{QStringLiteral("page.htm")});
-    }
-
-    void atomicWriteKeepsALinkedFile() {
-        // A settings file kept elsewhere and linked into place stays linked.
-        QTemporaryDir here;
-        const QString real = here.filePath(QStringLiteral("real.ini"));
-        const QString link = here.filePath(QStringLiteral("Snippary.ini"));
-        QVERIFY(WriteAll(real, "old"));
-        QVERIFY(QFile::link(real, link));
-        QVERIFY(platform::WriteFileAtomically(link, "new"));
-        QVERIFY(QFileInfo(link).isSymLink());
-        QCOMPARE(ReadAll(real), QByteArray("new"));
-    }
-
-    void atomicWriteRefusals_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("target is a folder") << "folder";
-        QTest::newRow("parent is a file") << "file/page.htm";
-        QTest::newRow("no name") << "";
-    }
-    void atomicWriteRefusals() {
-        QFETCH(QString, name);
+        QFETCH(QByteArray, old);
+        QFETCH(bool, link);
+        QFETCH(bool, written);
         QTemporaryDir here;
         QVERIFY(QDir(here.path()).mkdir(QStringLiteral("folder")));
         QVERIFY(WriteAll(here.filePath(QStringLiteral("file")), "keep"));
+        const QString path = name.isEmpty() ? QString() : here.filePath(name);
+        const QString holder = link ? here.filePath(QStringLiteral("elsewhere")) : path;
+        if (!old.isNull()) QVERIFY(WriteAll(holder, old) && chmod(QFile::encodeName(holder).constData(), 0640) == 0);
+        if (link) QVERIFY(QFile::link(holder, path));
+        QStringList files = Listing(here.path());
+        if (written)
+            for (QString p = name; p != u'.' && !files.contains(p); p = QFileInfo(p).path()) files << p;
+
+        // A replaced file keeps its permissions; a new one gets what the umask allows.
+        const mode_t mask = umask(002);
         QString error;
-        QVERIFY(!platform::WriteFileAtomically(name.isEmpty() ? QString() : here.filePath(name), "new", &error));
-        QVERIFY(!error.isEmpty());
+        const QByteArray page = "<html>\r\n</html>\r\n";
+        const bool wrote = platform::WriteFileAtomically(path, page, &error);
+        umask(mask);
+        QCOMPARE(wrote, written);
+        QCOMPARE(error.isEmpty(), written);
+        QCOMPARE(platform::IsDatabaseFile(path), !written && !old.isNull());
+        if (written || !old.isNull()) QCOMPARE(ReadAll(holder), written ? page : old);
+        struct stat st {};
+        QVERIFY(!written || stat(QFile::encodeName(holder).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(!written ? 0 : old.isNull() ? 0664 : 0640));
+        QCOMPARE(QFileInfo(path).isSymLink(), link);
         QCOMPARE(ReadAll(here.filePath(QStringLiteral("file"))), QByteArray("keep"));
-        QVERIFY(QFileInfo(here.filePath(QStringLiteral("folder"))).isDir());
-        QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("file")});
+        files.sort();
+        QCOMPARE(Listing(here.path()), files);
     }
 };
 

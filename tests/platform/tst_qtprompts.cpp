@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "platform/ui/captionfit.h"
 #include "platform/ui/qtprompts.h"
 #include "testsupport.h"
 
@@ -50,23 +51,30 @@ private slots:
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("press");  // a QMessageBox button, or 0 for Esc
         QTest::addColumn<int>("answer");
-        QTest::newRow("yes") << int(Prompts::YesNo) << int(QMessageBox::Yes) << int(Prompts::Yes);
-        QTest::newRow("no") << int(Prompts::YesNo) << int(QMessageBox::No) << int(Prompts::No);
-        QTest::newRow("escape is no") << int(Prompts::YesNo) << 0 << int(Prompts::No);
-        QTest::newRow("ok") << int(Prompts::OkOnly) << int(QMessageBox::Ok) << int(Prompts::Ok);
-        QTest::newRow("escape on ok box") << int(Prompts::OkOnly) << 0 << int(Prompts::Ok);
+        QTest::addColumn<QString>("title");
+        const QString atention = QStringLiteral("Atention");
+        QTest::newRow("yes") << int(Prompts::YesNo) << int(QMessageBox::Yes) << int(Prompts::Yes) << atention;
+        QTest::newRow("no") << int(Prompts::YesNo) << int(QMessageBox::No) << int(Prompts::No) << atention;
+        QTest::newRow("escape is no") << int(Prompts::YesNo) << 0 << int(Prompts::No) << atention;
+        QTest::newRow("ok") << int(Prompts::OkOnly) << int(QMessageBox::Ok) << int(Prompts::Ok) << atention;
+        QTest::newRow("escape on ok box") << int(Prompts::OkOnly) << 0 << int(Prompts::Ok) << atention;
+        QTest::newRow("long title") << int(Prompts::OkOnly) << int(QMessageBox::Ok) << int(Prompts::Ok)
+                                    << QStringLiteral("VBSnippary, the library of code snippets");
     }
     void msgBox() {
         QFETCH(int, buttons);
         QFETCH(int, press);
         QFETCH(int, answer);
-        QString title, text;
+        QFETCH(QString, title);
+        QString shownTitle, text;
+        int width = 0;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         Qt::TextFormat format = Qt::AutoText;
         WhenShown([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             if (box == nullptr) return w->close();
-            title = box->windowTitle();
+            shownTitle = box->windowTitle();
+            width = box->width();
             text = box->text();
             icon = box->icon();
             format = box->textFormat();
@@ -78,9 +86,10 @@ private slots:
         });
         const Prompts::Answer got = prompts.MsgBox(QStringLiteral("Delete <b>it</b>?"),
                                                    static_cast<Prompts::Buttons>(buttons), Prompts::Exclamation,
-                                                   QStringLiteral("Atention"));
+                                                   title);
         QCOMPARE(int(got), answer);
-        QCOMPARE(title, QStringLiteral("Atention"));
+        QCOMPARE(shownTitle, title);
+        QVERIFY(width >= platform::TitleBarWidth(title));  // the title bar shows it whole
         QCOMPARE(text, QStringLiteral("Delete <b>it</b>?"));
         QCOMPARE(icon, QMessageBox::Warning);
         QCOMPARE(format, Qt::PlainText);  // a message quoting a snippet's name shows it as typed
@@ -90,26 +99,32 @@ private slots:
         QTest::addColumn<bool>("accept");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<std::optional<QString>>("result");
-        QTest::newRow("typed") << true << "Forms" << std::optional<QString>(QStringLiteral("Forms"));
-        QTest::newRow("emptied") << true << "" << std::optional<QString>(QString());
-        QTest::newRow("cancelled") << false << "Forms" << std::optional<QString>();
+        QTest::addColumn<QString>("title");
+        QTest::newRow("typed") << true << "Forms" << std::optional<QString>(QStringLiteral("Forms")) << "New";
+        QTest::newRow("emptied") << true << "" << std::optional<QString>(QString()) << "New category";
+        QTest::newRow("cancelled") << false << "Forms" << std::optional<QString>()
+                                   << "New description of the selected snippet";
     }
     void inputBox() {
         QFETCH(bool, accept);
         QFETCH(QString, typed);
         QFETCH(std::optional<QString>, result);
+        QFETCH(QString, title);
         QString shownDefault;
+        int width = 0;
         WhenShown([&](QWidget* w) {
             auto* dlg = qobject_cast<QInputDialog*>(w);
             if (dlg == nullptr) return w->close();
             shownDefault = dlg->textValue();
+            width = dlg->width();
             dlg->setTextValue(typed);
             if (accept) dlg->accept(); else dlg->reject();
             return true;
         });
         const std::optional<QString> got =
-            prompts.InputBox(QStringLiteral("Category name:"), QStringLiteral("New"), QStringLiteral("Misc"));
+            prompts.InputBox(QStringLiteral("Category name:"), title, QStringLiteral("Misc"));
         QCOMPARE(shownDefault, QStringLiteral("Misc"));
+        QVERIFY(width >= platform::TitleBarWidth(title));
         QCOMPARE(got, result);
     }
 

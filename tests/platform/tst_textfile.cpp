@@ -60,13 +60,6 @@ private slots:
         QVERIFY(t.error.isEmpty());
     }
 
-    void nulRefused() {
-        const platform::ModuleText t = platform::ModuleTextFromBytes(QByteArray("MZ\x90\0\x03", 5));
-        QVERIFY(!t.ok);
-        QVERIFY(t.content.isEmpty());
-        QCOMPARE(t.error, QStringLiteral("The file is not a text file (it holds NUL bytes)."));
-    }
-
     void codePageTable() {
         QByteArray high;
         for (int b = 0x80; b <= 0x9F; ++b) high.append(static_cast<char>(b));

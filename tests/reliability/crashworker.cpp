@@ -5,14 +5,12 @@
 #include <cstdio>
 #include <random>
 
+#include "export/htmlwriter.h"
 #include "main/adding.h"
 #include "main/categorystore.h"
 #include "store/connectionstring.h"
 #include "store/statements.h"
 #include "store/store.h"
-#ifdef SNIPPARY_HAVE_EXPORT
-#include "export/htmlwriter.h"
-#endif
 
 namespace {
 
@@ -79,13 +77,11 @@ int main(int argc, char** argv) {
                 snippary::DeleteCategory(con, name, typeId);
                 Say(QStringLiteral("done delcat %1 %2").arg(tag).arg(typeId));
             } else {
-#ifdef SNIPPARY_HAVE_EXPORT
                 Say("begin export " + tag);
                 exporting::ExportOptions o;
                 o.colors = pick(2) == 0;
                 exporting::WriteHtmlPage(con, store::ExportQuery(QString(), QString(), QString()), o, page);
                 Say("done export " + tag);
-#endif
             }
         } catch (const store::StoreError& e) {
             Say("error " + e.Message());

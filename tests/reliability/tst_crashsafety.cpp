@@ -7,6 +7,7 @@
 #include "store/connectionstring.h"
 #include "store/library.h"
 #include "store/store.h"
+#include "testsupport.h"
 
 namespace {
 
@@ -84,7 +85,8 @@ void tst_crashsafety::killedAtRandom() {
                            : 40;
     std::mt19937 rng(20261207);
     Model model;
-    int changesSeen = 0;
+    int changesSeen = 0, exportsDone = 0;
+    QByteArray pageBefore = testsupport::ReadAll(page);
     for (int round = 0; round < rounds; ++round) {
         QProcess worker;
         worker.start(QStringLiteral(SNIPPARY_CRASH_WORKER), {library, page, QString::number(round)});
@@ -99,9 +101,12 @@ void tst_crashsafety::killedAtRandom() {
         // What the worker said it did, and the one change it may have been making.
         const QList<QByteArray> lines = said.split('\n');
         QStringList inFlight;
+        bool exportBegun = false;
         for (const QByteArray& raw : lines) {
             const QStringList w = QString::fromUtf8(raw).split(u' ');
             if (w.value(0) == "begin") inFlight = w;
+            if (w.value(0) == "begin" && w.value(1) == "export") exportBegun = true;
+            if (w.value(0) == "done" && w.value(1) == "export") ++exportsDone;
             if (w.value(0) == "done") {
                 QVERIFY2(Apply(model, w), raw.constData());
                 inFlight.clear();
@@ -141,10 +146,17 @@ void tst_crashsafety::killedAtRandom() {
             QVERIFY2(Same(stored, withIt), qPrintable(QStringLiteral("round %1: half a change: %2").arg(round).arg(inFlight.join(u' '))));
             model = withIt;
         }
-        // The page is whole or absent, never cut short.
-        QFile f(page);
-        if (f.open(QIODevice::ReadOnly)) QVERIFY(f.readAll().endsWith("</BODY>\r\n</HTML>\r\n"));
+        // A killed export leaves the old page, or none; a page that changed is a new one, whole.
+        const QByteArray pageNow = testsupport::ReadAll(page);
+        if (pageNow != pageBefore)
+            QVERIFY2(exportBegun && pageNow.startsWith("\xEF\xBB\xBF<HTML>\r\n") && pageNow.endsWith("</BODY>\r\n</HTML>\r\n"),
+                     qPrintable(QStringLiteral("round %1: the page changed into %2 bytes").arg(round).arg(pageNow.size())));
+        pageBefore = pageNow;
     }
+    // Nor does it leave a half-written file beside the page.
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        QVERIFY2(name.startsWith("crash.snip") || name == "page.htm", qPrintable(name));
+    QVERIFY2(exportsDone > 0, "no export was finished: the page was never tested");
     QVERIFY2(changesSeen > rounds, "the worker made too few changes to prove anything");
 }
 

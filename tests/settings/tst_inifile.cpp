@@ -6,8 +6,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "settings/inifile.h"
 #include "testsupport.h"
@@ -152,79 +150,6 @@ private slots:
         QString error;
         QVERIFY2(ini.Save(&error), qPrintable(error));
         QCOMPARE(ReadAll(File()), after);
-    }
-
-    void oneShotFormsRoundTrip() {
-        QVERIFY(settings::WritePrivateProfileString(QStringLiteral("Add-Ins32"), QStringLiteral("VBSnippary.Connect"),
-                                                    QStringLiteral("0"), File(QStringLiteral("VBADDIN.INI"))));
-        QCOMPARE(settings::GetPrivateProfileString(QStringLiteral("add-ins32"), QStringLiteral("vbsnippary.connect"),
-                                                   QString(), File(QStringLiteral("VBADDIN.INI"))),
-                 QStringLiteral("0"));
-    }
-
-    void saveCreatesFolderAndLeavesNoTemporaryFile() {
-        const QString path = dir.filePath(QStringLiteral("a/b/Snippary.ini"));
-        IniFile ini(path);
-        ini.SetValue(QStringLiteral("Snippary"), QStringLiteral("Tab"), QStringLiteral("1"));
-        QVERIFY(ini.Save());
-        QCOMPARE(QDir(dir.filePath(QStringLiteral("a/b"))).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 QStringList{QStringLiteral("Snippary.ini")});
-    }
-
-    void saveFailsWhenFolderIsAFile() {
-        QVERIFY(WriteAll(File(QStringLiteral("plain")), "x"));
-        IniFile ini(dir.filePath(QStringLiteral("plain/Snippary.ini")));
-        ini.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
-        QString error;
-        QVERIFY(!ini.Save(&error));
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(ReadAll(File(QStringLiteral("plain"))), QByteArray("x"));
-    }
-
-    void saveIntoReadOnlyFolderKeepsOldFile() {
-        if (geteuid() == 0) QSKIP("the superuser writes into read-only folders");
-        QTemporaryDir ro;
-        const QString path = ro.filePath(QStringLiteral("Snippary.ini"));
-        QVERIFY(WriteAll(path, "[S]\r\nk=old\r\n"));
-        QVERIFY(QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner));
-        IniFile ini(path);
-        ini.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"));
-        const bool saved = ini.Save();
-        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(!saved);
-        QCOMPARE(ReadAll(path), QByteArray("[S]\r\nk=old\r\n"));
-    }
-
-    void newFileFollowsUmask_data() {
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<int>("mode");
-        QTest::newRow("022") << 022 << 0644;
-        QTest::newRow("077") << 077 << 0600;
-        QTest::newRow("002") << 002 << 0664;
-    }
-    void newFileFollowsUmask() {
-        QFETCH(int, mask);
-        QFETCH(int, mode);
-        const mode_t old = umask(static_cast<mode_t>(mask));
-        IniFile ini(File());
-        ini.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
-        const bool saved = ini.Save();
-        umask(old);
-        QVERIFY(saved);
-        struct stat st {};
-        QCOMPARE(stat(QFile::encodeName(File()).constData(), &st), 0);
-        QCOMPARE(static_cast<int>(st.st_mode & 0777), mode);
-    }
-
-    void replacedFileKeepsItsMode() {
-        QVERIFY(WriteAll(File(), "[S]\r\nk=v\r\n"));
-        QVERIFY(chmod(QFile::encodeName(File()).constData(), 0640) == 0);
-        IniFile ini(File());
-        ini.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("w"));
-        QVERIFY(ini.Save());
-        struct stat st {};
-        QCOMPARE(stat(QFile::encodeName(File()).constData(), &st), 0);
-        QCOMPARE(static_cast<int>(st.st_mode & 0777), 0640);
     }
 
     void readNumber_data() {

@@ -142,12 +142,6 @@ private slots:
                                              "Left=0\r\nWidth=5300\r\n"));
     }
 
-    void writeFailureReported() {
-        QVERIFY(WriteAll(File(), "x"));
-        QVERIFY(!WriteSettings(File() + QStringLiteral("/Snippary.ini"), SettingsToWrite()));
-        QCOMPARE(ReadAll(File()), QByteArray("x"));
-    }
-
     void singleText_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("expected");

@@ -1,14 +1,20 @@
 -- The snippet library as an add-in of this editor.
---   :Snippary            start it and connect (menu "Add-Ins > Snippary", toolbar menu "VB Velmora")
+--   :Snippary            start it and connect (menu "Add-Ins > Snippary", toolbar menu "VB Velmora");
+--                        its window shows at once
+--   :SnipparyShow        show its window again (the same as :emenu Add-Ins.Snippary), starting it
+--                        first when it is not running
 --   :SnipparyDisconnect  disconnect it
--- The program is `snippary` on PATH, or vim.g.snippary_executable. It connects by itself at start
--- when the add-in file (~/.config/snippary/VBADDIN.INI) says VBSnippary.Connect=1.
--- vim.g.snippary_channel is the program's RPC channel while it is connected, 0 otherwise.
+-- The program is `snippary` on PATH, or vim.g.snippary_executable. With
+-- `let g:snippary_autoconnect = 1` (or vim.g.snippary_autoconnect = true) it connects by itself
+-- when the editor starts. vim.g.snippary_channel is the program's RPC channel while it is
+-- connected, 0 otherwise; the program sets vim.g.snippary_window to 1 each time it shows its
+-- window and to 0 when the window is closed.
 if vim.g.loaded_snippary then return end
 vim.g.loaded_snippary = true
 
 local channel = nil
 vim.g.snippary_channel = 0
+vim.g.snippary_window = 0
 
 local function running()
   return channel ~= nil and vim.fn.jobwait({ channel }, 0)[1] == -1
@@ -22,6 +28,7 @@ local function connect()
     on_exit = function()
       channel = nil
       vim.g.snippary_channel = 0
+      vim.g.snippary_window = 0
     end,
   })
   if channel <= 0 then
@@ -30,6 +37,15 @@ local function connect()
     return
   end
   vim.g.snippary_channel = channel
+end
+
+-- A running program is asked for its window; a new one shows it as it starts.
+local function show()
+  if running() then
+    pcall(vim.rpcnotify, channel, 'snippary_show')
+  else
+    connect()
+  end
 end
 
 -- The program removes its menus and leaves; one that does not answer is stopped.
@@ -43,33 +59,20 @@ local function disconnect()
 end
 
 vim.api.nvim_create_user_command('Snippary', connect, {})
+vim.api.nvim_create_user_command('SnipparyShow', show, {})
 vim.api.nvim_create_user_command('SnipparyDisconnect', disconnect, {})
 -- Quitting the editor disconnects the add-in.
 vim.api.nvim_create_autocmd('VimLeavePre', { callback = disconnect })
 
--- The add-in file lists the add-ins and whether each connects at start.
+-- The program rewrites its add-in file entry at every start, so connecting at start is
+-- this plugin's own setting.
 local function connect_at_start()
-  local config = os.getenv('XDG_CONFIG_HOME') or (os.getenv('HOME') .. '/.config')
-  local file = io.open(config .. '/snippary/VBADDIN.INI', 'r')
-  if not file then return false end
-  local in_section = false
-  for line in file:lines() do
-    line = line:gsub('\r$', '')
-    local section = line:match('^%s*%[(.-)%]')
-    if section then
-      in_section = section:lower() == 'add-ins32'
-    elseif in_section then
-      local key, value = line:match('^%s*(.-)%s*=%s*(.-)%s*$')
-      if key and key:lower() == 'vbsnippary.connect' then
-        file:close()
-        return value == '1'
-      end
-    end
-  end
-  file:close()
-  return false
+  local wanted = vim.g.snippary_autoconnect
+  if wanted == true or wanted == 1 then connect() end
 end
 
-if connect_at_start() then
-  vim.api.nvim_create_autocmd('VimEnter', { callback = connect, once = true })
+if vim.v.vim_did_enter == 1 then
+  connect_at_start()
+else
+  vim.api.nvim_create_autocmd('VimEnter', { callback = connect_at_start, once = true })
 end

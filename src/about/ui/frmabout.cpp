@@ -1,12 +1,12 @@
 #include "about/ui/frmabout.h"
 
+#include "about/icon.h"
+
 #include <QEvent>
 #include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QShortcut>
 #include <algorithm>
@@ -30,48 +30,11 @@ void SetTextColor(QWidget* widget, const QColor& color) {
     widget->setPalette(palette);
 }
 
-QPixmap DrawIcon() {
-    // A sheet with a folded corner and three lines of "code" in the colouring's
-    // keyword blue and comment green.
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath sheet;
-    sheet.moveTo(5.5, 2.5);
-    sheet.lineTo(20.5, 2.5);
-    sheet.lineTo(27.5, 9.5);
-    sheet.lineTo(27.5, 29.5);
-    sheet.lineTo(5.5, 29.5);
-    sheet.closeSubpath();
-    p.setPen(QPen(QColor(0, 0, 128), 1));
-    p.setBrush(QColor(255, 255, 240));
-    p.drawPath(sheet);
-    p.setBrush(QColor(200, 200, 220));
-    QPainterPath fold;
-    fold.moveTo(20.5, 2.5);
-    fold.lineTo(20.5, 9.5);
-    fold.lineTo(27.5, 9.5);
-    fold.closeSubpath();
-    p.drawPath(fold);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRect(9, 12, 8, 2), QColor(0, 0, 153));
-    p.fillRect(QRect(18, 12, 6, 2), QColor(0, 0, 0));
-    p.fillRect(QRect(12, 17, 12, 2), QColor(0, 0, 0));
-    p.fillRect(QRect(9, 22, 15, 2), QColor(0, 153, 0));
-    return pixmap;
-}
-
 // The designed boxes were measured for a smaller system font: a text that
 // would be cut off grows to the right from the same corner.
 void FitText(QLabel* label) { label->resize(label->size().expandedTo(label->sizeHint())); }
 
 }  // namespace
-
-QPixmap ProgramIcon() {
-    static const QPixmap icon = DrawIcon();
-    return icon;
-}
 
 frmAbout::frmAbout(platform::Prompts& prompts)
     : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -84,7 +47,7 @@ frmAbout::frmAbout(platform::Prompts& prompts)
     setFixedSize(platform::TwipsToPx(8640), platform::TwipsToPx(4065));
 
     Image1 = Place(new QLabel(this), 360, 360, 480, 480);
-    Image1->setPixmap(ProgramIcon());
+    Image1->setPixmap(ProgramIcon().pixmap(32, 32));
     Image1->setObjectName(QStringLiteral("Image1"));
 
     Label1 = Place(new QLabel(QStringLiteral("VB Snippary Add-in [v1.0]"), this), 1200, 360, 4575, 375);

@@ -3,6 +3,8 @@
 // without an owner and without blocking the main window; deleted on close.
 #include <QWidget>
 
+#include "about/icon.h"
+
 class QFrame;
 class QLabel;
 
@@ -10,8 +12,6 @@ namespace platform { class Prompts; }
 
 namespace about {
 
-// The program's icon, 32 x 32 pixels, drawn on first use.
-QPixmap ProgramIcon();
 
 class frmAbout : public QWidget {
     Q_OBJECT

@@ -7,10 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
+#include "platform/atomicfile.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
+#include "platform/ui/captionfit.h"
 
 namespace exporting {
 
@@ -79,10 +82,13 @@ frmExport::frmExport(platform::Prompts& prompts, QWidget* owner)
     Label2->setBuddy(txtFolder);
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(chkColors),
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2), static_cast<QWidget*>(chkColors),
                        static_cast<QWidget*>(optFel[0]), static_cast<QWidget*>(optFel[1])})
         FitCaption(w);
+    // The hint under "F&older:" starts below it, however high a larger font makes
+    // that label, and runs onto more lines rather than under the boxes beside it.
+    Label3->move(Label3->x(), std::max(Label3->y(), Label2->y() + Label2->sizeHint().height()));
+    platform::FitCaption(Label3);
     // Only "..." fills the folder box.
     txtFolder->setReadOnly(true);
 
@@ -123,9 +129,16 @@ void frmExport::cmdOk_Click() {
         return;
     }
     QString folder = txtFolder->text();
-    if (folder.isEmpty()) folder = platform::ExportDefaultFolder() + QLatin1Char('/');
+    if (folder.isEmpty()) folder = platform::ReadyExportDefaultFolder() + QLatin1Char('/');
     file = folder + txtFile->text();
 
+    // A library is never offered for overwriting: the page would take every snippet's place.
+    if (platform::IsDatabaseFile(file)) {
+        prompts.MsgBox(QStringLiteral("File ") + file + QStringLiteral(" is a snippet library!\r\n") +
+                           QStringLiteral("A page is never written over a library: choose another file name."),
+                       Prompts::OkOnly, Prompts::Exclamation, QStringLiteral("Attention"));
+        return;
+    }
     // Hidden files are asked about too: writing the page would replace them all the same.
     if (QFileInfo(file).isFile()) {
         const QString question = QStringLiteral("File ") + file + QStringLiteral(" already exist !") +

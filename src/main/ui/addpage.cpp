@@ -13,6 +13,7 @@
 #include "main/adding.h"
 #include "platform/prompts.h"
 #include "main/ui/pagelook.h"
+#include "platform/ui/captionfit.h"
 
 namespace snippary {
 
@@ -61,6 +62,9 @@ AddPage::AddPage(platform::Prompts& prompts, QWidget* parent)
 
     Label5 = MakeLabel(this, "Label5", "C&ontent:", 3600, true);
     Label6 = MakeLabel(this, "Label6", "(paste the code here)", 3600 + 285, false);
+    // The hint has the room below its caption to run onto a second line.
+    Label6->setWordWrap(true);
+    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     txtContent = new QPlainTextEdit(this);
     txtContent->setObjectName(QStringLiteral("txtContent"));
     txtContent->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -79,6 +83,10 @@ AddPage::AddPage(platform::Prompts& prompts, QWidget* parent)
     cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
     Place(cmdAdd, 2160, 960, 2655, 375);
     cmdAdd->setEnabled(false);
+
+    columnShift = platform::FitCaptionColumn({Label1, Label2, Label3, Label4, Label5, Label6},
+                                             {cmdAdd, cmbType, cmdFileSelect, txtName, txtDesc, txtSource, txtContent},
+                                             platform::TwipsToPx(60));
 
     setTabOrder(cmbType, txtName);
     setTabOrder(txtName, txtDesc);
@@ -154,10 +162,12 @@ void AddPage::cmdFileSelect_Click() {
 }
 
 void AddPage::LayoutFor(int windowWidthTwips, int windowHeightTwips) {
-    auto width = [](int twips) { return std::max(0, platform::TwipsToPx(twips)); };
+    // Boxes moved right to make room for wider captions end where they were designed to.
+    auto width = [this](int twips) { return std::max(0, platform::TwipsToPx(twips) - columnShift); };
+    auto height = [](int twips) { return std::max(0, platform::TwipsToPx(twips)); };
     txtName->resize(width(windowWidthTwips - 3600), txtName->height());
     txtSource->resize(width(windowWidthTwips - 3000), txtSource->height());
-    txtContent->resize(width(windowWidthTwips - 3000), width(windowHeightTwips - 4900));
+    txtContent->resize(width(windowWidthTwips - 3000), height(windowHeightTwips - 4900));
     txtDesc->resize(width(windowWidthTwips - 3000), txtDesc->height());
 }
 

@@ -58,6 +58,7 @@ private:
     store::Connection* con = nullptr;
     BoxContent loadedContent;  // what a file load put into txtContent
     QString lastFolder;        // where the file dialog opens next
+    int columnShift = 0;       // pixels the boxes moved right for wider captions
 };
 
 }  // namespace snippary

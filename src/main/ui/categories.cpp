@@ -50,6 +50,10 @@ void frmSnippary::OpenLoaded() {
     } catch (const store::StoreError&) {
         // A library whose categories cannot be read shows no categories.
     }
+#if SNIPPARY_HAVE_PAGES
+    // Filling selects the first entry; a new snippet's category is the user's choice.
+    addPage->cmbType->setCurrentIndex(-1);
+#endif
     Refresh();
     cmdInsert->setEnabled(true);
     cmdCopy->setEnabled(true);
@@ -104,7 +108,10 @@ void frmSnippary::mnuDelCat_Click() {
         return;
     }
 #if SNIPPARY_HAVE_PAGES
+    // The list would move the choice to a neighbour; a deleted choice is no choice.
+    const bool chosen = addPage->cmbType->currentIndex() == i;
     addPage->cmbType->removeItem(i);
+    if (chosen) addPage->cmbType->setCurrentIndex(-1);
 #endif
     delete lstTOC->takeItem(i);
 }

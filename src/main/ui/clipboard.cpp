@@ -1,7 +1,9 @@
 // Copy into Clipboard, the Edit menu and Insert.
 #include <QClipboard>
+#include <QAction>
 #include <QComboBox>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -30,7 +32,33 @@ void PutOnClipboard(const QString& text) {
     cb->clear();
     if (!text.isEmpty()) cb->setText(text);
 }
+
+// Text boxes claim Ctrl+C, Ctrl+X and Ctrl+V for their own copy, cut and paste,
+// which differ from the Edit menu's (a cut of nothing keeps the clipboard). Turning
+// down that claim for the window's widgets lets the keys reach the menu's entries.
+class EditKeys : public QObject {
+public:
+    explicit EditKeys(frmSnippary& window) : QObject(&window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride || !watched->isWidgetType()) return false;
+        if (static_cast<QWidget*>(watched)->window() != &window_) return false;
+        const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* entry : window_.mnuEdit) {
+            if (entry == nullptr || entry->shortcut() != key) continue;
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    frmSnippary& window_;
+};
 }  // namespace
+
+void frmSnippary::RouteEditKeys() { qApp->installEventFilter(new EditKeys(*this)); }
 
 void frmSnippary::cmdCopy_Click() {
     const QString selected = PlainSelection(txtCod);

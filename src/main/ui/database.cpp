@@ -24,19 +24,22 @@ void frmSnippary::SetLoadedMenus(bool enabled) {
 }
 
 void frmSnippary::mnuLoad_Click() {
+    if (!SaveOrDropEdits()) return;
     mnuCloseDB_Click();
     FillTypes();
     SetLoadedMenus(true);
 }
 
 void frmSnippary::mnuCloseDB_Click() {
+    if (!SaveOrDropEdits()) return;
     sDb.clear();
     lstTOC->clear();
 #if SNIPPARY_HAVE_PAGES
     addPage->cmbType->clear();
 #endif
-    ShowInViewer(QString());
     shownId.reset();
+    shownName.clear();
+    ShowInViewer(QString());
     lvModel->Clear();
     SetLoadedMenus(false);
     cmdRefresh->setEnabled(false);
@@ -59,6 +62,7 @@ void frmSnippary::mnuViewDB_Click() {
 }
 
 void frmSnippary::mnuNewDB_Click() {
+    if (!SaveOrDropEdits()) return;
     QString path = prompts.SaveFile(platform::DataFolder(), QStringLiteral("New database"),
                                     QString::fromLatin1(store::LibraryFilter));
     if (path.isEmpty()) return;

@@ -20,32 +20,35 @@ bool frmSnippary::Export() {
 #if SNIPPARY_HAVE_EXPORT_DIALOG
     auto* dlg = static_cast<ExportDialog*>(frmExport);
     if (dlg == nullptr) return false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     exporting::ExportOptions options;
     options.numbered = dlg->Numbered();
     options.colors = dlg->Colors();
     options.fontName = sFontName;
     options.fontSize = lFontSize;
     options.homePage = QStringLiteral(SNIPPARY_HOME_PAGE);
-    QProgressDialog progress(QStringLiteral("Writing the page..."), QStringLiteral("Cancel"), 0, 0, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(1000);
-    bool ok = true;
-    try {
-        exporting::WriteHtmlPage(con, store::ExportQuery(sWhere, sFind, sOrder), options, dlg->file,
-                                 [&progress](qint64 done) {
-                                     progress.setLabelText(QStringLiteral("%1 snippets written...").arg(done));
-                                     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                                     return !progress.wasCanceled();
-                                 });
-    } catch (const store::StoreError& e) {
-        ok = false;
-        QApplication::restoreOverrideCursor();
-        prompts.MsgBox(e.Message());
-        return ok;
+    QString failure;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        // The progress box shows itself a moment after it is made, whatever happens
+        // meanwhile; it is gone before any message, which it would cover and block.
+        QProgressDialog progress(QStringLiteral("Writing the page..."), QStringLiteral("Cancel"), 0, 0, this);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(1000);
+        try {
+            exporting::WriteHtmlPage(con, store::ExportQuery(sWhere, sFind, sOrder), options, dlg->file,
+                                     [&progress](qint64 done) {
+                                         progress.setLabelText(QStringLiteral("%1 snippets written...").arg(done));
+                                         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                                         return !progress.wasCanceled();
+                                     });
+        } catch (const store::StoreError& e) {
+            failure = e.Message();
+        }
     }
     QApplication::restoreOverrideCursor();
-    return ok;
+    if (failure.isEmpty()) return true;
+    prompts.MsgBox(failure);
+    return false;
 #else
     return false;
 #endif

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
 
@@ -16,6 +17,7 @@
 
 namespace snippary {
 
+using platform::PxToTwips;
 using platform::TwipsToPx;
 
 int frmSnippary::WidthTwips() const { return geometryTwips.width.Twips(frameGeometry().width()); }
@@ -46,6 +48,12 @@ void frmSnippary::SetOuterPosTwips(int left, int top) {
 }
 
 void frmSnippary::Form_Load() {
+    // The controls were placed by their designed tops, which count from the top of
+    // the strip; the pages begin below its row of tabs.
+    for (int i = 0; i < SSTab1->count(); ++i)
+        for (QWidget* control : SSTab1->widget(i)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!control->isWindow()) control->move(control->x(), control->y() - TwipsToPx(TabRowTwips));
+
     // Every step is on its own: a failing one is skipped.
     const QString regTab =
         settings::RegReadString(settings::HKEY_LOCAL_MACHINE, QString::fromLatin1(settings::RegistryKey),
@@ -132,18 +140,28 @@ void frmSnippary::Form_Resize() {
     if (wanted != QSize(WidthTwips(), HeightTwips())) {
         SetOuterSizeTwips(wanted.width(), wanted.height());
     }
-    const int W = WidthTwips();
-    const int H = HeightTwips();
-    const FrameLayout l = LayoutFor(std::max(W, MinWidthTwips), std::max(H, MinHeightTwips));
+    const int W = std::max(WidthTwips(), MinWidthTwips);
+    const int H = std::max(HeightTwips(), MinHeightTwips);
+    // Where the pages begin inside the strip: below the tab row as the style draws
+    // it, known for sure only once the strip has been laid out on screen.
+    const QWidget* pages = SSTab1->currentWidget() != nullptr ? SSTab1->currentWidget()->parentWidget() : nullptr;
+    const int pageTopPx = SSTab1->isVisible() && pages != nullptr ? pages->mapTo(SSTab1, QPoint(0, 0)).y()
+                                                                  : SSTab1->tabBar()->sizeHint().height();
+    // The strip stays inside the client area, whatever the frame and menu bar take.
+    QSize room(1 << 24, 1 << 24);
+    if (isVisible() && centralWidget() != nullptr)
+        room = QSize(PxToTwips(centralWidget()->width() - SSTab1->x()),
+                     PxToTwips(centralWidget()->height() - SSTab1->y()));
+    const FrameLayout l = LayoutFor(W, H, PxToTwips(pageTopPx), room);
     SSTab1->resize(TwipsToPx(l.tabWidth), TwipsToPx(l.tabHeight));
     switch (SSTab1->currentIndex()) {
     case 0:
         lvTOC->resize(TwipsToPx(l.lvTOCWidth), lvTOC->height());
-        txtCod->resize(TwipsToPx(l.txtCodWidth), TwipsToPx(l.txtCodHeight));
+        txtCod->resize(TwipsToPx(l.txtCodWidth), std::max(0, TwipsToPx(l.txtCodHeight)));
         break;
 #if SNIPPARY_HAVE_PAGES
-    case 1: searchPage->LayoutFor(W); break;
-    case 2: addPage->LayoutFor(W, H); break;
+    case 1: searchPage->LayoutFor(l.pagesWidth); break;
+    case 2: addPage->LayoutFor(l.pagesWidth, l.pagesHeight); break;
 #endif
     default: break;
     }
@@ -167,6 +185,10 @@ void frmSnippary::mnuView_Click(int index) {
 }
 
 void frmSnippary::closeEvent(QCloseEvent* event) {
+    if (!unloaded && !SaveOrDropEdits()) {
+        event->ignore();  // the window stays open with the edits
+        return;
+    }
     if (!unloaded) Form_Unload();
     event->accept();
 }

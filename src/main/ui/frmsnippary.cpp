@@ -2,13 +2,13 @@
 #include "main/ui/frmsnippary.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTreeView>
@@ -27,6 +27,9 @@ using platform::TwipsToPx;
 frmSnippary::frmSnippary(platform::Prompts& prompts_, QWidget* parent)
     : QMainWindow(parent), prompts(prompts_) {
     setWindowTitle(QStringLiteral("Snippary"));
+#if SNIPPARY_HAVE_ABOUT
+    setWindowIcon(about::ProgramIcon());
+#endif
     BuildControls();
     BuildMenus();
     ConnectControls();
@@ -38,6 +41,20 @@ frmSnippary::~frmSnippary() {
 }
 
 namespace {
+// The snippet list knows whether its current row moved because the user pressed a
+// key, or by itself: after a refill, a removal, or when it gets the focus.
+class SnippetView : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+    bool keyMoving = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QScopedValueRollback<bool> moving(keyMoving, true);
+        QTreeView::keyPressEvent(event);
+    }
+};
+
 QPushButton* Button(const QString& caption, QWidget* parent, QRect r) {
     auto* b = new QPushButton(caption, parent);
     b->setGeometry(r);
@@ -66,7 +83,7 @@ void frmSnippary::BuildControls() {
     cmdSaveCont->setEnabled(false);
 
     lvModel = new SnippetListModel(this);
-    lvTOC = new QTreeView(page0);
+    lvTOC = new SnippetView(page0);
     lvTOC->setGeometry(TwipsRect(page0::lvTOCLeft, page0::lvTOCTop, page0::lvTOCWidth, page0::lvTOCHeight));
     lvTOC->setRootIsDecorated(false);
     lvTOC->setItemsExpandable(false);
@@ -187,6 +204,7 @@ void frmSnippary::ConnectControls() {
         connect(mnuOpt[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { mnuOpt_Click(i); });
         connect(mnuLstSel[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { mnuLstSel_Click(i); });
     }
+    RouteEditKeys();
     connect(mnuViewDB, &QAction::triggered, this, [this] { mnuViewDB_Click(); });
     connect(mnuChgFont, &QAction::triggered, this, [this] { mnuChgFont_Click(); });
     connect(mnuAddCat2, &QAction::triggered, this, [this] { mnuAddCat_Click(); });
@@ -196,12 +214,12 @@ void frmSnippary::ConnectControls() {
     connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
     connect(mnuAddCat, &QAction::triggered, this, [this] { mnuAddCat_Click(); });
     connect(mnuDelCat, &QAction::triggered, this, [this] { mnuDelCat_Click(); });
-    connect(mnuRefresh2, &QAction::triggered, this, [this] { Refresh(); });
+    connect(mnuRefresh2, &QAction::triggered, this, [this] { cmdRefresh_Click(); });
     connect(mnuDelItem, &QAction::triggered, this, [this] { mnuDelItem_Click(); });
     connect(mnuChgDesc, &QAction::triggered, this, [this] { mnuChgDesc_Click(); });
     connect(mnuChgSource, &QAction::triggered, this, [this] { mnuChgSource_Click(); });
     connect(mnuExport2, &QAction::triggered, this, [this] { mnuExport_Click(); });
-    connect(mnuRefresh, &QAction::triggered, this, [this] { Refresh(); });
+    connect(mnuRefresh, &QAction::triggered, this, [this] { cmdRefresh_Click(); });
 
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int) { SSTab1_Click(lTab); });
     connect(lstTOC, &QListWidget::currentRowChanged, this, [this](int) { lstTOC_Click(); });
@@ -212,15 +230,16 @@ void frmSnippary::ConnectControls() {
     connect(lvTOC->header(), &QHeaderView::sectionClicked, this,
             [this](int section) { lvTOC_ColumnClick(section + 1); });
     connect(lvTOC, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) { lvTOC_ItemClick(i.row()); });
-    // Moving the current row with the keyboard shows that snippet as a click does.
+    // Moving the current row with a key shows that snippet as a click does; a move
+    // the list makes by itself shows nothing.
     connect(lvTOC->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
-                if (current.isValid() && QApplication::mouseButtons() == Qt::NoButton)
+                if (current.isValid() && static_cast<SnippetView*>(lvTOC)->keyMoving)
                     lvTOC_ItemClick(current.row());
             });
     connect(lvTOC, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { lvTOC_DblClick(); });
     connect(txtCod, &QPlainTextEdit::textChanged, this, [this] { txtCod_Change(); });
-    connect(cmdRefresh, &QPushButton::clicked, this, [this] { Refresh(); });
+    connect(cmdRefresh, &QPushButton::clicked, this, [this] { cmdRefresh_Click(); });
     connect(cmdCopy, &QPushButton::clicked, this, [this] { cmdCopy_Click(); });
     connect(cmdInsert, &QPushButton::clicked, this, [this] { cmdInsert_Click(); });
     connect(cmdSaveCont, &QPushButton::clicked, this, [this] { cmdSaveCont_Click(); });

@@ -104,6 +104,7 @@ public:
     QString sWhere, sFind, sOrder;
     QString sCurType;
     std::optional<qint64> shownId;  // the snippet whose content the viewer shows
+    QString shownName;               // and its name, for the question about unsaved edits
     BoxContent shownContent;         // what the program last put into txtCod
     qint32 lPrevTab = 0, lTab = 0;
     qint32 lLoadStartup = 0, lNoChange = 0, lLoadList = 0;
@@ -172,6 +173,7 @@ private:
     void BuildControls();
     void BuildMenus();
     void ConnectControls();
+    void RouteEditKeys();  // the Edit menu's keys run its entries in every box
     void Form_Load();
     void Form_Resize();
     void FollowFrame();
@@ -181,6 +183,13 @@ private:
     void ShowInViewer(const QString& storedContent);
     void AppendAddedRow(const SnippetRow& row);
     bool RunUpdate(const QString& statement);  // reports a failure; true when it ran
+    bool HasUnsavedEdits() const;
+    // Before the viewer's edited text would be lost: asks whether to save it first.
+    // False when the user cancels or the save fails; the caller then stops.
+    bool SaveOrDropEdits();
+    bool SaveShown(bool announce);
+    void SelectShownRow();
+    void cmdRefresh_Click();
     void SetLoadedMenus(bool enabled);
     void ChangeField(bool description);
 

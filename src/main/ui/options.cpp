@@ -18,7 +18,7 @@ void frmSnippary::mnuOpt_Click(int index) {
     case 1: lLoadList = 1 - lLoadList; break;
     case 2:
         lNoChange = 1 - lNoChange;
-        cmdSaveCont->setEnabled(lNoChange != 1);
+        cmdSaveCont->setEnabled(lNoChange != 1 && shownId);
         break;
     default: return;
     }
@@ -41,9 +41,9 @@ void frmSnippary::ApplyContentFont() {
 }
 
 void frmSnippary::mnuChgFont_Click() {
-    platform::FontChoice current;
-    current.name = sFontName.isEmpty() ? txtCod->font().family() : sFontName;
-    current.pointSize = lFontSize > 0 ? lFontSize : txtCod->font().pointSizeF();
+    // Preset with the stored values as they are: a cancelled dialog hands them back,
+    // so an unset font stays unset rather than pinning the designed one.
+    const platform::FontChoice current{sFontName, double(lFontSize)};
     const platform::FontChoice chosen = prompts.ChooseFont(current);
     if (!chosen.name.isEmpty()) sFontName = chosen.name;
     if (chosen.pointSize > 0) lFontSize = WholePoints(chosen.pointSize);

@@ -10,6 +10,7 @@
 
 #include "main/searchrules.h"
 #include "main/ui/pagelook.h"
+#include "platform/ui/captionfit.h"
 #include "store/statements.h"
 
 namespace snippary {
@@ -68,6 +69,16 @@ SearchPage::SearchPage(QWidget* parent) : QWidget(parent) {
     Place(Frame2, 600, 3480, 2895, 1455);
     txtFrom = DateRow(Frame2, Label7, "Label7", "F&rom:", "txtFrom", 480, plain);
     txtTo = DateRow(Frame2, Label8, "Label8", "&To:", "txtTo", 840, plain);
+
+    // Captions wider than designed: the date boxes make way, the frames grow to
+    // hold what they carry.
+    const int margin = platform::TwipsToPx(120);
+    for (QCheckBox* box : chkFind) platform::FitCaption(box);
+    platform::FitCaptionColumn({Label7, Label8}, {txtFrom, txtTo}, platform::TwipsToPx(60));
+    for (QGroupBox* frame : {Frame1, Frame2}) {
+        platform::FitCaption(frame);
+        platform::GrowToChildren(frame, margin);
+    }
 
     setTabOrder(txtFind, cmdFind);
     setTabOrder(cmdFind, chkFind[0]);

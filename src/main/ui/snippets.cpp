@@ -47,29 +47,75 @@ void frmSnippary::lvTOC_ColumnClick(int column) {
 void frmSnippary::ShowInViewer(const QString& storedContent) {
     shownContent.Set(storedContent);
     txtCod->setPlainText(shownContent.boxPlain);
+    // The box gives back some characters changed (a no-break space as a space):
+    // what it shows now is the unedited text.
+    shownContent.boxPlain = txtCod->toPlainText();
 }
 
 void frmSnippary::lvTOC_ItemClick(int row) {
     if (row < 0 || row >= lvModel->rowCount()) return;
-    const SnippetRow& r = lvModel->Row(row);
+    const SnippetRow r = lvModel->Row(row);
+    // A click on the row being edited keeps the edits.
+    if (shownId == r.id && HasUnsavedEdits()) return;
+    QVariant content;
     try {
         store::Recordset rs;
         rs.Open(store::stmt::SelectContent(r.id), &con);
-        const QVariant content = rs.Eof() ? QVariant() : rs.Fields(QStringLiteral("Content"));
+        // A snippet that is gone (its category was deleted) cannot be shown.
+        if (rs.Eof()) return;
+        content = rs.Fields(QStringLiteral("Content"));
         rs.Close();
-        sCurType = r.typeName;
-        shownId = r.id;
-        ShowInViewer(content.isNull() ? QString() : content.toString());
     } catch (const store::StoreError&) {
-        // The viewer keeps what it showed.
-        sCurType = r.typeName;
+        return;  // the viewer keeps what it showed, and stays bound to it
     }
+    if (!SaveOrDropEdits()) {
+        SelectShownRow();
+        return;
+    }
+    sCurType = r.typeName;
+    shownId = r.id;
+    shownName = r.name;
+    ShowInViewer(content.isNull() ? QString() : content.toString());
+}
+
+void frmSnippary::SelectShownRow() {
+    QModelIndex shown;
+    for (int i = 0; shownId && i < lvModel->rowCount(); ++i)
+        if (lvModel->Row(i).id == *shownId) shown = lvModel->index(i, 0);
+    if (shown.isValid())
+        lvTOC->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
+                                                            QItemSelectionModel::Rows);
+    else
+        lvTOC->selectionModel()->clear();
 }
 
 void frmSnippary::lvTOC_DblClick() { cmdInsert_Click(); }
 
 void frmSnippary::txtCod_Change() {
-    if (lNoChange != 1) cmdSaveCont->setEnabled(true);
+    // Save writes the snippet the viewer shows; with none shown there is nothing to save.
+    if (lNoChange != 1 && shownId) cmdSaveCont->setEnabled(true);
+}
+
+bool frmSnippary::HasUnsavedEdits() const {
+    return lNoChange != 1 && shownId && cmdSaveCont->isEnabled() &&
+           txtCod->toPlainText() != shownContent.boxPlain;
+}
+
+bool frmSnippary::SaveOrDropEdits() {
+    if (!HasUnsavedEdits()) return true;
+    switch (prompts.MsgBox(QStringLiteral("Save the changes to %1?").arg(shownName), platform::Prompts::YesNoCancel,
+                           platform::Prompts::Exclamation, QStringLiteral("Atention"))) {
+    case platform::Prompts::Yes: return SaveShown(false);
+    case platform::Prompts::No:
+        // Dropped: the viewer shows the stored text again.
+        txtCod->setPlainText(shownContent.boxPlain);
+        return true;
+    default: return false;
+    }
+}
+
+void frmSnippary::cmdRefresh_Click() {
+    if (SaveOrDropEdits()) Refresh();
 }
 
 bool frmSnippary::RunUpdate(const QString& statement) {
@@ -82,16 +128,33 @@ bool frmSnippary::RunUpdate(const QString& statement) {
     }
 }
 
-void frmSnippary::cmdSaveCont_Click() {
+void frmSnippary::cmdSaveCont_Click() { SaveShown(true); }
+
+bool frmSnippary::SaveShown(bool announce) {
     // The content goes to the snippet the viewer shows, not to whatever row a
     // refill left selected.
-    if (!shownId) return;
+    if (!shownId) return false;
     const QString text = shownContent.StoreText(txtCod->toPlainText());
-    if (!RunUpdate(store::stmt::UpdateContent(*shownId, text))) return;
+    long changed = 0;
+    try {
+        changed = con.Execute(store::stmt::UpdateContent(*shownId, text));
+    } catch (const store::StoreError& e) {
+        prompts.MsgBox(e.Message());
+        return false;
+    }
+    if (changed == 0) {
+        // Deleted behind the viewer's back: the typed text is all that is left of it.
+        shownId.reset();
+        cmdSaveCont->setEnabled(false);
+        prompts.MsgBox(QStringLiteral("This snippet no longer exists in the library; your text is kept in the viewer."),
+                       platform::Prompts::OkOnly, platform::Prompts::Exclamation);
+        return false;
+    }
     shownContent.original = text;
     shownContent.boxPlain = txtCod->toPlainText();
-    prompts.MsgBox(QStringLiteral("Content saved!"));
+    if (announce) prompts.MsgBox(QStringLiteral("Content saved!"));
     cmdSaveCont->setEnabled(false);
+    return true;
 }
 
 void frmSnippary::mnuDelItem_Click() {
@@ -101,10 +164,15 @@ void frmSnippary::mnuDelItem_Click() {
                        QStringLiteral("Atention")) != platform::Prompts::Yes)
         return;
     const qint64 id = lvModel->Row(row).id;
+    // The viewer is emptied: edits of another snippet are not lost unasked.
+    if (shownId != id && !SaveOrDropEdits()) return;
     if (!RunUpdate(store::stmt::DeleteCode(id))) return;
     lvModel->Remove(row);
-    if (shownId == id) shownId.reset();
+    // No snippet is shown any more, so there is nothing Save could write to.
+    shownId.reset();
+    shownName.clear();
     ShowInViewer(QString());
+    cmdSaveCont->setEnabled(false);
 }
 
 void frmSnippary::ChangeField(bool description) {

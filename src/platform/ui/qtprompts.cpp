@@ -9,12 +9,27 @@
 #include <QMessageBox>
 
 #include "platform/filefilter.h"
+#include "platform/ui/captionfit.h"
 
 namespace platform {
 
 namespace {
 
 QWidget* Owner() { return QApplication::activeWindow(); }
+
+// A one-line question, as wide as its title needs.
+std::optional<QString> AskText(const QString& prompt, const QString& title, QLineEdit::EchoMode echo,
+                               const QString& defaultText) {
+    QInputDialog dialog(Owner());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextEchoMode(echo);
+    dialog.setTextValue(defaultText);
+    WidenForTitle(dialog);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
+}
 
 QMessageBox::Icon BoxIcon(Prompts::Icon icon) {
     switch (icon) {
@@ -29,30 +44,29 @@ QMessageBox::Icon BoxIcon(Prompts::Icon icon) {
 }  // namespace
 
 Prompts::Answer QtPrompts::MsgBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
-    QMessageBox box(BoxIcon(icon), title, text,
-                    buttons == YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, Owner());
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    if (buttons == YesNo) shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == YesNoCancel) shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox box(BoxIcon(icon), title, text, shown, Owner());
     box.setTextFormat(Qt::PlainText);
-    if (buttons == YesNo) {
+    if (buttons != OkOnly) {
         box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
+        // Escape (and the close box) gives the answer that changes nothing.
+        box.setEscapeButton(buttons == YesNo ? QMessageBox::No : QMessageBox::Cancel);
     }
+    WidenForTitle(box);
     const int result = box.exec();
     if (buttons == OkOnly) return Ok;
-    return result == QMessageBox::Yes ? Yes : No;
+    if (result == QMessageBox::Yes) return Yes;
+    return result == QMessageBox::No ? No : Cancel;
 }
 
 std::optional<QString> QtPrompts::InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(Owner(), title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    return AskText(prompt, title, QLineEdit::Normal, defaultText);
 }
 
 std::optional<QString> QtPrompts::Password(const QString& prompt, const QString& title) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(Owner(), title, prompt, QLineEdit::Password, QString(), &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    return AskText(prompt, title, QLineEdit::Password, QString());
 }
 
 QString QtPrompts::OpenFile(const QString& initialFolder, const QString& title, const QString& filter) {

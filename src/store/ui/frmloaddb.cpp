@@ -8,6 +8,7 @@
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
+#include "platform/ui/captionfit.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
 #include "store/store.h"
@@ -52,6 +53,14 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, Connection& con, QString& sDb, 
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose->setGeometry(TwipsRect(4320, 1440, 1335, 375));
     cmdClose->setAutoDefault(false);
+
+    // Captions the system font makes wider than designed push the boxes, the
+    // buttons and the dialog's right edge along.
+    const int shift = platform::FitCaptionColumn(
+        {Label1, Label2, Label3}, {txtDB, cmdLoadDB, txtPass, optProvider[0], optProvider[1], cmdOk, cmdClose},
+        TwipsToPx(60));
+    for (QRadioButton* option : optProvider) platform::FitCaption(option);
+    setFixedWidth(width() + shift);
 
     // Form_Load
     SetPath(sDb_);

@@ -141,37 +141,6 @@ private Q_SLOTS:
         QCOMPARE(page.Label6->text(), QStringLiteral("(paste the code here)"));
     }
 
-    void enabling_data() {
-        QTest::addColumn<bool>("category");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("all") << true << "n" << "c" << true;
-        QTest::newRow("blanks count") << true << " " << " " << true;
-        QTest::newRow("no category") << false << "n" << "c" << false;
-        QTest::newRow("no name") << true << "" << "c" << false;
-        QTest::newRow("no content") << true << "n" << "" << false;
-    }
-    void enabling() {
-        QFETCH(bool, category);
-        QFETCH(QString, name);
-        QFETCH(QString, content);
-        QFETCH(bool, enabled);
-        auto page = MakePage();
-        if (!category)
-            page->cmbType->setCurrentIndex(-1);
-        page->txtDesc->setText(QStringLiteral("description plays no part"));
-        page->txtName->setText(name);
-        page->txtContent->setPlainText(content);
-        QCOMPARE(page->cmdAdd->isEnabled(), enabled);
-        // Emptying a required value disables it again; the window emptying the list too.
-        page->txtName->clear();
-        QVERIFY(!page->cmdAdd->isEnabled());
-        page->txtName->setText(QStringLiteral("n"));
-        page->cmbType->clear();
-        QVERIFY(!page->cmdAdd->isEnabled());
-    }
-
     void quotesInEveryField() {
         auto page = MakePage();
         QSignalSpy spy(page.get(), &AddPage::snippetAdded);
@@ -423,17 +392,6 @@ private Q_SLOTS:
         QCOMPARE(prompts.messages, QStringList());
     }
 
-    void layout() {
-        AddPage page(prompts);
-        page.LayoutFor(9750, 7215);
-        QCOMPARE(page.txtName->width(), (9750 - 3600 + 7) / 15);
-        QCOMPARE(page.txtDesc->width(), (9750 - 3000 + 7) / 15);
-        QCOMPARE(page.txtSource->width(), (9750 - 3000 + 7) / 15);
-        QCOMPARE(page.txtContent->width(), (9750 - 3000 + 7) / 15);
-        QCOMPARE(page.txtContent->height(), (7215 - 4900 + 7) / 15);
-        QCOMPARE(page.txtContent->pos(), QPoint(144, 240));  // 2160, 3600 twips
-    }
-
     void findInLibrary_data() {
         QTest::addColumn<QString>("find");
         QTest::addColumn<QString>("ticks");
@@ -479,17 +437,24 @@ private Q_SLOTS:
         QCOMPARE(found, names);
     }
 
+    // Added in the user's locale, found by the dates that user types (a date alone is midnight).
+    void findByDateInLibrary_data() {
+        QTest::addColumn<QString>("locale");
+        for (const char* name : {"en_US", "es_US", "es_ES", "fa_IR", "as_IN", "en_GB"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
     void findByDateInLibrary() {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
         auto page = MakePage();
         page->txtName->setText(QStringLiteral("Today"));
         page->txtContent->setPlainText(QStringLiteral("x"));
         page->cmdAdd->click();
         snippary::SearchPage search;
-        const QString today = QDate::currentDate().toString(QStringLiteral("M/d/yyyy"));
-        const QString tomorrow = QDate::currentDate().addDays(1).toString(QStringLiteral("M/d/yyyy"));
+        const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+        const QString tomorrow = QLocale().toString(QDate::currentDate().addDays(1), QLocale::ShortFormat);
         const struct { QString from, to; int count; } cases[] = {
-            {today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0},  // midnight
-            {QString(), tomorrow, 1}};
+            {today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0}, {QString(), tomorrow, 1}};
         for (const auto& c : cases) {
             search.txtFrom->setText(c.from);
             search.txtTo->setText(c.to);

@@ -1,7 +1,13 @@
 // The main window's flows on a real library, every question answered by script.
 #include <QtTest>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -10,7 +16,6 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "main/snippetlistmodel.h"
 #include "main/ui/addpage.h"
 #include "main/ui/searchpage.h"
 #include "main/ui/frmsnippary.h"
@@ -43,12 +48,6 @@ QStringList Combo(const QComboBox* box) {
     return out;
 }
 
-QStringList Names(const frmSnippary& w) {
-    QStringList out;
-    for (const auto& r : w.lvModel->Rows()) out << r.name;
-    return out;
-}
-
 const QStringList kPermanent = {"Modules", "Classes", "API Declarations", "Functions", "Snippets"};
 
 }  // namespace
@@ -64,14 +63,20 @@ private slots:
     void dialogClosed();
     void categories();
     void categoryDeleteFailureKeepsAll();
-    void listAndViewer();
-    void saveAndChangeFailures();
-    void searchAndSort();
     void pagesKeepOneViewMark();
-    void layoutAtSizes_data();
-    void layoutAtSizes();
+    void controlsInsidePage_data();
+    void controlsInsidePage();
+    void captionsShownWhole_data();
+    void captionsShownWhole();
+    void addWaitsForCategory_data();
+    void addWaitsForCategory();
+    void programIcon();
     void restartRestoresState();
-    void clipboardAndEditMenu();
+    void contentFontStored_data();
+    void contentFontStored();
+    void editKeysAndMenu_data();
+    void editKeysAndMenu();
+    void copyIntoClipboard();
     void closeForgetsPassword();
 
 private:
@@ -79,15 +84,16 @@ private:
     QString path;
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<frmSnippary> w;
+    QFont systemFont;
 
     void Load(const QString& library, const QString& password = QString());
     void Verify();
-    void Seed();
 };
 
 void tst_window::initTestCase() {
     testsupport::UseTestEnvironment();
     QVERIFY(dir.isValid());
+    systemFont = QApplication::font();
 }
 
 void tst_window::init() {
@@ -105,6 +111,7 @@ void tst_window::init() {
 
 void tst_window::cleanup() {
     w.reset();
+    QApplication::setFont(systemFont);
     if (prompts) {
         QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
         QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
@@ -124,16 +131,6 @@ void tst_window::Load(const QString& library, const QString& password) {
 void tst_window::Verify() {
     QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
     QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
-}
-
-void tst_window::Seed() {
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    store::Connection con;
-    con.Open(cs.Build());
-    con.Execute(store::stmt::InsertCode(1, "Zeta", "z", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
-    con.Execute(store::stmt::InsertCode(4, "alpha", "it's", "1/15/2002 3:04:05 PM", "book", "' it's here"));
-    con.Execute(store::stmt::InsertCode(4, "Beta", "", "12/1/2002", "", "Dim s As String"));
 }
 
 void tst_window::loadAndClose() {
@@ -287,123 +284,6 @@ void tst_window::categoryDeleteFailureKeepsAll() {
     QCOMPARE(rs.Fields(0).toLongLong(), 1);
 }
 
-void tst_window::listAndViewer() {
-    Seed();
-    Load(path);
-    QVERIFY(Names(*w).isEmpty());  // nothing ticked yet
-    w->lstTOC->item(3)->setCheckState(Qt::Checked);
-    w->lstTOC->item(0)->setCheckState(Qt::Checked);
-    w->Refresh();
-    QCOMPARE(w->sWhere, QString(" WHERE ( Types.TypeID=1 OR Types.TypeID=4)"));
-    QCOMPARE(Names(*w).size(), 3);
-    w->lvTOC_ColumnClick(1);
-    QCOMPARE(Names(*w), QStringList({"alpha", "Beta", "Zeta"}));
-    QCOMPARE(w->lvModel->data(w->lvModel->index(0, 3)).toString(), QString("1/15/2002 3:04:05 PM"));
-    QCOMPARE(w->lvModel->data(w->lvModel->index(1, 2)).toString(), QString());
-    w->lvTOC_ColumnClick(4);
-    QCOMPARE(Names(*w), QStringList({"Zeta", "alpha", "Beta"}));
-
-    // A row click shows its code; Save writes to that snippet even after a refill.
-    w->lvTOC_ItemClick(0);
-    QCOMPARE(w->txtCod->toPlainText(), QString("Sub Zeta()\nEnd Sub"));
-    w->txtCod->setPlainText("Sub Zeta()\nMsgBox \"it's\"\nEnd Sub");
-    w->lvTOC_ColumnClick(1);  // Zeta is now the last row
-    prompts->ExpectMsgBox("Content saved!");
-    w->cmdSaveCont_Click();
-    Verify();
-    store::Recordset rs;
-    rs.Open(store::stmt::SelectContent(1), &w->con);
-    QCOMPARE(rs.Fields("Content").toString(), QString("Sub Zeta()\r\nMsgBox \"it's\"\r\nEnd Sub"));
-    rs.Close();
-    QVERIFY(!w->cmdSaveCont->isEnabled());
-
-    // Change description: cancelled keeps it, an answer is stored.
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));  // alpha
-    prompts->ExpectInputBox(std::nullopt, "New description?");
-    w->mnuChgDesc_Click();
-    QCOMPARE(w->lvModel->Row(0).description, QString("it's"));
-    prompts->ExpectInputBox(QString("O'Brien's"), "New description?");
-    w->mnuChgDesc_Click();
-    prompts->ExpectInputBox(QString("new source"), "New source of the code?");
-    w->mnuChgSource_Click();
-    Verify();
-    QCOMPARE(w->lvModel->Row(0).description, QString("O'Brien's"));
-    w->Refresh();
-    w->lvTOC_ColumnClick(1);
-    QCOMPARE(w->lvModel->Row(0).description, QString("O'Brien's"));
-    QCOMPARE(w->lvModel->Row(0).source, QString("new source"));
-
-    // Delete item: No keeps it, Yes removes it from list and library.
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));
-    prompts->ExpectMsgBox("Are you sure?", Prompts::No);
-    w->mnuDelItem_Click();
-    QCOMPARE(Names(*w).size(), 3);
-    prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
-    w->mnuDelItem_Click();
-    Verify();
-    QCOMPARE(Names(*w), QStringList({"Beta", "Zeta"}));
-    w->Refresh();
-    QCOMPARE(Names(*w).size(), 2);
-}
-
-// A change the library refuses is reported; the list and the viewer keep their text.
-void tst_window::saveAndChangeFailures() {
-    Seed();
-    Load(path);
-    w->lstTOC->item(0)->setCheckState(Qt::Checked);
-    w->Refresh();
-    w->lvTOC_ItemClick(0);
-    w->txtCod->setPlainText("typed, never lost");
-    QVERIFY(w->cmdSaveCont->isEnabled());
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    store::Connection other;
-    other.Open(cs.Build());
-    other.BeginTrans();
-    prompts->ExpectMsgBoxContaining("3260 # ");
-    w->cmdSaveCont_Click();
-    QVERIFY(w->cmdSaveCont->isEnabled());
-    QCOMPARE(w->txtCod->toPlainText(), QString("typed, never lost"));
-    other.RollbackTrans();
-    prompts->ExpectMsgBox("Content saved!");
-    w->cmdSaveCont_Click();
-    Verify();
-    other.BeginTrans();
-    w->lvTOC->setCurrentIndex(w->lvModel->index(0, 0));
-    prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
-    prompts->ExpectMsgBoxContaining("3260 # ");
-    w->mnuDelItem_Click();
-    other.RollbackTrans();
-    Verify();
-    QCOMPARE(Names(*w), QStringList{"Zeta"});
-    store::Recordset rs;
-    rs.Open(store::stmt::SelectContent(1), &w->con);
-    QCOMPARE(rs.Fields("Content").toString(), QString("typed, never lost"));
-}
-
-void tst_window::searchAndSort() {
-    Seed();
-    Load(path);
-    w->mnuLstSel_Click(0);
-    w->Refresh();
-    w->lvTOC_ColumnClick(1);
-    // A search inside the categories of the last Refresh, kept by a sort.
-    w->sFind = store::BuildFind("IT'S", {true, true, true, true}, "1/1/2002", "");
-    w->FillTOC();
-    QCOMPARE(Names(*w), QStringList{"alpha"});
-    w->lvTOC_ColumnClick(4);
-    QCOMPARE(Names(*w), QStringList{"alpha"});
-    // Refresh ends the search.
-    w->Refresh();
-    QVERIFY(w->sFind.isEmpty());
-    QCOMPARE(Names(*w).size(), 3);
-    // No category ticked: no query, whatever the search says.
-    w->mnuLstSel_Click(1);
-    w->Refresh();
-    QVERIFY(w->sWhere.isEmpty());
-    QVERIFY(Names(*w).isEmpty());
-}
-
 namespace {
 int CheckedView(const frmSnippary& w) {
     int checked = -1, count = 0;
@@ -429,46 +309,236 @@ void tst_window::pagesKeepOneViewMark() {
     }
 }
 
-void tst_window::layoutAtSizes_data() {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("page");
-    QTest::newRow("minimum, list") << 5300 << 6100 << 0;
-    QTest::newRow("default, list") << 9000 << 8000 << 0;
-    QTest::newRow("wide, list") << 16000 << 12000 << 0;
-    QTest::newRow("too small, list") << 2000 << 1500 << 0;
-    QTest::newRow("too narrow, search") << 3000 << 9000 << 1;
-    QTest::newRow("wide, add") << 14000 << 10000 << 2;
+namespace {
+// The rectangle of `page` that is on screen: clipped by every widget it lies in.
+QRect ShownPart(const QWidget* page) {
+    QRect shown = page->rect();
+    for (const QWidget* outer = page->parentWidget(); outer != nullptr; outer = outer->parentWidget()) {
+        shown &= QRect(page->mapFrom(outer, QPoint(0, 0)), outer->size());
+        if (outer->isWindow()) break;
+    }
+    return shown;
 }
 
-// Any size ends at least at the minimum, the tab strip and page 0 follow the window.
-void tst_window::layoutAtSizes() {
-    QFETCH(int, width);
-    QFETCH(int, height);
+// Gaps between the page's right and bottom edges and each control of it, by control.
+QMap<QWidget*, QPoint> EdgeGaps(QWidget* page) {
+    QMap<QWidget*, QPoint> gaps;
+    for (QWidget* c : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (c->isVisible())
+            gaps[c] = QPoint(page->width() - c->geometry().right(), page->height() - c->geometry().bottom());
+    return gaps;
+}
+
+// Shows page `index` by a click on its tab.
+void ClickTab(QTabWidget* tabs, int index) {
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
+    QTRY_COMPARE(tabs->currentIndex(), index);
+}
+}  // namespace
+
+void tst_window::controlsInsidePage_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QSize>("twips");
+    const struct { const char* name; QSize twips; } sizes[] = {
+        {"smallest", {snippary::MinWidthTwips, snippary::MinHeightTwips}},
+        {"below the smallest", {2000, 1500}},
+        {"narrow and high", {3000, 12000}},
+        {"designed", {9750, 7215}},
+        {"large", {16000, 12000}},
+    };
+    for (int page = 0; page < 3; ++page)
+        for (const auto& size : sizes) QTest::addRow("page %d, %s", page, size.name) << page << size.twips;
+}
+
+// At any size the window takes, every control of the page shown lies whole on screen,
+// and the boxes that follow the window keep their distance to the page's edges.
+void tst_window::controlsInsidePage() {
     QFETCH(int, page);
+    QFETCH(QSize, twips);
+    auto* tabs = w->findChild<QTabWidget*>();
+    QVERIFY(tabs != nullptr);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->SSTab1->setCurrentIndex(page);
-    w->SetOuterSizeTwips(width, height);
-    QTRY_VERIFY(w->WidthTwips() >= std::min(width, snippary::MinWidthTwips) - platform::TwipsPerPixel);
-    const int W = w->WidthTwips();
-    const int H = w->HeightTwips();
-    QVERIFY2(W >= snippary::MinWidthTwips - platform::TwipsPerPixel, qPrintable(QString::number(W)));
-    QVERIFY2(H >= snippary::MinHeightTwips - platform::TwipsPerPixel, qPrintable(QString::number(H)));
-    if (width >= snippary::MinWidthTwips) QVERIFY(qAbs(W - width) <= platform::TwipsPerPixel);
-    const snippary::FrameLayout l = snippary::LayoutFor(std::max(W, snippary::MinWidthTwips),
-                                                        std::max(H, snippary::MinHeightTwips));
-    QCOMPARE(w->SSTab1->width(), platform::TwipsToPx(l.tabWidth));
-    QCOMPARE(w->SSTab1->height(), platform::TwipsToPx(l.tabHeight));
-    if (page == 0) {
-        QCOMPARE(w->lvTOC->width(), platform::TwipsToPx(l.lvTOCWidth));
-        QCOMPARE(w->txtCod->width(), platform::TwipsToPx(l.txtCodWidth));
-        QCOMPARE(w->txtCod->height(), platform::TwipsToPx(l.txtCodHeight));
+    ClickTab(tabs, page);
+    QWidget* shown = tabs->currentWidget();
+    const QSize reference(platform::TwipsToPx(20000), platform::TwipsToPx(15000));
+    w->resize(reference);
+    QTRY_COMPARE(w->size(), reference);
+    const QMap<QWidget*, QPoint> followers = EdgeGaps(shown);
+    const QSize large = shown->size();
+
+    const QSize wanted(platform::TwipsToPx(twips.width()), platform::TwipsToPx(twips.height()));
+    w->resize(wanted);
+    // The smallest size is the window's outer size, frame included.
+    const QSize frame = w->frameGeometry().size() - w->size();
+    const QSize smallest(platform::TwipsToPx(snippary::MinWidthTwips), platform::TwipsToPx(snippary::MinHeightTwips));
+    QTRY_COMPARE(w->size(), wanted.expandedTo(smallest - frame));
+
+    const QRect onScreen = ShownPart(shown);
+    for (QWidget* c : shown->findChildren<QWidget*>()) {
+        if (!c->isVisible() || c->isWindow()) continue;
+        const QRect r(c->mapTo(shown, QPoint(0, 0)), c->size());
+        QVERIFY2(onScreen.contains(r), c->metaObject()->className());
     }
-    w->hide();
+    const QMap<QWidget*, QPoint> gaps = EdgeGaps(shown);
+    for (auto it = followers.cbegin(); it != followers.cend(); ++it) {
+        // A box near an edge of the large window follows that edge.
+        const QPoint before = it.value(), now = gaps.value(it.key());
+        if (before.x() < large.width() / 4) QVERIFY(qAbs(now.x() - before.x()) <= 1);
+        if (before.y() < large.height() / 4) QVERIFY(qAbs(now.y() - before.y()) <= 1);
+    }
 }
 
-// A first start has the defaults; closing stores page, options, font, size and library,
+namespace {
+// Where a label, check box, option box or frame draws its caption (its parent's
+// coordinates; empty for none) and whether the text fits the room the widget gives it.
+QRect CaptionText(QWidget* c, bool* fits) {
+    const QFontMetrics fm(c->font());
+    auto* label = qobject_cast<QLabel*>(c);
+    auto* box = qobject_cast<QCheckBox*>(c) || qobject_cast<QRadioButton*>(c) ? static_cast<QAbstractButton*>(c) : nullptr;
+    QRect room = c->rect();
+    QSize needed;
+    if (label != nullptr && !label->text().isEmpty()) {
+        room = label->contentsRect();
+        const int flags = Qt::TextShowMnemonic | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        needed = fm.boundingRect(QRect(0, 0, label->wordWrap() ? room.width() : 1 << 20, 1 << 20), flags, label->text()).size();
+    } else if (box != nullptr) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        room = box->style()->subElementRect(qobject_cast<QCheckBox*>(c) ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &option, box) & box->rect();
+        needed = fm.size(Qt::TextShowMnemonic, box->text());
+    } else if (auto* frame = qobject_cast<QGroupBox*>(c)) {
+        needed = QSize(frame->minimumSizeHint().width(), fm.height());
+    } else {
+        return QRect();
+    }
+    *fits = needed.width() <= room.width() && needed.height() <= room.height();
+    const Qt::Alignment align = label != nullptr ? label->alignment() : Qt::AlignLeft | (box != nullptr ? Qt::AlignVCenter : Qt::AlignTop);
+    return QStyle::alignedRect(Qt::LeftToRight, align, needed.boundedTo(room.size()), room).translated(c->pos());
+}
+
+// Captions of `form` the user cannot read whole: text that does not fit its box, sticks
+// out of the box's parent, or lies under another control or caption.
+QStringList CutCaptions(QWidget* form) {
+    QStringList cut;
+    for (QWidget* c : form->findChildren<QWidget*>()) {
+        bool fits = true, ignored = true;
+        const QRect text = CaptionText(c, &fits);
+        if (text.isEmpty() || c->isWindow() || !c->isVisibleTo(form)) continue;
+        bool covered = !c->parentWidget()->rect().contains(text);
+        for (QWidget* other : c->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect otherText = CaptionText(other, &ignored);
+            if (other != c && !other->isWindow() && other->isVisibleTo(form))
+                covered = covered || text.intersects(otherText.isNull() ? other->geometry() : otherText);
+        }
+        if (!fits || covered) cut << c->property("text").toString() + c->property("title").toString();
+    }
+    return cut;
+}
+}  // namespace
+
+void tst_window::captionsShownWhole_data() {
+    QTest::addColumn<double>("scale");
+    QTest::newRow("system font") << 1.0;
+    QTest::newRow("larger system font") << 1.5;
+}
+
+// Every caption of the pages and dialogs is read whole, also with a larger system font.
+void tst_window::captionsShownWhole() {
+    QFETCH(double, scale);
+    QFont font = systemFont;
+    font.setPointSizeF(font.pointSizeF() * scale);
+    QApplication::setFont(font);
+    w.reset();
+    w = std::make_unique<frmSnippary>(*prompts);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto* tabs = w->findChild<QTabWidget*>();
+    for (int page = 1; page < 3; ++page) {
+        tabs->setCurrentIndex(page);
+        QCOMPARE(CutCaptions(tabs->currentWidget()).join(" | "), QString());
+    }
+    auto* exportDialog = w->findChild<QDialog*>(QStringLiteral("frmExport"));
+    QVERIFY(exportDialog != nullptr);
+    exportDialog->show();
+    QCOMPARE(CutCaptions(exportDialog).join(" | "), QString());
+    exportDialog->hide();
+    QStringList loadCut = {QStringLiteral("not shown")};
+    w->runLoadDB = [&loadCut](store::frmLoadDB& d) {
+        d.show();
+        loadCut = CutCaptions(&d);
+        d.cmdClose_Click();
+    };
+    w->mnuLoad_Click();
+    QCOMPARE(loadCut, QStringList());
+}
+
+void tst_window::addWaitsForCategory_data() {
+    QTest::addColumn<QString>("fill");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("content");
+    QTest::newRow("library opened") << "open" << "Sort it" << "Sub A()";
+    QTest::newRow("library opened again") << "reopen" << "Sort it" << "Sub A()";
+    QTest::newRow("chosen category deleted") << "delete" << "Sort it" << "Sub A()";
+    QTest::newRow("blanks count") << "open" << " " << " ";
+    QTest::newRow("no name") << "open" << "" << "Sub A()";
+    QTest::newRow("no content") << "open" << "Sort it" << "";
+}
+
+// "&Add now!" waits for a category the user chose, whatever filled or changed the list,
+// and for a name and some content.
+void tst_window::addWaitsForCategory() {
+    QFETCH(QString, fill);
+    QFETCH(QString, name);
+    QFETCH(QString, content);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->findChild<QTabWidget*>()->setCurrentIndex(2);
+    auto* add = w->findChild<QPushButton*>(QStringLiteral("cmdAdd"));
+    auto* category = w->findChild<QComboBox*>(QStringLiteral("cmbType"));
+    auto* nameBox = w->findChild<QLineEdit*>(QStringLiteral("txtName"));
+    Load(path);
+    if (fill == "reopen") {
+        QTest::keyClicks(category, "C");
+        QCOMPARE(category->currentText(), QString("Classes"));
+        Load(path);
+    } else if (fill == "delete") {
+        prompts->ExpectInputBox(QString("Forms"));
+        w->mnuAddCat2->trigger();
+        QTest::keyClick(category, Qt::Key_End);
+        QCOMPARE(category->currentText(), QString("Forms"));
+        w->lstTOC->setCurrentRow(5);
+        prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
+        w->mnuDelCat2->trigger();
+        Verify();
+    }
+    QCOMPARE(category->currentText(), QString());
+    QTest::keyClicks(nameBox, name);
+    QTest::keyClicks(w->findChild<QPlainTextEdit*>(QStringLiteral("txtContent")), content);
+    QVERIFY(!add->isEnabled());
+    QTest::keyClick(category, Qt::Key_Down);
+    QCOMPARE(category->currentText(), QString("Modules"));
+    QCOMPARE(add->isEnabled(), !name.isEmpty() && !content.isEmpty());
+    nameBox->selectAll();
+    QTest::keyClick(nameBox, Qt::Key_Delete);
+    QVERIFY(!add->isEnabled());
+}
+
+// The window carries the program's icon, the picture the About box shows.
+void tst_window::programIcon() {
+    QVERIFY(!w->windowIcon().isNull());
+    w->mnuAbout->trigger();
+    QWidget* about = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String("frmAbout") && top->isVisible()) about = top;
+    QVERIFY(about != nullptr);
+    QCOMPARE(w->windowIcon().pixmap(32).toImage(), about->windowIcon().pixmap(32).toImage());
+    about->close();
+}
+
+// A first start has the defaults; closing stores page, options, size and library,
 // and the next start brings them back and loads the library through the dialog.
 void tst_window::restartRestoresState() {
     QCOMPARE(w->SSTab1->currentIndex(), 0);
@@ -482,8 +552,6 @@ void tst_window::restartRestoresState() {
     w->mnuOpt_Click(0);  // load at start-up
     w->mnuOpt_Click(2);  // no change of existing code
     QVERIFY(w->mnuOpt[0]->isChecked());
-    w->sFontName = QStringLiteral("Monospace");
-    w->lFontSize = 12;
     w->SetOuterSizeTwips(10005, 8505);
     w->SSTab1->setCurrentIndex(2);
     QVERIFY(w->close());
@@ -510,63 +578,99 @@ void tst_window::restartRestoresState() {
     QVERIFY(w->mnuOpt[0]->isChecked());
     QVERIFY(!w->mnuOpt[1]->isChecked());
     QVERIFY(w->mnuOpt[2]->isChecked());
-    QCOMPARE(w->sFontName, QString("Monospace"));
-    QCOMPARE(w->lFontSize, 12);
     QVERIFY(qAbs(w->WidthTwips() - 10005) <= platform::TwipsPerPixel);
     QVERIFY(qAbs(w->HeightTwips() - 8505) <= platform::TwipsPerPixel);
 }
 
-// Copy into Clipboard takes the viewer's selection or all of it; the Edit menu works on
-// whichever box has the focus, and on nothing when no box has.
-void tst_window::clipboardAndEditMenu() {
-    QClipboard* cb = QGuiApplication::clipboard();
-    QVERIFY(cb != nullptr);
+// A cancelled font dialog leaves the font unset; a chosen size is stored in whole points
+// (a half to the even one).
+void tst_window::contentFontStored_data() {
+    QTest::addColumn<QString>("name");  // empty: the dialog is cancelled
+    QTest::addColumn<double>("size");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("cancelled") << "" << 0.0 << QByteArray("FontName=\r\nFontSize=0\r\n");
+    QTest::newRow("8.25") << "Monospace" << 8.25 << QByteArray("FontName=Monospace\r\nFontSize=8\r\n");
+    QTest::newRow("half down") << "Serif" << 8.5 << QByteArray("FontName=Serif\r\nFontSize=8\r\n");
+    QTest::newRow("half up") << "Serif" << 9.5 << QByteArray("FontName=Serif\r\nFontSize=10\r\n");
+}
+
+void tst_window::contentFontStored() {
+    QFETCH(QString, name);
+    QFETCH(double, size);
+    QFETCH(QByteArray, stored);
+    prompts->ExpectFont(name.isEmpty() ? std::nullopt : std::make_optional(platform::FontChoice{name, size}));
+    w->mnuChgFont->trigger();
+    QVERIFY(w->close());
+    w.reset();
+    QVERIFY(testsupport::ReadAll(platform::SettingsFile()).contains(stored));
+}
+
+// The Edit menu's entries and their keys are one action in every box: the same
+// clipboard and the same text whichever the user takes.
+void tst_window::editKeysAndMenu_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("entry");    // 0 Copy, 1 Cut, 2 Paste
+    QTest::addColumn<bool>("select");  // "alpha " selected, or the cursor at the end
+    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<QStringList>("after");  // the clipboard (it held "before") and the text ("alpha beta")
+    const QStringList after[3][2] = {{{"", "alpha beta"}, {"alpha ", "alpha beta"}},
+                                     {{"", "alpha beta"}, {"alpha ", "beta"}},
+                                     {{"before", "alpha betabefore"}, {"before", "beforebeta"}}};
+    for (const char* box : {"txtFind", "txtContent"})
+        for (int entry = 0; entry < 3; ++entry)
+            for (const bool select : {false, true})
+                for (const bool byKey : {false, true})
+                    QTest::addRow("%s %s%s by %s", box, std::array{"copy", "cut", "paste"}[size_t(entry)],
+                                  select ? " a selection" : "", byKey ? "key" : "menu")
+                        << QString(box) << entry << select << byKey << after[entry][select];
+}
+
+void tst_window::editKeysAndMenu() {
+    QFETCH(QString, box);
+    QFETCH(int, entry);
+    QFETCH(bool, select);
+    QFETCH(bool, byKey);
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    w->SSTab1->setCurrentIndex(box == "txtFind" ? 1 : 2);
+    auto* target = w->findChild<QWidget*>(box);
+    target->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), target);
+    QTest::keyClicks(target, "alpha beta");
+    QTest::keyClick(target, select ? Qt::Key_Home : Qt::Key_End);
+    for (int i = 0; select && i < 6; ++i) QTest::keyClick(target, Qt::Key_Right, Qt::ShiftModifier);
+    QGuiApplication::clipboard()->setText("before");
+    if (byKey)
+        QTest::keyClick(target, std::array{Qt::Key_C, Qt::Key_X, Qt::Key_V}[size_t(entry)], Qt::ControlModifier);
+    else
+        w->mnuEdit[size_t(entry)]->trigger();
+    const QString text = target->property(box == "txtFind" ? "text" : "plainText").toString();
+    QTEST(QStringList({QGuiApplication::clipboard()->text(), text}), "after");
+}
 
+// "Copy into Clipboard" takes the viewer's selection or all of it, with plain line ends;
+// the Edit menu leaves a list alone.
+void tst_window::copyIntoClipboard() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
     w->txtCod->setPlainText("Sub A()\nEnd Sub");
-    w->cmdCopy_Click();
+    QTest::mouseClick(w->cmdCopy, Qt::LeftButton);
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
-    QTextCursor c = w->txtCod->textCursor();
-    c.setPosition(4);
-    c.setPosition(5, QTextCursor::KeepAnchor);
-    w->txtCod->setTextCursor(c);
-    w->cmdCopy_Click();
-    QCOMPARE(cb->text(), QString("A"));
-
-    // Cut and paste in a line box of the search page.
-    w->SSTab1->setCurrentIndex(1);
-    QLineEdit* find = w->searchPage->txtFind;
-    find->setText("alpha beta");
-    find->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(find));
-    find->setSelection(0, 6);
-    w->mnuEdit[1]->trigger();  // Cut
-    QCOMPARE(cb->text(), QString("alpha "));
-    QCOMPARE(find->text(), QString("beta"));
-    find->setCursorPosition(4);
-    w->mnuEdit[2]->trigger();  // Paste
-    QCOMPARE(find->text(), QString("betaalpha "));
-    find->setSelection(0, 4);
-    w->mnuEdit[0]->trigger();  // Copy
-    QCOMPARE(cb->text(), QString("beta"));
-    QCOMPARE(find->text(), QString("betaalpha "));
-
-    // The viewer: a multi-line selection comes out with plain line ends.
-    w->SSTab1->setCurrentIndex(0);
+    QTest::keyClick(w->txtCod, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::mouseClick(w->cmdCopy, Qt::LeftButton);
+    QCOMPARE(cb->text(), QString("S"));
     w->txtCod->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->txtCod));
-    w->txtCod->selectAll();
-    w->mnuEdit[0]->trigger();
+    QTest::keyClick(w->txtCod, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w->txtCod, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
 
-    // A control that holds no text: nothing changes, nothing fails.
     w->lvTOC->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->lvTOC));
-    for (int i = 0; i < 3; ++i) w->mnuEdit[static_cast<size_t>(i)]->trigger();
+    for (QAction* entry : w->mnuEdit) entry->trigger();
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
-    w->hide();
 }
 
 // An encrypted library opens with its password; closing it leaves the password nowhere

@@ -1,0 +1,324 @@
+// The snippet list and the viewer as the user works them: clicks and keys on the
+// window's own controls, a real library file, every question answered by script.
+#include <QtTest>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QWindow>
+
+#include "main/snippetlistmodel.h"
+#include "main/ui/frmsnippary.h"
+#include "main/ui/searchpage.h"
+#include "platform/folders.h"
+#include "platform/scriptedprompts.h"
+#include "settings/registry.h"
+#include "store/connectionstring.h"
+#include "store/library.h"
+#include "store/statements.h"
+#include "store/ui/frmloaddb.h"
+#include "testsupport.h"
+
+using platform::Prompts;
+
+namespace {
+
+struct Seeded { qint64 type; const char* name; const char* description; const char* date; const char* content; };
+// Listed by name: alpha, Beta, gone1, gone2, Zeta. gone1 and gone2 are of the sixth category.
+const Seeded kSnippets[] = {{1, "Zeta", "z", "3/3/2001", "Sub Zeta()\r\nEnd Sub"},
+                            {4, "alpha", "it's", "1/15/2002 3:04:05 PM", "' it's here"},
+                            {4, "Beta", "", "12/1/2002", "Dim s As String"},
+                            {6, "gone1", "", "1/1/2003", "x = 1"},
+                            {6, "gone2", "", "2/1/2003", "y = 2"}};
+
+QString Content(const QString& name) {
+    for (const Seeded& s : kSnippets)
+        if (name == QLatin1String(s.name)) return QString::fromLatin1(s.content);
+    return {};
+}
+
+void OpenLibrary(store::Connection& con, const QString& path) {
+    store::ConnectionString cs;
+    cs.dataSource = path;
+    con.Open(cs.Build());
+}
+
+}  // namespace
+
+class tst_viewer : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path, trace;
+    std::unique_ptr<platform::ScriptedPrompts> prompts;
+    std::unique_ptr<snippary::frmSnippary> w;
+
+    int RowOf(const QString& name) const {
+        for (int i = 0; i < w->lvModel->rowCount(); ++i)
+            if (w->lvModel->Row(i).name == name) return i;
+        return -1;
+    }
+    void ClickRow(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
+        const QRect r = w->lvTOC->visualRect(w->lvModel->index(RowOf(name), 0));
+        QTest::mouseClick(w->lvTOC->viewport(), button, {}, r.center());
+    }
+    void ClickHeader(int section) {
+        QHeaderView* h = w->lvTOC->header();
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                          QPoint(h->sectionViewportPosition(section) + h->sectionSize(section) / 2, h->height() / 2));
+    }
+    void ClickTab(int page) {
+        QTabBar* bar = w->SSTab1->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+    }
+    QStringList Names() const {
+        QStringList out;
+        for (const auto& r : w->lvModel->Rows()) out << r.name;
+        return out;
+    }
+    QString CurrentName() const {
+        const QModelIndex i = w->lvTOC->currentIndex();
+        return i.isValid() ? w->lvModel->Row(i.row()).name : QString();
+    }
+    // A column of a snippet as the library file holds it; "<gone>" for none.
+    QString Stored(const QString& name, const QString& column = QStringLiteral("Content")) const {
+        store::Connection con;
+        OpenLibrary(con, path);
+        store::Recordset rs;
+        rs.Open("SELECT " + column + " FROM Code WHERE Name='" + name + "'", &con);
+        return rs.Eof() ? QStringLiteral("<gone>") : rs.Fields(0).toString();
+    }
+    int ContentReads() const {
+        return QString::fromUtf8(testsupport::ReadAll(trace)).count(QStringLiteral("SELECT Content FROM Code WHERE"));
+    }
+    void Verify() {
+        QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
+        QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
+    }
+
+private slots:
+    void initTestCase() {
+        testsupport::UseTestEnvironment();
+        QVERIFY(dir.isValid());
+    }
+
+    void init() {
+        static int n = 0;
+        path = dir.filePath(QStringLiteral("v%1.snip").arg(++n));
+        trace = dir.filePath(QStringLiteral("v%1.trace").arg(n));
+        store::CreateLibrary(path, QString(), false);
+        {
+            store::Connection con;
+            OpenLibrary(con, path);
+            con.Execute(store::stmt::InsertType("Mine"));
+            for (const Seeded& s : kSnippets)
+                con.Execute(store::stmt::InsertCode(s.type, s.name, s.description, s.date, "", s.content));
+        }
+        QFile::remove(platform::SettingsFile());
+        settings::RegWriteString(settings::HKEY_LOCAL_MACHINE, QString::fromLatin1(settings::RegistryKey),
+                                 QStringLiteral("Tab"), QStringLiteral("0"));
+        prompts = std::make_unique<platform::ScriptedPrompts>();
+        w = std::make_unique<snippary::frmSnippary>(*prompts);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->runLoadDB = [this](store::frmLoadDB& d) {
+            d.SetPath(path);
+            d.cmdOk_Click();
+        };
+        w->mnuLoad->trigger();
+        w->mnuLstSel[0]->trigger();  // Select all
+        QTest::mouseClick(w->cmdRefresh, Qt::LeftButton);
+        ClickHeader(0);  // by name
+        QCOMPARE(Names(), QStringList({"alpha", "Beta", "gone1", "gone2", "Zeta"}));
+        qputenv("SNIPPARY_TRACE_SQL", QFile::encodeName(trace));
+    }
+
+    void cleanup() {
+        qunsetenv("SNIPPARY_TRACE_SQL");
+        w.reset();
+        Verify();
+    }
+
+    void deleteLeavesNothingToSave_data() {
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("the clicked row") << "alpha" << false;
+        QTest::newRow("a right-clicked row") << "Beta" << false;
+        QTest::newRow("library held by another program") << "alpha" << true;
+    }
+
+    // After Delete item no snippet is shown: Save stays off, so nothing can overwrite the
+    // row the list moves to, and every other snippet keeps its code in the file.
+    void deleteLeavesNothingToSave() {
+        QFETCH(QString, deleted);
+        QFETCH(bool, locked);
+        ClickRow("alpha");
+        QCOMPARE(w->txtCod->toPlainText(), QString("' it's here"));
+        if (deleted != "alpha") ClickRow(deleted, Qt::RightButton);
+        store::Connection other;
+        OpenLibrary(other, path);
+        if (locked) other.BeginTrans();
+        prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
+        if (locked) prompts->ExpectMsgBoxContaining("3260 # ");
+        w->mnuDelItem->trigger();
+        other.RollbackTrans();
+        if (!locked) {
+            QTest::keyClicks(w->txtCod, "typed");
+            QTest::mouseClick(w->cmdSaveCont, Qt::LeftButton);
+        }
+        QCOMPARE(RowOf(deleted) >= 0, locked);
+        QCOMPARE(w->cmdSaveCont->isEnabled(), locked);
+        for (const Seeded& s : kSnippets)
+            QCOMPARE(Stored(s.name), s.name == deleted && !locked ? QString("<gone>") : QString::fromLatin1(s.content));
+    }
+
+    void onlyTheUserLoadsContent_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("listed");
+        const QStringList byName = {"alpha", "Beta", "gone1", "gone2", "Zeta"};
+        QTest::newRow("sort by date") << "sort" << QStringList({"Zeta", "alpha", "Beta", "gone1", "gone2"});
+        QTest::newRow("to the search page and back") << "search page" << byName;
+        QTest::newRow("find") << "find" << QStringList{"alpha"};
+        QTest::newRow("a sort keeps the search") << "find sort" << QStringList{"alpha"};
+        QTest::newRow("Refresh ends the search") << "find refresh" << byName;
+        QTest::newRow("nothing ticked lists nothing") << "find untick refresh" << QStringList();
+    }
+
+    // Sorting, switching pages, Find and Refresh move the focus and the list's current
+    // row, but only a click or a key on a row shows a snippet.
+    void onlyTheUserLoadsContent() {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, listed);
+        w->lvTOC->setFocus(Qt::TabFocusReason);
+        for (const QString& step : steps.split(' ')) {
+            if (step == "sort") ClickHeader(3);
+            if (step == "search page") ClickTab(1);
+            if (step == "find") {
+                ClickTab(1);
+                QTest::keyClicks(w->searchPage->txtFind, "IT'S");
+                QTest::mouseClick(w->searchPage->cmdFind, Qt::LeftButton);
+            }
+            if (step == "untick") w->mnuLstSel[1]->trigger();
+            if (step == "refresh") QTest::mouseClick(w->cmdRefresh, Qt::LeftButton);
+            ClickTab(0);
+        }
+        QCOMPARE(Names(), listed);
+        QCOMPARE(w->searchPage->txtFind->text().isEmpty(), steps.contains("refresh") || !steps.contains("find"));
+        QCOMPARE(ContentReads(), 0);
+        QVERIFY(w->txtCod->toPlainText().isEmpty());
+        QVERIFY(w->sCurType.isEmpty());
+        QVERIFY(!w->cmdSaveCont->isEnabled());
+        if (listed.isEmpty()) return;
+        QTest::keyClick(w->lvTOC, Qt::Key_Down);  // a key on the list does show one
+        QCOMPARE(ContentReads(), 1);
+        QCOMPARE(w->txtCod->toPlainText(), Content(CurrentName()).replace("\r\n", "\n"));
+    }
+
+    void editsAreNotDroppedUnasked_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<int>("answer");  // 0: no question
+        QTest::addColumn<bool>("locked");
+        for (const char* c : {"row click", "key", "Refresh", "Close database", "Load database", "Exit", "close box"}) {
+            QTest::addRow("%s, Yes", c) << c << true << int(Prompts::Yes) << false;
+            QTest::addRow("%s, No", c) << c << true << int(Prompts::No) << false;
+            QTest::addRow("%s, Cancel", c) << c << true << int(Prompts::Cancel) << false;
+        }
+        QTest::newRow("row click, nothing typed") << "row click" << false << 0 << false;
+        QTest::newRow("Exit, nothing typed") << "Exit" << false << 0 << false;
+        QTest::newRow("row click, no change of existing code") << "no change" << true << 0 << false;
+        QTest::newRow("row click, Yes, library held") << "row click" << true << int(Prompts::Yes) << true;
+    }
+
+    // Text typed into the viewer is saved, dropped or kept as the user answers before a
+    // command would replace it; loading by a click alone is no edit.
+    void editsAreNotDroppedUnasked() {
+        QFETCH(QString, command);
+        QFETCH(bool, typed);
+        QFETCH(int, answer);
+        QFETCH(bool, locked);
+        ClickRow("alpha");
+        if (command == "no change") w->mnuOpt[2]->trigger();
+        if (typed) {
+            QTest::keyClick(w->txtCod, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(w->txtCod, " 'edited'");
+        }
+        const QString shown = w->txtCod->toPlainText();
+        if (answer != 0) prompts->ExpectMsgBox("Save the changes to alpha?", Prompts::Answer(answer));
+        if (locked) prompts->ExpectMsgBoxContaining("3260 # ");
+        store::Connection other;
+        OpenLibrary(other, path);
+        if (locked) other.BeginTrans();
+        if (command == "row click" || command == "no change") ClickRow("Beta");
+        if (command == "key") QTest::keyClick(w->lvTOC, Qt::Key_Down);
+        if (command == "Refresh") QTest::mouseClick(w->cmdRefresh, Qt::LeftButton);
+        if (command == "Close database") w->mnuCloseDB->trigger();
+        if (command == "Load database") w->mnuLoad->trigger();
+        if (command == "Exit") w->mnuExit->trigger();
+        if (command == "close box") w->windowHandle()->close();
+        other.RollbackTrans();
+        Verify();
+        if (QTest::currentTestFailed()) return;
+        if (answer != 0) QCOMPARE(prompts->History().first().buttons, Prompts::YesNoCancel);
+        const bool saved = answer == Prompts::Yes && !locked;
+        QCOMPARE(Stored("alpha"), saved ? QString("' it's here 'edited'") : Content("alpha"));
+        if (answer == Prompts::Cancel || locked) {
+            QCOMPARE(w->txtCod->toPlainText(), shown);
+            QCOMPARE(CurrentName(), QString("alpha"));
+            QVERIFY(w->isVisible());
+            QCOMPARE(w->con.State(), store::adStateOpen);
+        } else if (command.contains("click") || command == "key") {
+            QCOMPARE(w->txtCod->toPlainText(), Content("Beta"));
+        } else if (command == "Refresh") {
+            QCOMPARE(w->txtCod->toPlainText(), saved ? shown : Content("alpha"));
+        }
+    }
+
+    // Rows of a deleted category stay listed until Refresh; clicking one keeps the viewer's
+    // text, and saving text of a snippet that is gone says so instead of "Content saved!".
+    void goneSnippetKeepsText() {
+        ClickRow("gone1");
+        const QRect mine = w->lstTOC->visualItemRect(w->lstTOC->item(5));
+        QTest::mouseClick(w->lstTOC->viewport(), Qt::LeftButton, {}, mine.center());
+        prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
+        w->mnuDelCat->trigger();
+        ClickRow("gone2");
+        QCOMPARE(w->txtCod->toPlainText(), QString("x = 1"));
+        QTest::keyClick(w->txtCod, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(w->txtCod, " kept");
+        prompts->ExpectMsgBox("This snippet no longer exists in the library; your text is kept in the viewer.");
+        QTest::mouseClick(w->cmdSaveCont, Qt::LeftButton);
+        QCOMPARE(w->txtCod->toPlainText(), QString("x = 1 kept"));
+        QVERIFY(!w->cmdSaveCont->isEnabled());
+        QCOMPARE(Stored("gone1"), QString("<gone>"));
+    }
+
+    void changeFields_data() {
+        QTest::addColumn<bool>("description");
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("description cancelled") << true << std::optional<QString>() << "it's";
+        QTest::newRow("description with apostrophes") << true << std::optional<QString>("O'Brien's") << "O'Brien's";
+        QTest::newRow("source") << false << std::optional<QString>("new source") << "new source";
+    }
+
+    // The Change entries work on the right-clicked row; a cancelled box changes nothing.
+    void changeFields() {
+        QFETCH(bool, description);
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(QString, shown);
+        ClickRow("alpha", Qt::RightButton);
+        prompts->ExpectInputBox(answer, description ? "New description?" : "New source of the code?");
+        (description ? w->mnuChgDesc : w->mnuChgSource)->trigger();
+        const auto& row = w->lvModel->Row(RowOf("alpha"));
+        QCOMPARE(description ? row.description : row.source, shown);
+        QCOMPARE(Stored("alpha", description ? "Description" : "Source"), shown);
+    }
+};
+
+QTEST_MAIN(tst_viewer)
+#include "tst_viewer.moc"
