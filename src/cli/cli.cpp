@@ -7,10 +7,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 #include "cli/runner.h"
 #include "cli/usage.h"
@@ -76,29 +81,45 @@ private:
     QMap<QString, QStringList> lists_;
 };
 
+using store::SecretText;
+
 QString Password(Io& io, bool twice) {
-    if (qEnvironmentVariableIsSet("SNIPPARY_PASSWORD")) return qEnvironmentVariable("SNIPPARY_PASSWORD");
+    // Taken out of the environment once read, so no copy of it outlives its use.
+    if (char* value = std::getenv("SNIPPARY_PASSWORD")) {
+        QString password = QString::fromLocal8Bit(value);
+        explicit_bzero(value, std::strlen(value));
+        unsetenv("SNIPPARY_PASSWORD");
+        return password;
+    }
     if (!io.askSecret) return QString();
-    const QString first = io.askSecret(QStringLiteral("Password: "));
-    if (twice && io.askSecret(QStringLiteral("Password again: ")) != first)
-        throw Failure{QStringLiteral("the two passwords differ")};
-    return first;
+    SecretText first(io.askSecret(QStringLiteral("Password: ")));
+    if (twice) {
+        const SecretText again(io.askSecret(QStringLiteral("Password again: ")));
+        if (again.text != first.text) throw Failure{QStringLiteral("the two passwords differ")};
+    }
+    return std::exchange(first.text, QString());
 }
 
 void Open(store::Connection& con, const QString& path, Io& io) {
     store::ConnectionString cs;
     cs.provider = store::ConnectionString::Jet40;
     cs.dataSource = QFileInfo(path).absoluteFilePath();
+    // The password and the string built from it are wiped on every way out, as
+    // the connection wipes its own copy when it closes.
+    SecretText password;
     try {
         con.Open(cs.Build());
         return;
     } catch (const store::StoreError& e) {
         // A library with a password: ask for it (or take it from the environment).
         if (e.Number() != store::errors::kBadPassword) throw;
-        cs.password = Password(io, false);
-        if (cs.password.isEmpty()) throw;
+        password.text = Password(io, false);
+        if (password.text.isEmpty()) throw;
     }
-    con.Open(cs.Build());
+    cs.password = password.text;
+    const SecretText text(cs.Build());
+    cs.password = QString();
+    con.Open(text.text);
 }
 
 struct Query {
@@ -169,10 +190,10 @@ QString Text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); 
 int New(const QStringList& args, Io& io) {
     const Options o(args);
     if (o.Positional().size() != 1) throw UsageError{QStringLiteral("new takes one FILE")};
-    const QString password = o.Flag("--password") ? Password(io, true) : QString();
-    if (o.Flag("--password") && password.isEmpty())
+    const SecretText password(o.Flag("--password") ? Password(io, true) : QString());
+    if (o.Flag("--password") && password.text.isEmpty())
         throw Failure{QStringLiteral("no password: set SNIPPARY_PASSWORD or run on a terminal")};
-    store::CreateLibrary(QFileInfo(o.Positional()[0]).absoluteFilePath(), password, o.Flag("--sample"));
+    store::CreateLibrary(QFileInfo(o.Positional()[0]).absoluteFilePath(), password.text, o.Flag("--sample"));
     return 0;
 }
 
@@ -308,22 +329,120 @@ int Colorize(const QStringList& args, Io& io) {
     return 0;
 }
 
+// The terminal as it was before the prompt, put back on every way out: the
+// normal one, and a signal that ends or stops the program while it waits.
+termios gTerminal{};
+termios gQuiet{};
+const int kPromptSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
+
+extern "C" void LeavePrompt(int sig) {
+    const int saved = errno;
+    tcsetattr(STDIN_FILENO, TCSANOW, &gTerminal);
+    (void)!write(STDERR_FILENO, "\n", 1);
+    struct sigaction mine {}, dflt {};
+    dflt.sa_handler = SIG_DFL;
+    sigaction(sig, &dflt, &mine);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, sig);
+    raise(sig);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);  // ends the program, or stops it (Ctrl+Z)
+    // Continued after a stop: back to the prompt as it was.
+    sigaction(sig, &mine, nullptr);
+    sigprocmask(SIG_BLOCK, &only, nullptr);
+    tcsetattr(STDIN_FILENO, TCSANOW, &gQuiet);
+    errno = saved;
+}
+
+// A buffer for a typed secret: it grows without leaving copies behind.
+class SecretBytes {
+public:
+    ~SecretBytes() { Wipe(); }
+    void Append(char c) {
+        if (bytes_.size() == bytes_.capacity()) {
+            QByteArray bigger;
+            bigger.reserve(2 * bytes_.capacity() + 64);
+            bigger.append(bytes_);
+            Wipe();
+            bytes_.swap(bigger);
+        }
+        bytes_.append(c);
+    }
+    void Erase() {  // the last character, all of its UTF-8 bytes
+        while (!bytes_.isEmpty() && (uchar(bytes_.back()) & 0xC0) == 0x80) bytes_.chop(1);
+        if (!bytes_.isEmpty()) bytes_.chop(1);
+    }
+    void Clear() { bytes_.truncate(0); }
+    const QByteArray& Bytes() const { return bytes_; }
+
+private:
+    void Wipe() {
+        if (bytes_.capacity() > 0) explicit_bzero(bytes_.data(), size_t(bytes_.capacity()));
+        bytes_.truncate(0);
+    }
+    QByteArray bytes_;
+};
+
+// Reads the password line at the terminal, unechoed and whole, however long it is:
+// the terminal's own line editing holds only 4095 characters, so the line is read
+// a character at a time and erasing is done here.
 QString AskAtTerminal(const QString& prompt) {
-    if (!isatty(STDIN_FILENO)) return QString();
+    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &gTerminal) != 0) return QString();
+    gQuiet = gTerminal;
+    gQuiet.c_lflag &= tcflag_t(~(ECHO | ICANON));
+    gQuiet.c_cc[VMIN] = 1;
+    gQuiet.c_cc[VTIME] = 0;
+    struct sigaction leave {}, before[std::size(kPromptSignals)];
+    leave.sa_handler = LeavePrompt;
+    sigfillset(&leave.sa_mask);
+    for (size_t i = 0; i < std::size(kPromptSignals); ++i) sigaction(kPromptSignals[i], &leave, &before[i]);
+    tcsetattr(STDIN_FILENO, TCSANOW, &gQuiet);
     std::fputs(qPrintable(prompt), stderr);
-    termios old{};
-    tcgetattr(STDIN_FILENO, &old);
-    termios quiet = old;
-    quiet.c_lflag &= tcflag_t(~ECHO);
-    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
-    char buffer[1024] = {};
-    const bool got = std::fgets(buffer, sizeof buffer, stdin) != nullptr;
-    tcsetattr(STDIN_FILENO, TCSANOW, &old);
+    SecretBytes line;
+    const auto is = [](char c, int key) {
+        return gTerminal.c_cc[key] != _POSIX_VDISABLE && c == char(gTerminal.c_cc[key]);
+    };
+    for (;;) {
+        char c = 0;
+        const ssize_t n = read(STDIN_FILENO, &c, 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0 || c == '\n' || c == '\r' || is(c, VEOF)) break;
+        if (is(c, VERASE) || c == '\b') line.Erase();
+        else if (is(c, VKILL)) line.Clear();
+        else line.Append(c);
+        c = 0;
+    }
+    tcsetattr(STDIN_FILENO, TCSANOW, &gTerminal);
+    for (size_t i = 0; i < std::size(kPromptSignals); ++i) sigaction(kPromptSignals[i], &before[i], nullptr);
     std::fputs("\n", stderr);
-    QString s = got ? QString::fromLocal8Bit(buffer) : QString();
-    while (s.endsWith(u'\n') || s.endsWith(u'\r')) s.chop(1);
-    std::memset(buffer, 0, sizeof buffer);
-    return s;
+    return QString::fromLocal8Bit(line.Bytes());
+}
+
+// Standard input, refused past the size of the largest module a file may hold;
+// never more than that is read into memory.
+constexpr qint64 kMaxInputBytes = 64LL * 1024 * 1024;
+
+QByteArray ReadStdin() {
+    QByteArray bytes;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+            throw Failure{QStringLiteral("The standard input cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
+        if (n == 0) return bytes;
+        if (bytes.size() + n > kMaxInputBytes)
+            throw Failure{QStringLiteral("The standard input is too large to be a module (more than 64 MB).")};
+        bytes.append(chunk, n);
+    }
+}
+
+// Writes and flushes all of `bytes`; false, with errno set, when the output
+// refused any of it (a full disk, a closed pipe, a device that takes nothing).
+bool WriteChecked(FILE* stream, const QByteArray& bytes) {
+    errno = 0;
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) != size_t(bytes.size())) return false;
+    return std::fflush(stream) == 0 && !std::ferror(stream);
 }
 
 }  // namespace
@@ -380,15 +499,16 @@ int UnknownOption(const char* word) {
 int Run(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Io io;
-    io.readStdin = [] {
-        QFile in;
-        (void)in.open(stdin, QIODevice::ReadOnly);
-        return in.readAll();
-    };
+    io.readStdin = ReadStdin;
     io.askSecret = AskAtTerminal;
     const int status = RunVerb(app.arguments().mid(1), io);
-    std::fwrite(io.out.constData(), 1, size_t(io.out.size()), stdout);
-    std::fwrite(io.err.constData(), 1, size_t(io.err.size()), stderr);
+    if (!WriteChecked(stdout, io.out)) {
+        const int error = errno != 0 ? errno : EIO;
+        io.err += "snippary: the output could not be written: " + QByteArray(std::strerror(error)) + '\n';
+        WriteChecked(stderr, io.err);
+        return 2;
+    }
+    WriteChecked(stderr, io.err);
     return status;
 }
 

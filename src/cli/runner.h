@@ -8,7 +8,7 @@ namespace cli {
 
 struct Io {
     QByteArray out, err;
-    std::function<QByteArray()> readStdin;             // all of standard input
+    std::function<QByteArray()> readStdin;             // all of standard input, up to 64 MB
     std::function<QString(const QString&)> askSecret;  // a password typed at a terminal; null: none
 };
 

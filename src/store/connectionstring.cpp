@@ -1,5 +1,7 @@
 #include "store/connectionstring.h"
 
+#include <cstring>
+
 #include "store/store.h"
 
 namespace store {
@@ -10,14 +12,21 @@ const QLatin1String kJet351("Microsoft.Jet.OLEDB.3.51");
 const QLatin1String kJet40("Microsoft.Jet.OLEDB.4.0");
 
 // A path or password with ';' or '"' would cut the string short where it stands
-// as typed; such a value is written in double quotes, '"' doubled.
-QString Value(const QString& v) {
+// as typed; such a value is written in double quotes, '"' doubled. Appended in
+// place, so no temporary copy of a password is left behind in freed memory.
+void AppendValue(QString& s, const QString& v) {
     const bool needsQuotes = v.contains(u';') || v.contains(u'"') ||
                              (!v.isEmpty() && (v.front().isSpace() || v.back().isSpace()));
-    if (!needsQuotes) return v;
-    QString inner = v;
-    inner.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + inner + u'"';
+    if (!needsQuotes) {
+        s += v;
+        return;
+    }
+    s += u'"';
+    for (const QChar c : v) {
+        s += c;
+        if (c == u'"') s += c;
+    }
+    s += u'"';
 }
 
 [[noreturn]] void Malformed(const QString& why) {
@@ -27,11 +36,28 @@ QString Value(const QString& v) {
 }  // namespace
 
 QString ConnectionString::Build() const {
-    QString s = QStringLiteral("Provider=") + (provider == Jet351 ? kJet351 : kJet40) +
-                QStringLiteral(";Data Source=") + Value(dataSource) + QStringLiteral(";Persist Security Info=") +
-                (persistSecurityInfo ? QStringLiteral("True;") : QStringLiteral("False;"));
-    if (!password.isEmpty()) s += QStringLiteral("Jet OLEDB:Database Password=") + Value(password);
+    QString s;
+    // Room for every piece, quotes and doubled quotes included: the string never
+    // moves while the password is in it.
+    s.reserve(160 + 2 * (dataSource.size() + password.size()));
+    s += QStringLiteral("Provider=");
+    s += provider == Jet351 ? kJet351 : kJet40;
+    s += QStringLiteral(";Data Source=");
+    AppendValue(s, dataSource);
+    s += QStringLiteral(";Persist Security Info=");
+    s += persistSecurityInfo ? QStringLiteral("True;") : QStringLiteral("False;");
+    if (!password.isEmpty()) {
+        s += QStringLiteral("Jet OLEDB:Database Password=");
+        AppendValue(s, password);
+    }
     return s;
+}
+
+void WipeSecret(QString& text) {
+    // A literal's text is read-only and holds no secret.
+    if (!text.isEmpty() && text.data_ptr().d_ptr() != nullptr)
+        explicit_bzero(const_cast<QChar*>(text.constData()), size_t(text.size()) * sizeof(QChar));
+    text = QString();
 }
 
 ConnectionString ConnectionString::Parse(const QString& text) {
@@ -51,6 +77,7 @@ ConnectionString ConnectionString::Parse(const QString& text) {
         QString value;
         if (j < n && text[j] == u'"') {
             ++j;
+            value.reserve(n - j);  // grown once: a password leaves no copies behind
             for (;;) {
                 if (j >= n) Malformed(QStringLiteral("a quote is not closed"));
                 if (text[j] == u'"') {

@@ -1,6 +1,7 @@
 #pragma once
 // The connection string of the Load Database dialog, built and read in one place.
 #include <QString>
+#include <utility>
 
 namespace store {
 
@@ -18,6 +19,21 @@ struct ConnectionString {
     // Reads what Build writes, honouring quotes. Throws StoreError on a malformed
     // string or an unknown provider.
     static ConnectionString Parse(const QString& text);
+};
+
+// Overwrites a text that held a password, in place: every copy sharing its buffer
+// is wiped with it, so no freed block keeps the password.
+void WipeSecret(QString& text);
+
+// A text holding a password (or a connection string with one), wiped when it goes
+// out of scope, however the scope is left.
+struct SecretText {
+    QString text;
+    SecretText() = default;
+    explicit SecretText(QString t) : text(std::move(t)) {}
+    SecretText(const SecretText&) = delete;
+    SecretText& operator=(const SecretText&) = delete;
+    ~SecretText() { WipeSecret(text); }
 };
 
 }  // namespace store

@@ -57,7 +57,8 @@ void Fill(const QString& path, const QString& password, bool withSamples) {
     cs.dataSource = path;
     cs.password = password;
     Connection con;
-    con.Open(cs.Build());
+    const SecretText text(cs.Build());
+    con.Open(text.text);
     QHash<QString, qint64> typeIds;
     Recordset rs;
     rs.Open(stmt::SelectTypes(), &con);

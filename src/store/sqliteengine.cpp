@@ -265,8 +265,9 @@ sqlite3* OpenFile(const QString& path, const QString& password, bool create, boo
                                                 "SQLCipher); it opens no library."));
         }
         if (!password.isEmpty() && !plainFile) {
-            const QByteArray key = password.toUtf8();
+            QByteArray key = password.toUtf8();
             rc = sqlite3_key(db, key.constData(), int(key.size()));
+            explicit_bzero(key.data(), size_t(key.size()));  // the engine keeps its own copy
             if (rc != SQLITE_OK) Fail(db, rc);
             Exec(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(kCipherPageSize));
         }

@@ -30,7 +30,9 @@ void Trace(const QString& sql) {
     static QMutex mutex;
     QMutexLocker lock(&mutex);
     QFile f(file);
-    if (!f.open(QIODevice::Append | QIODevice::WriteOnly)) return;
+    // The statements of an encrypted library carry its text in the clear: the
+    // trace is created readable by its owner only.
+    if (!f.open(QIODevice::Append | QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) return;
     QJsonObject o;
     o.insert(QStringLiteral("sql"), sql);
     f.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
@@ -188,10 +190,15 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     Q_UNUSED(options);
     Close();
     platform::PinLocalTimeZone();  // the list makes a date for every row
-    const ConnectionString cs = ConnectionString::Parse(connectionString);
+    ConnectionString cs = ConnectionString::Parse(connectionString);
     // The dialog gives the password in the string; a password argument counts the same.
     const QString key = cs.password.isEmpty() ? password : cs.password;
-    d->db = sqlite::OpenFile(cs.dataSource, key, false, true);
+    try {
+        d->db = sqlite::OpenFile(cs.dataSource, key, false, true);
+    } catch (...) {
+        WipeSecret(cs.password);  // a wrong password is often nearly the right one
+        throw;
+    }
     d->path = cs.dataSource;
     d->password = key;
 }

@@ -65,9 +65,7 @@ private slots:
     void createRefusesExisting();
     void idsNeverReused();
     void transactions();
-    void trace();
     void twoConnections();
-    void wrongPasswordChangesNothing();
     void fullDisk();
     void readOnlyLibrary();
 
@@ -410,32 +408,6 @@ void tst_store::transactions() {
     other.Execute(stmt::DeleteCode(2));
 }
 
-void tst_store::trace() {
-    const QString traceFile = dir.filePath("trace.jsonl");
-    qputenv("SNIPPARY_TRACE_SQL", QFile::encodeName(traceFile));
-    Make("");
-    Connection con;
-    con.Open(Cs(path, ""));
-    con.Execute(stmt::UpdateDescription(1, "a\"b'c"));
-    con.Execute(stmt::InsertCode(1, "'); DROP TABLE Code; --", "", "1/1/2002", "", "--"));
-    Recordset rs;
-    rs.Open(stmt::SelectTypes(), &con);
-    rs.Close();
-    qunsetenv("SNIPPARY_TRACE_SQL");
-    con.Execute(stmt::DeleteCode(99));  // not traced any more
-    QFile f(traceFile);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = f.readAll().trimmed().split('\n');
-    QStringList sql;
-    for (const QByteArray& line : lines) sql << QJsonDocument::fromJson(line).object().value("sql").toString();
-    // Exactly the statements issued, hostile text staying inside its literal.
-    QCOMPARE(sql.mid(sql.size() - 3),
-             QStringList({stmt::UpdateDescription(1, "a\"b'c"),
-                          stmt::InsertCode(1, "'); DROP TABLE Code; --", "", "1/1/2002", "", "--"), stmt::SelectTypes()}));
-    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), QStringList{"'); DROP TABLE Code; --"});
-    for (const QString& s : sql) QVERIFY(!s.contains("Provider="));
-}
-
 // Two programs on one library: both keep their changes, and IDs stay distinct.
 void tst_store::twoConnections() {
     Make("");
@@ -450,18 +422,6 @@ void tst_store::twoConnections() {
     }
     QCOMPARE(ids.size(), 20);
     QCOMPARE(Column(a, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name").size(), 20);
-}
-
-void tst_store::wrongPasswordChangesNothing() {
-    Make("right");
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray before = f.readAll();
-    f.close();
-    Connection con;
-    QCOMPARE(ErrorOf([&] { con.Open(Cs(path, "wrong")); }), errors::kBadPassword);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), before);
 }
 
 // A full file system: the change is refused with a clear error and what was
