@@ -9,11 +9,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <tuple>
 #include <sqlite3.h>  // result codes only: every call goes to the engine of the file
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "store/cipherpage.h"
 #include "store/sqlitedriver.h"
 #include "store/store.h"
 
@@ -89,11 +91,6 @@ const char* const kSchemaV2[] = {
     // Two categories of one name would be deleted together by name.
     "CREATE UNIQUE INDEX TypeNames ON Types(TypeName COLLATE NOCASE)"};
 
-struct SchemaRow {
-    QByteArray type, name, table, sql;
-    bool operator==(const SchemaRow&) const = default;
-};
-
 qint64 ScalarInt(Database& db, const char* sql) {
     std::unique_ptr<Statement> st = db.Prepare(sql);
     const int rc = st ? st->Step() : kDone;
@@ -137,12 +134,13 @@ const std::vector<SchemaRow>& ExpectedRows(int version) {
 
 // Refuses a file that is not exactly a library of ours: the engine then meets no
 // view, trigger or table the file brought along.
-void CheckOurs(Database& db, const QString& path) {
-    const qint64 version = ScalarInt(db, "PRAGMA user_version");
-    if (ScalarInt(db, "PRAGMA application_id") != kApplicationId || version < 1 || version > kSchemaVersion)
+void CheckSchema(qint64 applicationId, qint64 version, std::vector<SchemaRow> have, const QString& path) {
+    if (applicationId != kApplicationId || version < 1 || version > kSchemaVersion)
         throw StoreError(errors::kUnrecognized, QStringLiteral("'%1' is not a snippet library.").arg(path));
-    const std::vector<SchemaRow> have = SchemaRows(db);
     const std::vector<SchemaRow>& want = ExpectedRows(int(version));
+    std::sort(have.begin(), have.end(), [](const SchemaRow& a, const SchemaRow& b) {
+        return std::tie(a.type, a.name) < std::tie(b.type, b.name);
+    });
     if (have == want) return;
     // Name the first thing that differs, so the user can tell a damaged file from a foreign one.
     QString what;
@@ -161,6 +159,10 @@ void CheckOurs(Database& db, const QString& path) {
                      QStringLiteral("'%1' is not opened: its tables, indexes and views are not exactly those of a "
                                     "snippet library (%2). Such a file could run its own code when read.")
                          .arg(path, what.left(200)));
+}
+
+void CheckOurs(Database& db, const QString& path) {
+    CheckSchema(ScalarInt(db, "PRAGMA application_id"), ScalarInt(db, "PRAGMA user_version"), SchemaRows(db), path);
 }
 
 // A FIFO or a device as the library would block the first read for ever: only a
@@ -288,6 +290,12 @@ std::unique_ptr<Database> OpenFile(const QString& path, const QString& password,
     // A file that starts as a plain database is one, whatever password was given.
     const bool encrypted = !password.isEmpty() && !plainFile;
     if (encrypted) r.key = password.toUtf8();
+    // The cipher engine parses the schema with an old SQLite: the schema page is
+    // checked on the maintained engine first (docs/ENGINE.md).
+    if (encrypted && !create && checkOurs) {
+        const SchemaPage page = ReadSchemaPage(DecryptedSchemaPage(path, r.key), path);
+        CheckSchema(page.applicationId, page.userVersion, page.rows, path);
+    }
     std::unique_ptr<Database> db = encrypted ? cipher::Open(r) : plain::Open(r);
     if (!create) {
         std::unique_ptr<Statement> st;

@@ -301,6 +301,10 @@ void tst_store::openErrors_data() {
         << "crafted" << ""
         << "PRAGMA writable_schema=ON; INSERT INTO sqlite_master VALUES('table','x','x',0,'CREATE TABLE x AS SELECT 1')"
         << errors::kCorrupt;
+    QTest::newRow("schema row CREATE TABLE AS, encrypted")
+        << "crafted" << "pw"
+        << "PRAGMA writable_schema=ON; INSERT INTO sqlite_master VALUES('table','x','x',0,'CREATE TABLE x AS SELECT 1')"
+        << errors::kForeignSchema;
     QTest::newRow("trigger") << "crafted" << "" << "CREATE TRIGGER Wipe AFTER INSERT ON Types BEGIN DELETE FROM Code; END"
                              << errors::kForeignSchema;
     QTest::newRow("trigger, encrypted")
