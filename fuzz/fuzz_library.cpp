@@ -2,6 +2,7 @@
 //   'F' + bytes: the bytes are the whole file (seeds are real libraries).
 //   'S' + lines: a real library whose schema rows are changed, one line each:
 //                "type name table sql..." adds a row, "-name" removes one.
+//   'P' + bytes: a first page, read by the schema reader of encrypted libraries.
 // The file is then opened as the program opens a library and the catalogue's
 // statements run on it. Opening may refuse the file; nothing may crash.
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
+#include "store/cipherpage.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
 #include "store/sqliteengine.h"
@@ -115,11 +117,14 @@ void RunCatalogue(const QString& path) {
     Try([&] { rs.Open(store::stmt::SelectContent(id), &con); });
     Try([&] { rs.Open(store::stmt::SelectMaxId(), &con); });
     rs.Close();
+    // Changes are undone at the end: a commit's flush to disk would cost more than the rest.
+    Try([&] { con.BeginTrans(); });
     for (const QString& change :
          {store::stmt::UpdateContent(id, "c"), store::stmt::UpdateDescription(id, "d'"), store::stmt::UpdateSource(id, "s"),
           store::stmt::InsertType("New"), store::stmt::InsertCode(type, "n", "d", "1/2/2003", "s", "c"),
           store::stmt::DeleteCode(id), store::stmt::DeleteTypeByName("New"), store::stmt::DeleteCodeOfType(type)})
         Try([&] { con.Execute(change); });
+    Try([&] { con.RollbackTrans(); });
 }
 
 }  // namespace
@@ -133,6 +138,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1 || size > (1 << 20)) return 0;
     Paths& p = Files();
     const QByteArray rest(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
+    if (data[0] == 'P') {
+        Try([&] { store::sqlite::ReadSchemaPage(rest, QStringLiteral("page")); });
+        return 0;
+    }
     if (data[0] == 'F') {
         if (!Write(p.file, rest)) return 0;
     } else if (data[0] == 'S') {

@@ -31,7 +31,7 @@ constexpr int kHmacKdfIterations = 2;
 
 }  // namespace
 
-QByteArray DecryptedSchemaPage(const QString& path, const QByteArray& password) {
+QByteArray DecryptedSchemaPage(const QString& path, const QByteArray& password, QByteArray* rawKey) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw StoreError(errors::kNoAccess, QStringLiteral("The file '%1' cannot be opened: %2").arg(path, f.errorString()));
@@ -75,6 +75,7 @@ QByteArray DecryptedSchemaPage(const QString& path, const QByteArray& password) 
                            EVP_DecryptUpdate(c, out + kSaltBytes, &n1, data, dataBytes) == 1 &&
                            EVP_DecryptFinal_ex(c, out + kSaltBytes + n1, &n2) == 1 && n1 + n2 == dataBytes;
     EVP_CIPHER_CTX_free(c);
+    if (decrypted) *rawKey = "x'" + QByteArray(reinterpret_cast<const char*>(key), kKeyBytes).toHex() + "'";
     OPENSSL_cleanse(key, sizeof key);
     if (!decrypted) BadPassword();
 

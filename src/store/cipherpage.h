@@ -18,9 +18,11 @@ struct SchemaPage {
     std::vector<SchemaRow> rows;
 };
 
-// The first page of the encrypted library at `path`, decrypted with `password`.
-// Throws StoreError (a wrong password is kBadPassword).
-QByteArray DecryptedSchemaPage(const QString& path, const QByteArray& password);
+// The first page of the encrypted library at `path`, decrypted with `password`;
+// `rawKey` receives the derived key in the cipher engine's raw-key form, so that the
+// slow key derivation runs once per open. Throws StoreError (a wrong password is
+// kBadPassword).
+QByteArray DecryptedSchemaPage(const QString& path, const QByteArray& password, QByteArray* rawKey);
 
 // Reads the schema table from a database's first page. A schema that does not fit
 // on that page (never so for our libraries) or that the page does not hold whole

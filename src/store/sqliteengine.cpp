@@ -291,12 +291,17 @@ std::unique_ptr<Database> OpenFile(const QString& path, const QString& password,
     const bool encrypted = !password.isEmpty() && !plainFile;
     if (encrypted) r.key = password.toUtf8();
     // The cipher engine parses the schema with an old SQLite: the schema page is
-    // checked on the maintained engine first (docs/ENGINE.md).
+    // decrypted and checked without any engine first (docs/ENGINE.md).
     if (encrypted && !create && checkOurs) {
-        const SchemaPage page = ReadSchemaPage(DecryptedSchemaPage(path, r.key), path);
+        QByteArray rawKey;
+        const SchemaPage page = ReadSchemaPage(DecryptedSchemaPage(path, r.key, &rawKey), path);
         CheckSchema(page.applicationId, page.userVersion, page.rows, path);
+        r.key.fill('\0');
+        r.key = rawKey;
+        rawKey.fill('\0');
     }
     std::unique_ptr<Database> db = encrypted ? cipher::Open(r) : plain::Open(r);
+    r.key.fill('\0');
     if (!create) {
         std::unique_ptr<Statement> st;
         int rc = kOk;
