@@ -7,7 +7,6 @@
 #include <QScopeGuard>
 #include <QTemporaryFile>
 #include <fcntl.h>
-#include <sqlcipher/sqlite3.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -23,33 +22,19 @@ const char* const PermanentCategories[5] = {"Modules", "Classes", "API Declarati
 
 namespace {
 
-// qDisplay keeps Content last, so listing reads the small columns first; an inner
-// join, so a snippet whose category is gone is not listed.
-const char* const kSchema =
-    "CREATE TABLE Types(TypeID INTEGER PRIMARY KEY AUTOINCREMENT, TypeName TEXT NOT NULL);"
-    "CREATE TABLE Code(ID INTEGER PRIMARY KEY AUTOINCREMENT, TypeID INTEGER NOT NULL, Name TEXT NOT NULL,"
-    " Description TEXT, DateAdded TEXT, Source TEXT, Content TEXT);"
-    "CREATE INDEX CodeByType ON Code(TypeID);"
-    "CREATE VIEW qDisplay AS SELECT Code.ID AS ID, Code.TypeID AS TypeID, Code.Name AS Name,"
-    " Code.Description AS Description, Code.DateAdded AS DateAdded, Code.Source AS Source,"
-    " Types.TypeName AS TypeName, Code.Content AS Content"
-    " FROM Code INNER JOIN Types ON Code.TypeID = Types.TypeID;";
-
 void Fill(const QString& path, const QString& password, bool withSamples) {
-    sqlite3* db = sqlite::OpenFile(path, password, true, false);
-    try {
-        if (password.isEmpty()) sqlite::Exec(db, QStringLiteral("PRAGMA page_size = 8192"));
-        sqlite::Exec(db, QStringLiteral("BEGIN"));
-        sqlite::Exec(db, QStringLiteral("PRAGMA application_id = %1").arg(sqlite::kApplicationId));
-        sqlite::Exec(db, QStringLiteral("PRAGMA user_version = %1").arg(sqlite::kSchemaVersion));
-        sqlite::Exec(db, QString::fromLatin1(kSchema));
-        for (const char* name : PermanentCategories) sqlite::Exec(db, stmt::InsertType(QString::fromLatin1(name)));
-        sqlite::Exec(db, QStringLiteral("COMMIT"));
-    } catch (...) {
-        sqlite::CloseFile(db);
-        throw;
+    {
+        const std::unique_ptr<sqlite::Database> db = sqlite::OpenFile(path, password, true, false);
+        if (password.isEmpty()) db->Exec(QStringLiteral("PRAGMA page_size = 8192"));
+        db->Exec(QStringLiteral("BEGIN"));
+        db->Exec(QStringLiteral("PRAGMA application_id = %1").arg(sqlite::kApplicationId));
+        db->Exec(QStringLiteral("PRAGMA user_version = %1").arg(sqlite::kSchemaVersion));
+        int count = 0;
+        const char* const* schema = sqlite::SchemaStatements(sqlite::kSchemaVersion, &count);
+        for (int i = 0; i < count; ++i) db->Exec(QString::fromLatin1(schema[i]));
+        for (const char* name : PermanentCategories) db->Exec(stmt::InsertType(QString::fromLatin1(name)));
+        db->Exec(QStringLiteral("COMMIT"));
     }
-    sqlite::CloseFile(db);
     if (!withSamples) return;
 
     // Samples go in the way the window adds snippets: statement 11, on a connection.

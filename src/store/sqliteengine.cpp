@@ -2,12 +2,21 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <sys/mman.h>
-#include <sqlcipher/sqlite3.h>
+#include <fcntl.h>
+#include <map>
+#include <tuple>
+#include <sqlite3.h>  // result codes only: every call goes to the engine of the file
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
+#include "store/cipherpage.h"
+#include "store/sqlitedriver.h"
 #include "store/store.h"
 
 namespace store::sqlite {
@@ -66,37 +75,154 @@ int FindAsciiNoCase(const char* hay, int hayLen, const char* needle, int needleL
     }
 }
 
-void InstrFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (argc < 2) return;
-    // Jet's Instr has an optional start position first: Instr([start,] text, what).
-    int base = 0;
-    qint64 start = 1;
-    if (argc == 3) {
-        if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
-        start = sqlite3_value_int64(argv[0]);
-        base = 1;
+// The schema of a library, one statement an entry. Version 1 had no index on the
+// category names; files of both versions are ours.
+const char* const kSchemaV2[] = {
+    "CREATE TABLE Types(TypeID INTEGER PRIMARY KEY AUTOINCREMENT, TypeName TEXT NOT NULL)",
+    "CREATE TABLE Code(ID INTEGER PRIMARY KEY AUTOINCREMENT, TypeID INTEGER NOT NULL, Name TEXT NOT NULL,"
+    " Description TEXT, DateAdded TEXT, Source TEXT, Content TEXT)",
+    "CREATE INDEX CodeByType ON Code(TypeID)",
+    // qDisplay keeps Content last, so listing reads the small columns first; an inner
+    // join, so a snippet whose category is gone is not listed.
+    "CREATE VIEW qDisplay AS SELECT Code.ID AS ID, Code.TypeID AS TypeID, Code.Name AS Name,"
+    " Code.Description AS Description, Code.DateAdded AS DateAdded, Code.Source AS Source,"
+    " Types.TypeName AS TypeName, Code.Content AS Content"
+    " FROM Code INNER JOIN Types ON Code.TypeID = Types.TypeID",
+    // Two categories of one name would be deleted together by name.
+    "CREATE UNIQUE INDEX TypeNames ON Types(TypeName COLLATE NOCASE)"};
+
+qint64 ScalarInt(Database& db, const char* sql) {
+    std::unique_ptr<Statement> st = db.Prepare(sql);
+    const int rc = st ? st->Step() : kDone;
+    if (rc != kRow) db.Fail(rc == kDone ? kError : rc);
+    return st->ColumnInt64(0);
+}
+
+// The file's schema as the engine lists it; reading this list runs no view and no
+// trigger of the file.
+std::vector<SchemaRow> SchemaRows(Database& db) {
+    std::vector<SchemaRow> rows;
+    std::unique_ptr<Statement> st = db.Prepare("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name");
+    int rc = kDone;
+    while ((rc = st->Step()) == kRow) {
+        auto text = [&](int i) {
+            return QByteArray(reinterpret_cast<const char*>(st->ColumnText(i)), st->ColumnBytes(i));
+        };
+        rows.push_back({text(0), text(1), text(2), text(3)});
     }
-    if (sqlite3_value_type(argv[base]) == SQLITE_NULL || sqlite3_value_type(argv[base + 1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const char* hay = reinterpret_cast<const char*>(sqlite3_value_text(argv[base]));
-    const int hayLen = sqlite3_value_bytes(argv[base]);
-    const char* needle = reinterpret_cast<const char*>(sqlite3_value_text(argv[base + 1]));
-    const int needleLen = sqlite3_value_bytes(argv[base + 1]);
-    if (start <= 1) {
-        sqlite3_result_int64(ctx, Instr(hay, hayLen, needle, needleLen));
-        return;
+    if (rc != kDone) db.Fail(rc);
+    return rows;
+}
+
+// What a library of `version` holds, made once on an empty in-memory database.
+const std::vector<SchemaRow>& ExpectedRows(int version) {
+    static QMutex mutex;
+    static std::map<int, std::vector<SchemaRow>> made;
+    QMutexLocker lock(&mutex);
+    auto found = made.find(version);
+    if (found != made.end()) return found->second;
+    OpenRequest r;
+    r.path = ":memory:";
+    r.create = true;
+    r.hostile = false;
+    std::unique_ptr<Database> db = plain::Open(r);
+    int count = 0;
+    const char* const* statements = SchemaStatements(version, &count);
+    for (int i = 0; i < count; ++i) db->Exec(QString::fromLatin1(statements[i]));
+    return made.emplace(version, SchemaRows(*db)).first->second;
+}
+
+// Refuses a file that is not exactly a library of ours: the engine then meets no
+// view, trigger or table the file brought along.
+void CheckSchema(qint64 applicationId, qint64 version, std::vector<SchemaRow> have, const QString& path) {
+    if (applicationId != kApplicationId || version < 1 || version > kSchemaVersion)
+        throw StoreError(errors::kUnrecognized, QStringLiteral("'%1' is not a snippet library.").arg(path));
+    const std::vector<SchemaRow>& want = ExpectedRows(int(version));
+    std::sort(have.begin(), have.end(), [](const SchemaRow& a, const SchemaRow& b) {
+        return std::tie(a.type, a.name) < std::tie(b.type, b.name);
+    });
+    if (have == want) return;
+    // Name the first thing that differs, so the user can tell a damaged file from a foreign one.
+    QString what;
+    for (const SchemaRow& row : have)
+        if (std::find(want.begin(), want.end(), row) == want.end()) {
+            what = QStringLiteral("%1 %2").arg(QString::fromUtf8(row.type), QString::fromUtf8(row.name));
+            break;
+        }
+    if (what.isEmpty())
+        for (const SchemaRow& row : want)
+            if (std::find(have.begin(), have.end(), row) == have.end()) {
+                what = QStringLiteral("no %1 %2").arg(QString::fromUtf8(row.type), QString::fromUtf8(row.name));
+                break;
+            }
+    throw StoreError(errors::kForeignSchema,
+                     QStringLiteral("'%1' is not opened: its tables, indexes and views are not exactly those of a "
+                                    "snippet library (%2). Such a file could run its own code when read.")
+                         .arg(path, what.left(200)));
+}
+
+void CheckOurs(Database& db, const QString& path) {
+    CheckSchema(ScalarInt(db, "PRAGMA application_id"), ScalarInt(db, "PRAGMA user_version"), SchemaRows(db), path);
+}
+
+// A FIFO or a device as the library would block the first read for ever: only a
+// regular file is read, and its first bytes without waiting.
+QByteArray FileHead(const QString& path, qint64* size) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw StoreError(errors::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    if (info.isDir())
+        throw StoreError(errors::kNotAFile, QStringLiteral("'%1' is a folder, not a library file.").arg(path));
+    if (!info.isFile())
+        throw StoreError(errors::kNotAFile,
+                         QStringLiteral("'%1' is not a regular file (a pipe or a device), so it is no library.")
+                             .arg(path));
+    if (!info.isReadable())
+        throw StoreError(errors::kNoAccess,
+                         QStringLiteral("The file '%1' cannot be opened: permission denied.").arg(path));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw StoreError(errors::kNoAccess, QStringLiteral("The file '%1' cannot be opened: %2.")
+                                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
+    struct stat st {};
+    QByteArray head(16, '\0');
+    ssize_t got = -1;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) got = ::read(fd, head.data(), size_t(head.size()));
+    ::close(fd);
+    if (!S_ISREG(st.st_mode))
+        throw StoreError(errors::kNotAFile,
+                         QStringLiteral("'%1' is not a regular file (a pipe or a device), so it is no library.")
+                             .arg(path));
+    *size = st.st_size;
+    head.resize(got > 0 ? qsizetype(got) : 0);
+    return head;
+}
+
+}  // namespace
+
+const char* const* SchemaStatements(int version, int* count) {
+    *count = version >= 2 ? 5 : 4;
+    return kSchemaV2;
+}
+
+qint64 Instr(const char* hay, int hayLen, const char* needle, int needleLen) {
+    if (hayLen == 0) return 0;
+    if (needleLen == 0) return 1;
+    if (IsAscii(needle, needleLen)) {
+        const int at = FindAsciiNoCase(hay, hayLen, needle, needleLen);
+        if (at >= 0) return Utf16Units(hay, at) + 1;
+        if (IsAscii(hay, hayLen)) return 0;
+        // A few non-ASCII letters fold to ASCII ones (the Kelvin sign to k): let Qt decide.
     }
     const QString h = QString::fromUtf8(hay, hayLen);
     const QString n = QString::fromUtf8(needle, needleLen);
-    const qsizetype at = h.indexOf(n, qsizetype(start - 1), Qt::CaseInsensitive);
-    sqlite3_result_int64(ctx, at < 0 ? 0 : qint64(at) + 1);
+    const qsizetype at = h.indexOf(n, 0, Qt::CaseInsensitive);
+    return at < 0 ? 0 : qint64(at) + 1;
 }
 
 // Jet sorts text without regard to case; ASCII is compared in place, other text
 // through Qt's case folding.
-int TextCollation(void*, int lenA, const void* a, int lenB, const void* b) {
+int CompareText(int lenA, const void* a, int lenB, const void* b) {
     const auto* pa = static_cast<const unsigned char*>(a);
     const auto* pb = static_cast<const unsigned char*>(b);
     const int n = lenA < lenB ? lenA : lenB;
@@ -114,72 +240,7 @@ int TextCollation(void*, int lenA, const void* a, int lenB, const void* b) {
     return lenA - lenB;
 }
 
-void Register(sqlite3* db) {
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function(db, "jet_instr", 2, flags, nullptr, InstrFunction, nullptr, nullptr);
-    sqlite3_create_function(db, "jet_instr", 3, flags, nullptr, InstrFunction, nullptr, nullptr);
-    sqlite3_create_collation(db, "jet_text", SQLITE_UTF8, nullptr, TextCollation);
-}
-
-// The engine maps a plain library and then touches its pages one by one; each first
-// touch is a page fault, and faults are what a list or a search of a large library
-// spends most of its time on. Mapping with MAP_POPULATE fills the whole mapping in
-// one call instead. The engine lets a program replace its system calls for this.
-void* PopulatingMmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) {
-    return mmap(addr, length, prot, flags | MAP_POPULATE, fd, offset);
-}
-
-void UsePopulatingMmap() {
-    static const bool done = [] {
-        sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-        if (vfs != nullptr && vfs->iVersion >= 3 && vfs->xSetSystemCall != nullptr)
-            vfs->xSetSystemCall(vfs, "mmap", reinterpret_cast<sqlite3_syscall_ptr>(&PopulatingMmap));
-        return true;
-    }();
-    (void)done;
-}
-
-QByteArray FileHead(const QString& path, qint64* size) {
-    QFile f(path);
-    *size = f.size();
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.read(16);
-}
-
-qint64 ScalarInt(sqlite3* db, const char* sql) {
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-    if (rc != SQLITE_OK) Fail(db, rc);
-    rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW) {
-        sqlite3_finalize(st);
-        Fail(db, rc == SQLITE_DONE ? SQLITE_ERROR : rc);
-    }
-    const qint64 v = sqlite3_column_int64(st, 0);
-    sqlite3_finalize(st);
-    return v;
-}
-
-}  // namespace
-
-qint64 Instr(const char* hay, int hayLen, const char* needle, int needleLen) {
-    if (hayLen == 0) return 0;
-    if (needleLen == 0) return 1;
-    if (IsAscii(needle, needleLen)) {
-        const int at = FindAsciiNoCase(hay, hayLen, needle, needleLen);
-        if (at >= 0) return Utf16Units(hay, at) + 1;
-        if (IsAscii(hay, hayLen)) return 0;
-        // A few non-ASCII letters fold to ASCII ones (the Kelvin sign to k): let Qt decide.
-    }
-    const QString h = QString::fromUtf8(hay, hayLen);
-    const QString n = QString::fromUtf8(needle, needleLen);
-    const qsizetype at = h.indexOf(n, 0, Qt::CaseInsensitive);
-    return at < 0 ? 0 : qint64(at) + 1;
-}
-
-void Fail(sqlite3* db, int rc, const QString& sqlText) {
-    const QString message = db != nullptr ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    Q_UNUSED(sqlText);
+void Fail(int rc, const QString& message) {
     switch (rc & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
@@ -211,24 +272,7 @@ void Fail(sqlite3* db, int rc, const QString& sqlText) {
     throw StoreError(errors::kGeneral, message);
 }
 
-void Exec(sqlite3* db, const QString& sql) {
-    char* err = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
-    sqlite3_free(err);
-    if (rc != SQLITE_OK) Fail(db, rc, sql);
-}
-
-sqlite3* OpenFile(const QString& path, const QString& password, bool create, bool checkOurs) {
-    const QFileInfo info(path);
-    if (!create) {
-        if (!info.exists())
-            throw StoreError(errors::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
-        if (info.isDir())
-            throw StoreError(errors::kNotAFile, QStringLiteral("'%1' is a folder, not a library file.").arg(path));
-        if (!info.isReadable())
-            throw StoreError(errors::kNoAccess,
-                             QStringLiteral("The file '%1' cannot be opened: permission denied.").arg(path));
-    }
+std::unique_ptr<Database> OpenFile(const QString& path, const QString& password, bool create, bool checkOurs) {
     qint64 size = 0;
     const QByteArray head = create ? QByteArray() : FileHead(path, &size);
     const bool plainFile = head.startsWith(QByteArray("SQLite format 3", 16));
@@ -239,68 +283,49 @@ sqlite3* OpenFile(const QString& path, const QString& password, bool create, boo
             throw StoreError(errors::kBadPassword, QStringLiteral("Not a valid password."));
         throw StoreError(errors::kUnrecognized, QStringLiteral("Unrecognized database format '%1'.").arg(path));
     }
-
-    UsePopulatingMmap();
-    sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
-        sqlite3_close_v2(db);
-        throw StoreError(errors::kNoAccess, QStringLiteral("The file '%1' cannot be opened (%2).").arg(path, message));
+    OpenRequest r;
+    r.path = QFile::encodeName(path);
+    r.create = create;
+    r.hostile = checkOurs;
+    // A file that starts as a plain database is one, whatever password was given.
+    const bool encrypted = !password.isEmpty() && !plainFile;
+    if (encrypted) r.key = password.toUtf8();
+    // The cipher engine parses the schema with an old SQLite: the schema page is
+    // decrypted and checked without any engine first (docs/ENGINE.md).
+    if (encrypted && !create && checkOurs) {
+        QByteArray rawKey;
+        const SchemaPage page = ReadSchemaPage(DecryptedSchemaPage(path, r.key, &rawKey), path);
+        CheckSchema(page.applicationId, page.userVersion, page.rows, path);
+        r.key.fill('\0');
+        r.key = rawKey;
+        rawKey.fill('\0');
     }
-    try {
-        sqlite3_busy_timeout(db, kBusyTimeoutMs);
-        sqlite3_extended_result_codes(db, 0);
-        // A build without the cipher would store "encrypted" libraries in the clear:
-        // if another SQLite was linked first, no library is opened at all.
-        {
-            sqlite3_stmt* st = nullptr;
-            const bool haveCipher = sqlite3_prepare_v2(db, "PRAGMA cipher_version", -1, &st, nullptr) == SQLITE_OK &&
-                                    sqlite3_step(st) == SQLITE_ROW && sqlite3_column_bytes(st, 0) > 0;
-            sqlite3_finalize(st);
-            if (!haveCipher)
-                throw StoreError(errors::kProvider,
-                                 QStringLiteral("This program was built with an SQLite that cannot encrypt (no "
-                                                "SQLCipher); it opens no library."));
+    std::unique_ptr<Database> db = encrypted ? cipher::Open(r) : plain::Open(r);
+    r.key.fill('\0');
+    if (!create) {
+        std::unique_ptr<Statement> st;
+        int rc = kOk;
+        try {
+            st = db->Prepare("SELECT count(*) FROM sqlite_master");
+            rc = st->Step();
+        } catch (const StoreError& e) {
+            if (e.Number() != errors::kUnrecognized) throw;
+            rc = SQLITE_NOTADB;
         }
-        if (!password.isEmpty() && !plainFile) {
-            QByteArray key = password.toUtf8();
-            rc = sqlite3_key(db, key.constData(), int(key.size()));
-            explicit_bzero(key.data(), size_t(key.size()));  // the engine keeps its own copy
-            if (rc != SQLITE_OK) Fail(db, rc);
-            Exec(db, QStringLiteral("PRAGMA cipher_page_size = %1").arg(kCipherPageSize));
-        }
-        if (!create) {
-            sqlite3_stmt* st = nullptr;
-            rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
-            if (rc == SQLITE_OK) rc = sqlite3_step(st);
-            sqlite3_finalize(st);
-            if (rc != SQLITE_ROW) {
-                if ((rc & 0xFF) == SQLITE_NOTADB) {
-                    if (!password.isEmpty())
-                        throw StoreError(errors::kBadPassword, QStringLiteral("Not a valid password."));
-                    throw StoreError(errors::kUnrecognized,
-                                     QStringLiteral("Unrecognized database format '%1'.").arg(path));
-                }
-                Fail(db, rc);
+        if (rc != kRow) {
+            if ((rc & 0xFF) == SQLITE_NOTADB) {
+                if (encrypted) throw StoreError(errors::kBadPassword, QStringLiteral("Not a valid password."));
+                throw StoreError(errors::kUnrecognized, QStringLiteral("Unrecognized database format '%1'.").arg(path));
             }
-            if (checkOurs && (ScalarInt(db, "PRAGMA application_id") != kApplicationId ||
-                              ScalarInt(db, "PRAGMA user_version") != kSchemaVersion))
-                throw StoreError(errors::kUnrecognized,
-                                 QStringLiteral("'%1' is not a snippet library.").arg(path));
+            db->Fail(rc);
         }
-        // A plain library is read through the page cache directly instead of
-        // copied page by page: the search reads every snippet's content.
-        if (password.isEmpty() || plainFile) Exec(db, QStringLiteral("PRAGMA mmap_size = 1073741824"));
-        Register(db);
-    } catch (...) {
-        sqlite3_close_v2(db);
-        throw;
+        st.reset();
+        if (checkOurs) CheckOurs(*db, path);
     }
+    // A plain library is read through the page cache directly instead of
+    // copied page by page: the search reads every snippet's content.
+    if (!encrypted) db->Exec(QStringLiteral("PRAGMA mmap_size = 1073741824"));
     return db;
 }
-
-void CloseFile(sqlite3* db) { sqlite3_close_v2(db); }
 
 }  // namespace store::sqlite

@@ -6,7 +6,6 @@
 #include <QJsonObject>
 #include <QMutex>
 #include <QRegularExpression>
-#include <sqlcipher/sqlite3.h>
 
 #include "platform/generaldate.h"
 #include "store/connectionstring.h"
@@ -96,7 +95,9 @@ QDateTime ReadIso(const unsigned char* s, int n) {
 }  // namespace
 
 struct Connection::Impl {
-    sqlite3* db = nullptr;
+    // Shared with the recordsets opened on it: a recordset outliving Close() still
+    // reports its errors through the database it was opened on.
+    std::shared_ptr<sqlite::Database> db;
     QString path;
     QString password;
 };
@@ -114,37 +115,36 @@ bool SelectsAllOfDisplay(const QString& sql) {
 
 struct Recordset::Impl {
     Connection* con = nullptr;
-    sqlite3_stmt* st = nullptr;
-    sqlite3_stmt* content = nullptr;  // SELECT Content FROM Code WHERE ID=?, when lazy
+    std::shared_ptr<sqlite::Database> db;  // of the statement below
+    std::unique_ptr<sqlite::Statement> st;
+    std::unique_ptr<sqlite::Statement> content;  // SELECT Content FROM Code WHERE ID=?, when lazy
     bool eof = true;
     QList<QByteArray> names;
     int dateColumn = -1;
 
     QVariant LazyContent() const {
-        sqlite3_reset(content);
-        sqlite3_bind_int64(content, 1, sqlite3_column_int64(st, 0));
-        const int rc = sqlite3_step(content);
-        if (rc == SQLITE_DONE) return {};
-        if (rc != SQLITE_ROW) sqlite::Fail(sqlite3_db_handle(content), rc);
-        if (sqlite3_column_type(content, 0) == SQLITE_NULL) return {};
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(content, 0)),
-                                 sqlite3_column_bytes(content, 0));
+        content->Reset();
+        content->BindInt64(1, st->ColumnInt64(0));
+        const int rc = content->Step();
+        if (rc == sqlite::kDone) return {};
+        if (rc != sqlite::kRow) db->Fail(rc);
+        if (content->ColumnType(0) == sqlite::kNull) return {};
+        return QString::fromUtf8(reinterpret_cast<const char*>(content->ColumnText(0)), content->ColumnBytes(0));
     }
 
     void Step() {
-        const int rc = sqlite3_step(st);
-        if (rc == SQLITE_ROW) {
+        const int rc = st->Step();
+        if (rc == sqlite::kRow) {
             eof = false;
         } else {
             eof = true;
-            if (rc != SQLITE_DONE) sqlite::Fail(sqlite3_db_handle(st), rc);
+            if (rc != sqlite::kDone) db->Fail(rc);
         }
     }
     void Finish() {
-        sqlite3_finalize(st);
-        st = nullptr;
-        sqlite3_finalize(content);
-        content = nullptr;
+        st.reset();
+        content.reset();
+        db.reset();
         eof = true;
         names.clear();
         dateColumn = -1;
@@ -159,18 +159,18 @@ struct Recordset::Impl {
                              QStringLiteral("Item cannot be found in the collection corresponding to the "
                                             "requested name or ordinal."));
         if (content != nullptr && i == kLazyContentColumn) return LazyContent();
-        switch (sqlite3_column_type(st, i)) {
-        case SQLITE_NULL:
+        switch (st->ColumnType(i)) {
+        case sqlite::kNull:
             return {};
-        case SQLITE_INTEGER:
-            return QVariant(qint64(sqlite3_column_int64(st, i)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(st, i));
-        case SQLITE_BLOB:
-            return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+        case sqlite::kInteger:
+            return QVariant(qint64(st->ColumnInt64(i)));
+        case sqlite::kFloat:
+            return QVariant(st->ColumnDouble(i));
+        case sqlite::kBlob:
+            return QByteArray(static_cast<const char*>(st->ColumnBlob(i)), st->ColumnBytes(i));
         default: {
-            const auto* text = sqlite3_column_text(st, i);
-            const int n = sqlite3_column_bytes(st, i);
+            const auto* text = st->ColumnText(i);
+            const int n = st->ColumnBytes(i);
             if (i == dateColumn) {
                 const QDateTime when = ReadIso(text, n);
                 return when.isValid() ? QVariant(when) : QVariant();
@@ -207,8 +207,7 @@ long Connection::State() const { return d->db != nullptr ? adStateOpen : adState
 
 void Connection::Close() {
     if (d->db == nullptr) return;
-    sqlite::CloseFile(d->db);
-    d->db = nullptr;
+    d->db.reset();
     d->path.clear();
     Wipe(d->password);
 }
@@ -217,31 +216,31 @@ long Connection::Execute(const QString& commandText) {
     Trace(commandText);
     if (d->db == nullptr) Closed();
     RefuseUnstorable(commandText);
-    sqlite::Exec(d->db, jet::Translate(commandText));
-    return static_cast<long>(sqlite3_changes(d->db));
+    d->db->Exec(jet::Translate(commandText));
+    return d->db->Changes();
 }
 
 qint64 Connection::LastInsertId() const {
     if (d->db == nullptr) Closed();
-    return sqlite3_last_insert_rowid(d->db);
+    return d->db->LastInsertId();
 }
 
 void Connection::BeginTrans() {
     if (d->db == nullptr) Closed();
     // IMMEDIATE: the write lock is taken now, so a busy library is reported
     // before the first change, not in the middle.
-    sqlite::Exec(d->db, QStringLiteral("BEGIN IMMEDIATE"));
+    d->db->Exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 void Connection::CommitTrans() {
     if (d->db == nullptr) Closed();
-    sqlite::Exec(d->db, QStringLiteral("COMMIT"));
+    d->db->Exec(QStringLiteral("COMMIT"));
 }
 
 void Connection::RollbackTrans() {
     if (d->db == nullptr) Closed();
-    if (sqlite3_get_autocommit(d->db)) return;  // nothing left to undo
-    sqlite::Exec(d->db, QStringLiteral("ROLLBACK"));
+    if (!d->db->InTransaction()) return;  // nothing left to undo
+    d->db->Exec(QStringLiteral("ROLLBACK"));
 }
 
 QString Connection::DataSource() const { return d->path; }
@@ -255,30 +254,27 @@ void Recordset::Open(const QString& source, Connection* activeConnection) {
     if (activeConnection != nullptr) d->con = activeConnection;
     if (d->con == nullptr || d->con->d->db == nullptr) Closed();
     RefuseUnstorable(source);
-    sqlite3* db = d->con->d->db;
+    const std::shared_ptr<sqlite::Database> db = d->con->d->db;
     QString translated = jet::Translate(source);
     const bool lazy = SelectsAllOfDisplay(translated);
-    if (lazy) {
-        translated.replace(translated.indexOf(u'*'), 1, kDisplayColumns);
-        const char* text = "SELECT Content FROM Code WHERE ID=?";
-        const int rc = sqlite3_prepare_v2(db, text, -1, &d->content, nullptr);
-        if (rc != SQLITE_OK) {
-            d->Finish();
-            sqlite::Fail(db, rc, source);
+    try {
+        if (lazy) {
+            translated.replace(translated.indexOf(u'*'), 1, kDisplayColumns);
+            d->content = db->Prepare("SELECT Content FROM Code WHERE ID=?");
         }
-    }
-    const QByteArray sql = translated.toUtf8();
-    const char* tail = nullptr;
-    const int rc = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &d->st, &tail);
-    if (rc != SQLITE_OK) {
+        d->st = db->Prepare(translated.toUtf8());
+    } catch (...) {
         d->Finish();
-        sqlite::Fail(db, rc, source);
+        throw;
     }
-    if (d->st == nullptr)
+    if (d->st == nullptr) {
+        d->Finish();
         throw StoreError(errors::kSyntax, QStringLiteral("The statement cannot run: it is empty."));
-    const int n = sqlite3_column_count(d->st);
+    }
+    d->db = db;
+    const int n = d->st->ColumnCount();
     for (int i = 0; i < n; ++i) {
-        d->names.append(QByteArray(sqlite3_column_name(d->st, i)));
+        d->names.append(d->st->ColumnName(i));
         if (d->names.last().compare("DateAdded", Qt::CaseInsensitive) == 0) d->dateColumn = i;
     }
     try {
@@ -318,7 +314,7 @@ void Recordset::MoveNext() {
 
 void Recordset::MoveFirst() {
     if (d->st == nullptr) Closed();
-    sqlite3_reset(d->st);
+    d->st->Reset();
     d->Step();
 }
 

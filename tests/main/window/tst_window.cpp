@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include "main/categorystore.h"
 #include "main/ui/addpage.h"
 #include "main/ui/searchpage.h"
 #include "main/ui/frmsnippary.h"
@@ -23,6 +24,7 @@
 #include "platform/scriptedprompts.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
+#include "store/sqliteengine.h"
 #include "store/statements.h"
 #include "store/ui/frmloaddb.h"
 #include "main/windowlayout.h"
@@ -62,7 +64,8 @@ private slots:
     void failedLoad();
     void dialogClosed();
     void categories();
-    void categoryDeleteFailureKeepsAll();
+    void categoryRefusals_data();
+    void categoryRefusals();
     void pagesKeepOneViewMark();
     void controlsInsidePage_data();
     void controlsInsidePage();
@@ -261,27 +264,53 @@ void tst_window::categories() {
     QCOMPARE(stored, Items(w->lstTOC));
 }
 
-// A category that cannot be deleted stays, with its snippets, and the user is told.
-void tst_window::categoryDeleteFailureKeepsAll() {
+// A category change the library cannot take leaves both lists, the categories and
+// their snippets as they were, and the user is told.
+void tst_window::categoryRefusals_data() {
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("library held by another program") << "held" << "3260 # ";
+    QTest::newRow("name added meanwhile elsewhere") << "added elsewhere" << "A category named tools already exists.";
+    QTest::newRow("two categories of one name") << "duplicates" << "More than one category is named Dup";
+}
+
+void tst_window::categoryRefusals() {
+    QFETCH(QString, situation);
+    QFETCH(QString, message);
+    if (situation == "duplicates")  // a library of the first version, before names were unique
+        store::sqlite::OpenFile(path, "", false, false)
+            ->Exec("DROP INDEX TypeNames; PRAGMA user_version=1; INSERT INTO Types(TypeName) VALUES('Dup'), ('Dup')");
     Load(path);
-    prompts->ExpectInputBox(QString("Mine"));
-    w->mnuAddCat_Click();
+    if (situation == "held") {
+        prompts->ExpectInputBox(QString("Mine"));
+        w->mnuAddCat2->trigger();
+    }
     w->con.Execute(store::stmt::InsertCode(6, "kept", "", "1/1/2002", "", "x"));
     store::ConnectionString cs;
     cs.dataSource = path;
-    store::Connection other;
+    store::Connection other;  // another window or program on the same library
     other.Open(cs.Build());
-    other.BeginTrans();  // another program holds the library
-    w->lstTOC->setCurrentRow(5);
-    prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
-    prompts->ExpectMsgBoxContaining("3260 # ");
-    w->mnuDelCat_Click();
+    if (situation == "added elsewhere") snippary::InsertCategory(other, "Tools");
+    auto stored = [&] {
+        store::Recordset rs;
+        rs.Open("SELECT (SELECT count(*) FROM Types) || ' ' || (SELECT count(*) FROM Code WHERE TypeID=6)", &w->con);
+        return rs.Fields(0).toString();
+    };
+    const QString before = stored();
+    const QStringList listed = Items(w->lstTOC);
+    if (situation == "added elsewhere") {
+        prompts->ExpectInputBox(QString("tools"));
+    } else {
+        if (situation == "held") other.BeginTrans();
+        w->lstTOC->setCurrentRow(5);
+        prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
+    }
+    prompts->ExpectMsgBoxContaining(message);
+    (situation == "added elsewhere" ? w->mnuAddCat2 : w->mnuDelCat2)->trigger();
     other.RollbackTrans();
     Verify();
-    QCOMPARE(Items(w->lstTOC).last(), QString("Mine"));
-    store::Recordset rs;
-    rs.Open("SELECT count(*) FROM Code WHERE TypeID=6", &w->con);
-    QCOMPARE(rs.Fields(0).toLongLong(), 1);
+    QCOMPARE(Items(w->lstTOC), listed);
+    QCOMPARE(stored(), before);
 }
 
 namespace {

@@ -1,0 +1,5 @@
+// Plain libraries: the system's maintained SQLite.
+#include <sqlite3.h>
+
+#define SNIPPARY_ENGINE plain
+#include "store/sqlitedriver.inc"
