@@ -201,6 +201,8 @@ void tst_store::search_data() {
     QTest::newRow("case ignored") << BuildFind("ZETA", all, "", "") << QStringList{"Zeta"};
     QTest::newRow("non-ascii case") << BuildFind("ärger", content, "", "") << QStringList{"alpha"};
     QTest::newRow("apostrophe") << BuildFind("it's", all, "", "") << QStringList{"alpha"};
+    QTest::newRow("words together") << BuildFind("End Sub", content, "", "") << QStringList{"Zeta"};
+    QTest::newRow("words apart") << BuildFind("Sub End", content, "", "") << QStringList{};
     QTest::newRow("nulls never match") << BuildFind("o", {false, true, true, false}, "", "")
                                        << QStringList{"alpha"};
     // Dates compare as moments, not as texts: 12/1/2002 is after 2/1/2002.

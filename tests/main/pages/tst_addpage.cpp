@@ -1,6 +1,5 @@
 // The Add to Archive page against a real library: enabling, the stored row and the
 // emitted list row, failures that keep the boxes, file reading, and search results.
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -20,7 +19,6 @@
 
 #include "main/ui/addpage.h"
 #include "main/ui/searchpage.h"
-#include "platform/generaldate.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
 #include "store/statements.h"
@@ -128,41 +126,10 @@ private Q_SLOTS:
         QVERIFY(!page.cmdAdd->isEnabled());
         QCOMPARE(page.cmdAdd->text(), QStringLiteral("&Add now!"));
         QCOMPARE(page.cmdFileSelect->toolTip(), QStringLiteral("Select file to add !"));
+        QCOMPARE(page.Label6->text(), QStringLiteral("(paste the code here)"));
         QCOMPARE(page.txtName->maxLength(), 50);
         QCOMPARE(page.txtDesc->maxLength(), 30);
         QCOMPARE(page.txtSource->maxLength(), 50);
-        for (QLabel* bold : {page.Label1, page.Label2, page.Label5})
-            QVERIFY(bold->font().bold());
-        for (QLabel* plain : {page.Label3, page.Label4, page.Label6})
-            QVERIFY(!plain->font().bold());
-        QCOMPARE(page.Label1->buddy(), page.cmbType);
-        QCOMPARE(page.Label2->buddy(), page.txtName);
-        QCOMPARE(page.Label5->buddy(), page.txtContent);
-        QCOMPARE(page.Label6->text(), QStringLiteral("(paste the code here)"));
-    }
-
-    void quotesInEveryField() {
-        auto page = MakePage();
-        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
-        page->txtName->setText(QStringLiteral("Bob's sort"));
-        page->txtDesc->setText(QStringLiteral("it's"));
-        page->txtSource->setText(QStringLiteral("O'Brien's notes"));
-        page->txtContent->setPlainText(QStringLiteral("MsgBox \"Don't\"\nEnd Sub"));
-        page->cmdAdd->click();
-        QCOMPARE(prompts.messages, QStringList());
-        QCOMPARE(spy.count(), 1);
-        const SnippetRow row = spy.at(0).at(0).value<SnippetRow>();
-        const QString traced = Traced().join(u'\n');
-        QVERIFY2(traced.contains(QStringLiteral(
-                     "VALUES(3,'Bob''s sort','it''s','%1','O''Brien''s notes','MsgBox \"Don''t\"\r\nEnd Sub')")
-                                     .arg(platform::GeneralDate(row.dateAdded))),
-                 qPrintable(traced));
-        QCOMPARE(StoredField(row.id, QStringLiteral("Name")).toString(), QStringLiteral("Bob's sort"));
-        QCOMPARE(StoredField(row.id, QStringLiteral("Description")).toString(), QStringLiteral("it's"));
-        QCOMPARE(StoredField(row.id, QStringLiteral("Source")).toString(),
-                 QStringLiteral("O'Brien's notes"));
-        QCOMPARE(StoredField(row.id, QStringLiteral("Content")).toString(),
-                 QStringLiteral("MsgBox \"Don't\"\r\nEnd Sub"));
     }
 
     // Hostile text in each box: stored and read back as typed, and the trace holds the
@@ -390,51 +357,6 @@ private Q_SLOTS:
         QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("c"));
         QVERIFY(page->cmdAdd->isEnabled());
         QCOMPARE(prompts.messages, QStringList());
-    }
-
-    void findInLibrary_data() {
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QString>("ticks");
-        QTest::addColumn<QStringList>("names");
-        QTest::newRow("name, any case") << "SORT" << "1000" << QStringList{"QuickSort"};
-        QTest::newRow("description") << "fast" << "0100" << QStringList{"QuickSort"};
-        QTest::newRow("source") << "o'reilly" << "0010" << QStringList{"Trim"};
-        QTest::newRow("content") << "end function" << "0001" << QStringList{"Trim"};
-        QTest::newRow("words together") << "End Sub" << "0001" << QStringList{"QuickSort"};
-        QTest::newRow("words apart") << "Sub End" << "0001" << QStringList{};
-        QTest::newRow("unticked column") << "fast" << "1011" << QStringList{};
-        QTest::newRow("any column") << "trim" << "1111" << QStringList{"Trim"};
-    }
-    void findInLibrary() {
-        QFETCH(QString, find);
-        QFETCH(QString, ticks);
-        QFETCH(QStringList, names);
-        auto page = MakePage();
-        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
-        const struct { const char *name, *desc, *source, *content; } rows[] = {
-            {"QuickSort", "Fast sorting", "my notes", "Sub QuickSort()\nEnd Sub"},
-            {"Trim", "Strip blanks", "O'Reilly", "Function T()\nEnd Function"},
-        };
-        for (const auto& r : rows) {
-            page->txtName->setText(QString::fromUtf8(r.name));
-            page->txtDesc->setText(QString::fromUtf8(r.desc));
-            page->txtSource->setText(QString::fromUtf8(r.source));
-            page->txtContent->setPlainText(QString::fromUtf8(r.content));
-            page->cmdAdd->click();
-        }
-        QCOMPARE(spy.count(), 2);
-        snippary::SearchPage search;
-        search.txtFind->setText(find);
-        for (int i = 0; i < 4; ++i)
-            search.chkFind[static_cast<std::size_t>(i)]->setChecked(ticks.at(i) == QLatin1Char('1'));
-        store::Recordset rs;
-        rs.Open(store::stmt::SelectDisplay(store::BuildWhere({2, 3}), search.BuildFind(), QString()),
-                con.get());
-        QStringList found;
-        for (; !rs.Eof(); rs.MoveNext())
-            found << rs.Fields(QStringLiteral("Name")).toString();
-        rs.Close();
-        QCOMPARE(found, names);
     }
 
     // Added in the user's locale, found by the dates that user types (a date alone is midnight).
