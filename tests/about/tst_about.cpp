@@ -1,20 +1,15 @@
 // The About box and the Help commands.
 #include <QDir>
 #include <QFile>
-#include <QFrame>
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QStandardPaths>
-#include <QUrl>
 #include <QtTest>
 
 #include "about/help.h"
 #include "about/ui/frmabout.h"
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
-#include "platform/twips.h"
 #include "testsupport.h"
 
 namespace {
@@ -36,13 +31,6 @@ class TestAbout : public QObject {
 private slots:
     void initTestCase() {
         testsupport::UseTestEnvironment();
-    }
-
-    void homePageIsAWebAddress() {
-        const QUrl url(about::HomePage(), QUrl::StrictMode);
-        QVERIFY(url.isValid());
-        QVERIFY(url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"));
-        QVERIFY(!url.host().isEmpty());
     }
 
     // Each command hands exactly one target to the desktop and asks nothing.

@@ -118,13 +118,6 @@ private slots:
         QCOMPARE(platform::ShellTarget(target), url);
     }
 
-    void programFolder() {
-        const QString folder = platform::ProgramFolder();
-        QCOMPARE(folder, QCoreApplication::applicationDirPath());
-        QVERIFY(!folder.endsWith(u'/'));
-        QVERIFY(QFileInfo(folder + u'/' + QFileInfo(QCoreApplication::applicationFilePath()).fileName()).isFile());
-    }
-
     void installedFolders() {
         QVERIFY(!platform::PortableUse());
         const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

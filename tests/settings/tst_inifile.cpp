@@ -158,9 +158,6 @@ private slots:
         QTest::addColumn<bool>("converts");
         QTest::addColumn<int>("expected");
         QTest::newRow("empty") << "" << false << true << 0;
-        QTest::newRow("zero") << "0" << false << true << 0;
-        QTest::newRow("one") << "1" << false << true << 1;
-        QTest::newRow("twips") << "5300" << false << true << 5300;
         QTest::newRow("leading zeros") << "000000000000000000042" << false << true << 42;
         QTest::newRow("half down to even") << "2.5" << false << true << 2;
         QTest::newRow("half up to even") << "3.5" << false << true << 4;
@@ -179,7 +176,6 @@ private slots:
         QTest::newRow("minus refused unsigned") << "-100" << false << false << 0;
         QTest::newRow("minus signed") << "-100" << true << true << -100;
         QTest::newRow("minus half to even") << "-2.5" << true << true << -2;
-        QTest::newRow("minus 3.5") << "-3.5" << true << true << -4;
         QTest::newRow("smallest") << "-2147483648" << true << true << int(-2147483647 - 1);
         QTest::newRow("below smallest") << "-2147483649" << true << false << 0;
         QTest::newRow("minus alone") << "-" << true << false << 0;

@@ -37,32 +37,6 @@ private slots:
     }
     void cleanup() { QFile::remove(File()); }
 
-    void noFileReadsDefaults() {
-        const SnipparySettings s = ReadSettings(File());
-        for (const Number& n : {s.top, s.left, s.width, s.height, s.tab, s.fontSize, s.loadList, s.noChange, s.loadStartup})
-            QCOMPARE(n, Number(0));
-        QVERIFY(s.db.isEmpty());
-        QVERIFY(s.fontName.isEmpty());
-    }
-
-    void readsEveryKey() {
-        QVERIFY(WriteAll(File(), "[Snippary]\r\nDB=/home/ann/Snippets.db\r\nTab=2\r\nFontName=DejaVu Sans Mono\r\n"
-                                 "FontSize=10\r\nLoadStartup=1\r\nNoChange=0\r\nLoadList=1\r\nTop=1200\r\n"
-                                 "Left=2400.5\r\nWidth=9870\r\nHeight=7620\r\n"));
-        const SnipparySettings s = ReadSettings(File());
-        QCOMPARE(s.db, QStringLiteral("/home/ann/Snippets.db"));
-        QCOMPARE(s.fontName, QStringLiteral("DejaVu Sans Mono"));
-        QCOMPARE(s.tab, Number(2));
-        QCOMPARE(s.fontSize, Number(10));
-        QCOMPARE(s.loadStartup, Number(1));
-        QCOMPARE(s.noChange, Number(0));
-        QCOMPARE(s.loadList, Number(1));
-        QCOMPARE(s.top, Number(1200));
-        QCOMPARE(s.left, Number(2400));
-        QCOMPARE(s.width, Number(9870));
-        QCOMPARE(s.height, Number(7620));
-    }
-
     void option_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<Number>("expected");
