@@ -67,12 +67,8 @@ void tst_addin::insert_data() {
     QTest::addColumn<QStringList>("paneLines");      // after, cursor on line 2
     QTest::addColumn<QString>("componentName");      // empty: no component
     QTest::addColumn<QStringList>("componentLines");
-    QTest::newRow("module") << "Modules" << "Sort Tools.bas" << true << "End" << QStringList{"one", "two"}
-                            << "sorttools" << QStringList{"Sub A()", "End Sub"};
     QTest::newRow("class") << "Classes" << "clsStack.cls" << true << "" << QStringList{"one", "two"} << "clsstack"
                            << QStringList{"Sub A()", "End Sub"};
-    QTest::newRow("name refused") << "Modules" << "3D tools" << true << "" << QStringList{"one", "two"} << "Module1"
-                                  << QStringList{"Sub A()", "End Sub"};
     QTest::newRow("no row") << "Classes" << "" << false << "" << QStringList{"one", "two"} << "Class1"
                             << QStringList{"Sub A()", "End Sub"};
     QTest::newRow("other category, whole") << "Functions" << "f" << true << ""

@@ -165,7 +165,6 @@ void tst_htmlwriter::failuresLeaveNothing_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("statement");
     QTest::addColumn<int>("number");
-    QTest::newRow("missing folder") << "no/such/page.htm" << store::ExportQuery("", "", "") << 76;
     QTest::newRow("folder as file") << "." << store::ExportQuery("", "", "") << 75;
     QTest::newRow("query fails") << "existing.htm" << "SELECT * FROM qDisplay  AND ( Instr(Name,'x')>0)" << 3075;
     QTest::newRow("bad date") << "existing.htm" << store::ExportQuery("", " AND (DateAdded>='soon')", "") << 3464;

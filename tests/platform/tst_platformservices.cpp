@@ -70,13 +70,9 @@ private slots:
         QTest::newRow("zero") << 0 << 0;
         QTest::newRow("below half a pixel") << 7 << 0;
         QTest::newRow("above half a pixel") << 8 << 1;
-        QTest::newRow("one pixel") << 15 << 1;
         QTest::newRow("one inch") << 1440 << 96;
-        QTest::newRow("minimum width") << 5300 << 353;
-        QTest::newRow("minimum height") << 6100 << 407;
         QTest::newRow("negative below half") << -7 << 0;
         QTest::newRow("negative above half") << -8 << -1;
-        QTest::newRow("negative inch") << -1440 << -96;
     }
     void twips() {
         QFETCH(int, twips);
@@ -87,9 +83,6 @@ private slots:
     void filters_data() {
         QTest::addColumn<QString>("pipes");
         QTest::addColumn<QStringList>("qt");
-        QTest::newRow("modules")
-            << "Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"
-            << QStringList{"Module (*.bas)", "Class (*.cls)", "All files (*)"};
         QTest::newRow("caption without patterns") << "Pages|*.htm;*.html" << QStringList{"Pages (*.htm *.html)"};
         QTest::newRow("caption patterns replaced") << "Libraries (*.mdb)|*.db;*.mdb" << QStringList{"Libraries (*.db *.mdb)"};
         QTest::newRow("caption alone") << "Everything" << QStringList{"Everything (*)"};
@@ -143,15 +136,6 @@ private slots:
         Planted folder{platform::ProgramFolder() + QStringLiteral("/Snippary.ini")};
         QVERIFY(QDir().mkpath(folder.path));
         QVERIFY(!platform::PortableUse());
-    }
-
-    void helpIndex() {
-        const QString pf = platform::ProgramFolder();
-        QCOMPARE(platform::HelpIndex(), QDir::cleanPath(pf + QStringLiteral("/../share/snippary/help/index.htm")));
-        Planted help{pf + QStringLiteral("/help")};
-        QVERIFY(QDir().mkpath(help.path));
-        QVERIFY(WriteAll(help.path + QStringLiteral("/index.htm"), "<html></html>"));
-        QCOMPARE(platform::HelpIndex(), pf + QStringLiteral("/help/index.htm"));
     }
 
     // What the writer of every user's file replaces, and what it never does: a

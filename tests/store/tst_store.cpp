@@ -198,9 +198,7 @@ void tst_store::search_data() {
     QTest::addColumn<QStringList>("names");
     const std::array<bool, 4> all = {true, true, true, true};
     const std::array<bool, 4> content = {false, false, false, true};
-    QTest::newRow("case ignored") << BuildFind("ZETA", all, "", "") << QStringList{"Zeta"};
     QTest::newRow("non-ascii case") << BuildFind("ärger", content, "", "") << QStringList{"alpha"};
-    QTest::newRow("apostrophe") << BuildFind("it's", all, "", "") << QStringList{"alpha"};
     QTest::newRow("words together") << BuildFind("End Sub", content, "", "") << QStringList{"Zeta"};
     QTest::newRow("words apart") << BuildFind("Sub End", content, "", "") << QStringList{};
     QTest::newRow("nulls never match") << BuildFind("o", {false, true, true, false}, "", "")
@@ -208,7 +206,6 @@ void tst_store::search_data() {
     // Dates compare as moments, not as texts: 12/1/2002 is after 2/1/2002.
     QTest::newRow("from across months") << BuildFind("", all, "2/1/2002", "") << QStringList{"Beta"};
     QTest::newRow("to across years") << BuildFind("", all, "", "1/1/2002") << QStringList{"Zeta"};
-    QTest::newRow("to is midnight") << BuildFind("", all, "", "1/15/2002") << QStringList{"Zeta"};
     QTest::newRow("range with time") << BuildFind("", all, "1/15/2002 3:04:05 PM", "1/15/2002 3:04:05 PM")
                                      << QStringList{"alpha"};
     QTest::newRow("iso range") << BuildFind("", all, "2001-01-01", "2002-12-31") << QStringList{"Zeta", "alpha", "Beta"};
@@ -441,15 +438,6 @@ void tst_store::transactions() {
     con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", ""));
     con.CommitTrans();
     QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), QStringList{"kept"});
-    con.RollbackTrans();  // nothing to undo: no error
-
-    // A second connection waits for the first one's write, then reports.
-    Connection other;
-    other.Open(Cs(path));
-    con.BeginTrans();
-    QCOMPARE(ErrorOf([&] { other.Execute(stmt::DeleteCode(2)); }), errors::kLocked);
-    con.RollbackTrans();
-    other.Execute(stmt::DeleteCode(2));
 }
 
 // A full file system: the change is refused with a clear error and what was
