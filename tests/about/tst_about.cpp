@@ -95,9 +95,6 @@ private slots:
         QTest::addColumn<QStringList>("path");
         QTest::addColumn<QList<bool>>("underlined");
         QTest::newRow("link then Label9") << QStringList{"lblWWW", "Label9"} << QList<bool>{true, false};
-        QTest::newRow("back and forth") << QStringList{"lblWWW", "frmAbout", "lblWWW", "Label2", "lblWWW"}
-                                        << QList<bool>{true, false, true, false, true};
-        QTest::newRow("surface only") << QStringList{"frmAbout", "Label9"} << QList<bool>{false, false};
         // Leaving the link straight out of the box.
         QTest::newRow("link then away") << QStringList{"lblWWW", "leave"} << QList<bool>{true, false};
     }

@@ -4,8 +4,7 @@
 
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
-#include "store/connectionstring.h"
-#include "store/library.h"
+#include "testlibrary.h"
 #include "store/statements.h"
 #include "store/store.h"
 
@@ -55,10 +54,7 @@ private:
 void tst_htmlwriter::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     const QString path = dir.filePath("lib.snip");
-    store::CreateLibrary(path, QString(), false);
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    con.Open(cs.Build());
+    testsupport::NewLibrary(con, path);
     con.Execute(store::stmt::InsertCode(1, "C", "", "1/3/2002", "", "Dim c As Long"));
     con.Execute(store::stmt::InsertCode(1, "A", "", "1/1/2002", "", "Sub A()\r\nEnd Sub"));
     con.Execute(store::stmt::InsertCode(2, "B", "", "1/2/2002", "", ""));

@@ -20,8 +20,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("stored");
         QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("one line") << "Dim a" << "Dim a";
-        QTest::newRow("lf") << "a\nb\n" << "a\r\nb\r\n";
         QTest::newRow("crlf kept single") << "a\r\nb" << "a\r\nb";
         QTest::newRow("lone cr") << "a\rb" << "a\r\nb";
         QTest::newRow("paragraph separator") << QString("a") + QChar::ParagraphSeparator + "b" << "a\r\nb";

@@ -19,8 +19,6 @@ private slots:
     void exportQuery();
     void connectionString_data();
     void connectionString();
-    void connectionStringRoundTrip_data();
-    void connectionStringRoundTrip();
     void badConnectionString_data();
     void badConnectionString();
 };
@@ -150,23 +148,6 @@ void tst_statements::connectionString() {
     QCOMPARE(int(back.provider), provider);
     QCOMPARE(back.dataSource, path);
     QCOMPARE(back.password, password);
-}
-
-void tst_statements::connectionStringRoundTrip_data() {
-    QTest::addColumn<QString>("value");
-    for (const char* v : {"plain", " lead", "trail ", "a=b", "\"", "\"\"", ";", "x;Jet OLEDB:Database Password=y",
-                          "ünï ©ode"})
-        QTest::newRow(v) << QString::fromUtf8(v);
-}
-
-void tst_statements::connectionStringRoundTrip() {
-    QFETCH(QString, value);
-    ConnectionString cs;
-    cs.dataSource = "/p/" + value;
-    cs.password = value;
-    const ConnectionString back = ConnectionString::Parse(cs.Build());
-    QCOMPARE(back.dataSource, cs.dataSource);
-    QCOMPARE(back.password, cs.password);
 }
 
 void tst_statements::badConnectionString_data() {

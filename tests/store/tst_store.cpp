@@ -7,23 +7,17 @@
 #include <unistd.h>
 
 #include "platform/generaldate.h"
-#include "store/connectionstring.h"
-#include "store/library.h"
+#include "testlibrary.h"
 #include "store/sqliteengine.h"
 #include "store/statements.h"
 #include "store/store.h"
 
 using namespace store;
+using testsupport::ConnectionText;
+using testsupport::NewLibrary;
+using testsupport::OpenLibrary;
 
 namespace {
-
-QString Cs(const QString& path, const QString& password = QString()) {
-    ConnectionString cs;
-    cs.provider = ConnectionString::Jet40;
-    cs.dataSource = path;
-    cs.password = password;
-    return cs.Build();
-}
 
 // Number of the StoreError `f` throws; 0 when it throws none.
 template <typename F>
@@ -74,7 +68,6 @@ private slots:
 private:
     QTemporaryDir dir;
     QString path;
-    void Make(const QString& password);
     void AddRows(Connection& con);
     // The names statement 2 lists from a new library with AddRows' rows.
     QStringList Listed(const QString& sFind, const QString& sOrder);
@@ -90,8 +83,6 @@ void tst_store::init() {
     path = dir.filePath(QStringLiteral("lib%1.snip").arg(++n));
 }
 
-void tst_store::Make(const QString& password) { CreateLibrary(path, password, false); }
-
 // Rows of three categories over two years, one with Nulls.
 void tst_store::AddRows(Connection& con) {
     con.Execute(stmt::InsertCode(1, "Zeta", "first", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
@@ -101,9 +92,8 @@ void tst_store::AddRows(Connection& con) {
 }
 
 QStringList tst_store::Listed(const QString& sFind, const QString& sOrder) {
-    Make("");
     Connection con;
-    con.Open(Cs(path));
+    NewLibrary(con, path);
     AddRows(con);
     return Column(con, stmt::SelectDisplay(BuildWhere({1, 4, 5}), sFind, sOrder), "Name");
 }
@@ -116,10 +106,10 @@ void tst_store::contract_data() {
 
 void tst_store::contract() {
     QFETCH(QString, password);
-    Make(password);
+    CreateLibrary(path, password, false);
     Connection con;
     QCOMPARE(con.State(), adStateClosed);
-    con.Open(Cs(path, password), "", "");
+    con.Open(ConnectionText(path, password), "", "");
     QCOMPARE(con.State(), adStateOpen);
     QCOMPARE(con.DataSource(), path);
 
@@ -254,9 +244,8 @@ void tst_store::roundTrip_data() {
 
 void tst_store::roundTrip() {
     QFETCH(QString, text);
-    Make("");
     Connection con;
-    con.Open(Cs(path));
+    NewLibrary(con, path);
     con.Execute(stmt::InsertCode(2, text.left(50), text, "1/1/2002", text, text));
     const qint64 id = con.LastInsertId();
     Recordset rs;
@@ -318,9 +307,8 @@ void tst_store::openErrors() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("Attribute VB_Name = \"Module1\"\r\n");
     } else if (kind == "sqlite") {
-        Make("");
         Connection con;
-        con.Open(Cs(path));
+        NewLibrary(con, path);
         con.Execute("UPDATE Types SET TypeName='x' WHERE TypeID=1");
         con.Close();
         // Another program's file: same SQLite, not our mark.
@@ -329,14 +317,13 @@ void tst_store::openErrors() {
         f.seek(68);
         f.write(QByteArray(4, '\0'));
     } else if (kind == "encrypted") {
-        Make("right");
+        CreateLibrary(path, "right", false);
     } else if (kind == "crafted") {
-        Make(password);
+        CreateLibrary(path, password, false);
         sqlite::OpenFile(path, password, false, false)->Exec(craft);
     } else if (kind == "truncated") {
-        Make("");
         Connection con;
-        con.Open(Cs(path));
+        NewLibrary(con, path);
         for (int i = 0; i < 50; ++i) con.Execute(stmt::InsertCode(1, "n", "d", "1/1/2002", "s", QString(4000, u'c')));
         con.Close();
         QFile f(path);
@@ -348,7 +335,7 @@ void tst_store::openErrors() {
     file.close();
     Connection con;
     const long got = ErrorOf([&] {
-        con.Open(Cs(path, password));
+        OpenLibrary(con, path, password);
         // Damage may only show when the rows are read.
         Recordset rs;
         for (rs.Open(stmt::SelectTypes(), &con); !rs.Eof(); rs.MoveNext()) rs.Fields("TypeName");
@@ -363,9 +350,8 @@ void tst_store::openErrors() {
 }
 
 void tst_store::statementErrors() {
-    Make("");
     Connection con;
-    con.Open(Cs(path));
+    NewLibrary(con, path);
     Recordset rs;
     QCOMPARE(ErrorOf([&] { rs.Open("SELECT * FROM qDisplay  AND ( Instr(Name,'x')>0)", &con); }), errors::kSyntax);
     QCOMPARE(rs.State(), adStateClosed);
@@ -384,9 +370,8 @@ void tst_store::statementErrors() {
 }
 
 void tst_store::encryptedOnDisk() {
-    Make("pw");
     Connection con;
-    con.Open(Cs(path, "pw"));
+    NewLibrary(con, path, "pw");
     con.Execute(stmt::InsertCode(1, "SecretName", "d", "1/1/2002", "s", "SecretContent"));
     con.Close();
     QFile f(path);
@@ -399,7 +384,7 @@ void tst_store::encryptedOnDisk() {
 }
 
 void tst_store::createRefusesExisting() {
-    Make("");
+    CreateLibrary(path, "", false);
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray before = f.readAll();
@@ -414,9 +399,8 @@ void tst_store::createRefusesExisting() {
 }
 
 void tst_store::idsNeverReused() {
-    Make("");
     Connection con;
-    con.Open(Cs(path));
+    NewLibrary(con, path);
     AddRows(con);
     con.Execute(stmt::DeleteCode(4));
     con.Execute(stmt::InsertCode(1, "again", "", "1/1/2002", "", ""));
@@ -428,9 +412,8 @@ void tst_store::idsNeverReused() {
 }
 
 void tst_store::transactions() {
-    Make("");
     Connection con;
-    con.Open(Cs(path));
+    NewLibrary(con, path);
     con.BeginTrans();
     con.Execute(stmt::InsertCode(1, "gone", "", "1/1/2002", "", ""));
     con.RollbackTrans();
@@ -444,10 +427,9 @@ void tst_store::transactions() {
 // stored before is still there. The limit is set in a child process, which reports
 // by its exit code.
 void tst_store::fullDisk() {
-    Make("");
     {
         Connection con;
-        con.Open(Cs(path));
+        NewLibrary(con, path);
         con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", "before"));
     }
     const pid_t child = fork();
@@ -459,7 +441,7 @@ void tst_store::fullDisk() {
         int code = 1;  // the big change went through: the limit did not hold
         try {
             Connection con;
-            con.Open(Cs(path));
+            OpenLibrary(con, path);
             con.Execute(stmt::InsertCode(1, "big", "", "1/1/2002", "", QString(1 << 20, u'x')));
         } catch (const StoreError& e) {
             code = e.Number() == errors::kDiskFull || e.Number() == errors::kNoAccess ? 0 : 3;
@@ -471,7 +453,7 @@ void tst_store::fullDisk() {
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 0);
     Connection con;
-    con.Open(Cs(path));
+    OpenLibrary(con, path);
     Recordset rs;
     rs.Open("PRAGMA integrity_check", &con);
     QCOMPARE(rs.Fields(0).toString(), QString("ok"));
@@ -484,10 +466,9 @@ void tst_store::fullDisk() {
 // open. Run by the superuser, the checks run in a child that gives up the
 // superuser's rights first, or the files would be read and written anyway.
 void tst_store::readOnlyLibrary() {
-    Make("");
     {
         Connection con;
-        con.Open(Cs(path));
+        NewLibrary(con, path);
         con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", "before"));
     }
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
@@ -510,7 +491,7 @@ void tst_store::readOnlyLibrary() {
         int code = 0;
         try {
             Connection con;
-            con.Open(Cs(path));
+            OpenLibrary(con, path);
             if (Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Content") != QStringList{"before"}) _exit(11);
             const QString changes[] = {stmt::InsertCode(1, "new", "", "1/1/2002", "", "x"),
                                        stmt::UpdateContent(1, "changed"), stmt::DeleteCode(1)};
@@ -526,7 +507,7 @@ void tst_store::readOnlyLibrary() {
             code = 14;
         }
         Connection none;
-        if (code == 0 && ErrorOf([&] { none.Open(Cs(locked)); }) != errors::kNoAccess) code = 15;
+        if (code == 0 && ErrorOf([&] { OpenLibrary(none, locked); }) != errors::kNoAccess) code = 15;
         _exit(code);
     }
     int status = 0;
@@ -541,7 +522,7 @@ void tst_store::readOnlyLibrary() {
 // A library padded far beyond its pages costs no more memory to open and list
 // than its pages do. Measured in a child, which reports by its exit code.
 void tst_store::paddedLibrary() {
-    Make("");
+    CreateLibrary(path, "", false);
     QVERIFY(QFile::resize(path, 256 << 20));
     const pid_t child = fork();
     QVERIFY(child >= 0);
@@ -555,7 +536,7 @@ void tst_store::paddedLibrary() {
         };
         const long before = residentMb();
         Connection con;
-        con.Open(Cs(path));
+        OpenLibrary(con, path);
         Column(con, stmt::SelectDisplay(BuildWhere({1, 2, 3, 4, 5}), "", ""), "Name");
         _exit(residentMb() - before < 64 ? 0 : 1);
     }

@@ -19,8 +19,7 @@
 
 #include "main/ui/addpage.h"
 #include "main/ui/searchpage.h"
-#include "store/connectionstring.h"
-#include "store/library.h"
+#include "testlibrary.h"
 #include "store/statements.h"
 #include "store/store.h"
 #include "testprompts.h"
@@ -107,12 +106,8 @@ private Q_SLOTS:
         tracePath = dir->filePath(QStringLiteral("trace.sql"));
         qputenv("SNIPPARY_TRACE_SQL", tracePath.toUtf8());
         libraryPath = dir->filePath(QStringLiteral("lib.snip"));
-        store::CreateLibrary(libraryPath, QString(), false);
         con = std::make_unique<store::Connection>();
-        store::ConnectionString cs;
-        cs.provider = store::ConnectionString::Jet40;
-        cs.dataSource = libraryPath;
-        con->Open(cs.Build());
+        testsupport::NewLibrary(*con, libraryPath);
         prompts.messages.clear();
         prompts.openFileAnswers.clear();
     }
@@ -246,10 +241,8 @@ private Q_SLOTS:
             if (geteuid() == 0) QSKIP("root writes to read-only files");
             con->Close();
             QFile::setPermissions(libraryPath, QFileDevice::ReadOwner | QFileDevice::ReadUser);
-            store::ConnectionString cs;
-            cs.dataSource = libraryPath;
             try {
-                con->Open(cs.Build());
+                testsupport::OpenLibrary(*con, libraryPath);
             } catch (const store::StoreError&) {
                 QSKIP("the store refuses to open a read-only library");
             }
