@@ -125,7 +125,6 @@ private slots:
         QTest::newRow("link, left") << "lblWWW" << int(Qt::LeftButton) << QStringList{about::HomePage()};
         QTest::newRow("link, right") << "lblWWW" << int(Qt::RightButton) << QStringList{};
         QTest::newRow("text beside") << "Label9" << int(Qt::LeftButton) << QStringList{};
-        QTest::newRow("title") << "Label1" << int(Qt::LeftButton) << QStringList{};
     }
     void clicks() {
         QFETCH(QString, name);

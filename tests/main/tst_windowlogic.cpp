@@ -55,8 +55,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("px");
         QTest::addColumn<int>("twips");
         QTest::newRow("never set") << -1 << 100 << 1500;
-        QTest::newRow("minimum width round trip") << 5300 << platform::TwipsToPx(5300) << 5300;
-        QTest::newRow("minimum height round trip") << 6100 << platform::TwipsToPx(6100) << 6100;
         QTest::newRow("stored width round trip") << 7007 << platform::TwipsToPx(7007) << 7007;
         QTest::newRow("user resized since") << 7007 << platform::TwipsToPx(7007) + 1 << (platform::TwipsToPx(7007) + 1) * 15;
     }

@@ -67,7 +67,6 @@ private slots:
     void twips_data() {
         QTest::addColumn<int>("twips");
         QTest::addColumn<int>("px");
-        QTest::newRow("zero") << 0 << 0;
         QTest::newRow("below half a pixel") << 7 << 0;
         QTest::newRow("above half a pixel") << 8 << 1;
         QTest::newRow("one inch") << 1440 << 96;

@@ -28,13 +28,9 @@ private slots:
         QTest::addColumn<QString>("content");
         QTest::newRow("empty") << QByteArray() << "";
         QTest::newRow("LF only file") << QByteArray("A\nB\n") << "A\nB\n\r\n";
-        QTest::newRow("single line") << QByteArray("x") << "x\r\n";
         QTest::newRow("one line end") << QByteArray("\r\n") << "\r\n";
         QTest::newRow("empty lines kept") << QByteArray("A\r\n\r\n\rB") << "A\r\n\r\n\r\nB\r\n";
         QTest::newRow("LF CR") << QByteArray("A\n\rB") << "A\n\r\nB\r\n";
-        QTest::newRow("header lines kept")
-            << QByteArray("Attribute VB_Name = \"modSort\"\r\nOption Explicit\r\n")
-            << "Attribute VB_Name = \"modSort\"\r\nOption Explicit\r\n";
         QTest::newRow("UTF-8 mark removed") << QByteArray("\xEF\xBB\xBF' \xE2\x82\xAC\r\n") << QString::fromUtf8("' \xE2\x82\xAC\r\n");
         QTest::newRow("mark alone") << QByteArray("\xEF\xBB\xBF") << "";
         QTest::newRow("second mark is content") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx")

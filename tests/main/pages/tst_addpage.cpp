@@ -203,11 +203,9 @@ private Q_SLOTS:
         QCOMPARE(spy.count(), 2);
         const SnippetRow first = spy.at(0).at(0).value<SnippetRow>();
         const SnippetRow row = spy.at(1).at(0).value<SnippetRow>();
-        QVERIFY(row.hasId);
         QVERIFY(row.id > first.id);
         QCOMPARE(row.name, QStringLiteral("Second"));
         QCOMPARE(row.typeName, QStringLiteral("Modules"));
-        QCOMPARE(row.description, QString());
         QCOMPARE(row.source, QStringLiteral("my notes"));
         QVERIFY(row.dateAdded >= before && row.dateAdded <= QDateTime::currentDateTime());
         // The list shows the same text the statement carried, and the store holds that moment.
@@ -238,11 +236,7 @@ private Q_SLOTS:
             if (geteuid() == 0) QSKIP("root writes to read-only files");
             con->Close();
             QFile::setPermissions(libraryPath, QFileDevice::ReadOwner | QFileDevice::ReadUser);
-            try {
-                testsupport::OpenLibrary(*con, libraryPath);
-            } catch (const store::StoreError&) {
-                QSKIP("the store refuses to open a read-only library");
-            }
+            testsupport::OpenLibrary(*con, libraryPath);
         }
         QSignalSpy spy(page.get(), &AddPage::snippetAdded);
         page->txtName->setText(QStringLiteral("Kept"));
@@ -310,11 +304,13 @@ private Q_SLOTS:
         QVERIFY(page->ContentForStore().startsWith(QStringLiteral("a\r\nb\r\n")));
     }
 
+    // A file that cannot be read, or none chosen, leaves the boxes as typed.
     void unreadableFileKeepsBoxes_data() {
         QTest::addColumn<QString>("which");
         QTest::newRow("binary") << "binary";
         QTest::newRow("missing") << "missing";
         QTest::newRow("folder") << "folder";
+        QTest::newRow("dialog cancelled") << "cancelled";
     }
     void unreadableFileKeepsBoxes() {
         QFETCH(QString, which);
@@ -326,27 +322,14 @@ private Q_SLOTS:
             path = WriteFile(QStringLiteral("x.bas"), QByteArray("MZ\0\0\x01", 5));
         else if (which == QLatin1String("missing"))
             path = dir->filePath(QStringLiteral("gone.bas"));
-        else
+        else if (which == QLatin1String("folder"))
             path = dir->path();
         prompts.openFileAnswers << path;
         page->cmdFileSelect->click();
-        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.size(), which == QLatin1String("cancelled") ? 0 : 1);
         QCOMPARE(page->txtName->text(), QStringLiteral("typed name"));
         QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("typed code"));
         QVERIFY(page->cmdAdd->isEnabled());
-    }
-
-    void cancelledDialogChangesNothing() {
-        auto page = MakePage();
-        page->txtName->setText(QStringLiteral("n"));
-        page->txtContent->setPlainText(QStringLiteral("c"));
-        page->cmdAdd->setEnabled(false);  // the dialog's end recomputes the state
-        prompts.openFileAnswers << QString();
-        page->cmdFileSelect->click();
-        QCOMPARE(page->txtName->text(), QStringLiteral("n"));
-        QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("c"));
-        QVERIFY(page->cmdAdd->isEnabled());
-        QCOMPARE(prompts.messages, QStringList());
     }
 
     // Added in the user's locale, found by the dates that user types (a date alone is midnight).
