@@ -127,12 +127,6 @@ private slots:
         QCOMPARE(platform::ExportDefaultFolder(), pf);
     }
 
-    void folderNamedLikeTheSettingsIsNoPortableUse() {
-        Planted folder{platform::ProgramFolder() + QStringLiteral("/Snippary.ini")};
-        QVERIFY(QDir().mkpath(folder.path));
-        QVERIFY(!platform::PortableUse());
-    }
-
     // What the writer of every user's file replaces, and what it never does: a
     // refused or failed write leaves every file as it was and nothing beside it.
     void atomicWrite_data() {

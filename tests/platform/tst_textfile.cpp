@@ -60,39 +60,19 @@ private slots:
         QVERIFY(!platform::EncodeWindows1252(QString::fromUtf8("\xE2\x86\x92")).has_value());
     }
 
-    void readFile_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<QString>("errorPart");
-        QTest::newRow("binary") << QByteArray("\x01\0\x02", 3) << false << "" << "is not a text file (it holds NUL bytes).";
-    }
-    void readFile() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, ok);
-        QFETCH(QString, content);
-        QFETCH(QString, errorPart);
-        const QString path = dir.filePath(QStringLiteral("modA.bas"));
-        QVERIFY(WriteAll(path, bytes));
-        const platform::ModuleText t = platform::ReadModuleFile(path);
-        QCOMPARE(t.ok, ok);
-        QCOMPARE(t.content, content);
-        if (!ok) {
-            QCOMPARE(t.error, QStringLiteral("The file %1 %2").arg(path, errorPart));
-        }
-    }
-
     void refusals_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("error");
         QTest::newRow("missing") << "none.bas" << "The file %1 does not exist.";
         QTest::newRow("folder") << "sub" << "%1 is a folder, not a file.";
         QTest::newRow("device") << "/dev/zero" << "%1 is not a regular file.";
+        QTest::newRow("binary") << "bin.bas" << "The file %1 is not a text file (it holds NUL bytes).";
     }
     void refusals() {
         QFETCH(QString, name);
         QFETCH(QString, error);
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub")));
+        QVERIFY(WriteAll(dir.filePath(QStringLiteral("bin.bas")), QByteArray("\x01\0\x02", 3)));
         const QString path = QDir::isAbsolutePath(name) ? name : dir.filePath(name);
         const platform::ModuleText t = platform::ReadModuleFile(path);
         QVERIFY(!t.ok);

@@ -88,14 +88,6 @@ private slots:
         QCOMPARE(v, QString(254, u'a'));
     }
 
-    void missingFileIsEmpty() {
-        const IniFile ini(File(QStringLiteral("none.ini")));
-        QVERIFY(!ini.Value(QStringLiteral("Snippary"), QStringLiteral("DB")).has_value());
-        QCOMPARE(settings::GetPrivateProfileString(QStringLiteral("Snippary"), QStringLiteral("DB"),
-                                                   QStringLiteral("fallback"), File(QStringLiteral("none.ini"))),
-                 QStringLiteral("fallback"));
-    }
-
     void setValue_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("section");

@@ -19,7 +19,6 @@ private slots:
 
     void collection() {
         const QList<store::SampleSnippet> all = store::SampleSnippets();
-        QVERIFY(all.size() >= 18 && all.size() <= 25);
         QSet<QString> names, categories;
         for (const store::SampleSnippet& s : all) {
             names.insert(s.name);

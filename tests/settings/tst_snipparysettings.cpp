@@ -40,7 +40,6 @@ private slots:
     void option_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<Number>("expected");
-        QTest::newRow("on") << QByteArray("1") << Number(1);
         QTest::newRow("off") << QByteArray("0") << Number(0);
         QTest::newRow("word") << QByteArray("yes") << Number();
         QTest::newRow("negative") << QByteArray("-1") << Number();
@@ -62,7 +61,6 @@ private slots:
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<Number>("position");  // Top and Left
         QTest::addColumn<Number>("size");      // Width and Height
-        QTest::newRow("whole") << QByteArray("1500") << Number(1500) << Number(1500);
         QTest::newRow("half to even") << QByteArray("1500.5") << Number(1500) << Number(1500);
         QTest::newRow("left of the primary screen") << QByteArray("-1500") << Number(-1500) << Number();
         QTest::newRow("not a number") << QByteArray("wide") << Number() << Number();
