@@ -53,9 +53,7 @@ private slots:
         const QString helpFolder = platform::ProgramFolder() + QStringLiteral("/help");
         const QString index = helpFolder + QStringLiteral("/index.htm");
         if (pagesBeside) {
-            QVERIFY(QDir().mkpath(helpFolder));
-            QFile f(index);
-            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(QDir().mkpath(helpFolder) && testsupport::WriteAll(index, ""));
         } else {
             QFile::remove(index);
         }

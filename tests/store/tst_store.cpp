@@ -8,6 +8,7 @@
 
 #include "platform/generaldate.h"
 #include "testlibrary.h"
+#include "testsupport.h"
 #include "store/sqliteengine.h"
 #include "store/statements.h"
 #include "store/store.h"
@@ -275,9 +276,7 @@ void tst_store::openErrors() {
     } else if (kind == "fifo") {
         QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     } else if (kind == "text") {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("Attribute VB_Name = \"Module1\"\r\n");
+        QVERIFY(testsupport::WriteAll(path, "Attribute VB_Name = \"Module1\"\r\n"));
     } else if (kind == "sqlite") {
         Connection con;
         NewLibrary(con, path);
@@ -326,9 +325,7 @@ void tst_store::encryptedOnDisk() {
     NewLibrary(con, path, "pw");
     con.Execute(stmt::InsertCode(1, "SecretName", "d", "1/1/2002", "s", "SecretContent"));
     con.Close();
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
+    const QByteArray bytes = testsupport::ReadAll(path);
     QVERIFY(!bytes.contains("SecretName"));
     QVERIFY(!bytes.contains("SecretContent"));
     QVERIFY(!bytes.contains("Modules"));

@@ -40,9 +40,7 @@ private:
 
     QString WriteFile(const QString& name, const QByteArray& bytes) {
         const QString path = dir->filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the test file");
+        if (!testsupport::WriteAll(path, bytes)) qFatal("cannot write the test file");
         return path;
     }
     // The page with category 3 chosen, as the window fills it.

@@ -680,9 +680,7 @@ void tst_window::closeForgetsPassword() {
     Load(locked, "s3cret pass");
     QVERIFY(w->close());
     w.reset();
-    QFile settings(platform::SettingsFile());
-    QVERIFY(settings.open(QIODevice::ReadOnly));
-    const QByteArray text = settings.readAll();
+    const QByteArray text = testsupport::ReadAll(platform::SettingsFile());
     QVERIFY(text.contains("locked.snip"));
     QVERIFY(!text.contains("s3cret"));
 }
