@@ -36,7 +36,6 @@ private slots:
     void moduleName();
     void insert_data();
     void insert();
-    void connectAndDisconnect();
     void sharedToolbarStays();
     void missingMenuTolerated();
     void registration();
@@ -68,12 +67,8 @@ void tst_addin::insert_data() {
     QTest::addColumn<QStringList>("paneLines");      // after, cursor on line 2
     QTest::addColumn<QString>("componentName");      // empty: no component
     QTest::addColumn<QStringList>("componentLines");
-    QTest::newRow("module") << "Modules" << "Sort Tools.bas" << true << "End" << QStringList{"one", "two"}
-                            << "sorttools" << QStringList{"Sub A()", "End Sub"};
     QTest::newRow("class") << "Classes" << "clsStack.cls" << true << "" << QStringList{"one", "two"} << "clsstack"
                            << QStringList{"Sub A()", "End Sub"};
-    QTest::newRow("name refused") << "Modules" << "3D tools" << true << "" << QStringList{"one", "two"} << "Module1"
-                                  << QStringList{"Sub A()", "End Sub"};
     QTest::newRow("no row") << "Classes" << "" << false << "" << QStringList{"one", "two"} << "Class1"
                             << QStringList{"Sub A()", "End Sub"};
     QTest::newRow("other category, whole") << "Functions" << "f" << true << ""
@@ -108,40 +103,6 @@ void tst_addin::insert() {
         QCOMPARE(components.Item(1)->Name(), componentName);
         QCOMPARE(static_cast<standin::Module*>(components.Item(1)->GetCodeModule())->lines, componentLines);
     }
-}
-
-void tst_addin::connectAndDisconnect() {
-    standin::Host host;
-    RecordingWindow window;
-    Connect c(window);
-    c.IDTExtensibility_OnConnection(&host);
-    standin::Bar* bar = host.Find("VB Velmora");
-    QVERIFY(bar != nullptr);
-    QCOMPARE(bar->position, int(CommandBar::Top));
-    QVERIFY(bar->visible);
-    QCOMPARE(bar->Count(), 1);
-    auto* button = static_cast<standin::Control*>(bar->Item(1));
-    QCOMPARE(button->caption, QString("VB Snippary"));
-    QVERIFY(button->beginGroup);
-    auto* entry = static_cast<standin::Control*>(host.Find("Add-Ins")->Item(1));
-    QCOMPARE(entry->caption, QString("Snippary"));
-    QCOMPARE(entry->face, button->face);
-    QCOMPARE(button->face.size(), QSize(16, 16));
-    QCOMPARE(window.host, static_cast<VBE*>(&host));
-    QCOMPARE(window.shown, 0);
-
-    entry->Click();
-    button->Click();
-    QCOMPARE(window.shown, 2);
-
-    c.IDTExtensibility_OnDisconnection();
-    QVERIFY(host.Find("VB Velmora") == nullptr);  // it held only our button
-    QCOMPARE(host.Find("Add-Ins")->Count(), 0);
-    QCOMPARE(window.unloaded, 1);
-
-    // Connecting again repeats it all.
-    c.IDTExtensibility_OnConnection(&host);
-    QCOMPARE(host.Find("VB Velmora")->Count(), 1);
 }
 
 void tst_addin::sharedToolbarStays() {

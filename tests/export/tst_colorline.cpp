@@ -7,7 +7,6 @@
 #include "export/colorline_detail.h"
 
 using exporting::ColorLine;
-using exporting::CountStr;
 using exporting::detail::ColorLineReference;
 
 namespace {
@@ -24,31 +23,11 @@ QString Lines(const QStringList& lines) {
 class tst_colorline : public QObject {
     Q_OBJECT
 private slots:
-    void countStr_data();
-    void countStr();
     void examples_data();
     void examples();
     void golden_data();
     void golden();
 };
-
-void tst_colorline::countStr_data() {
-    QTest::addColumn<QString>("s1");
-    QTest::addColumn<QString>("s2");
-    QTest::addColumn<int>("count");
-    QTest::newRow("overlapping") << "aaa" << "aa" << 2;
-    QTest::newRow("quotes") << "a\"b\"c" << "\"" << 2;
-    QTest::newRow("empty s1") << "" << "\"" << 0;
-    QTest::newRow("empty s2") << "abc" << "" << 0;
-    QTest::newRow("case") << "Aa" << "a" << 1;
-}
-
-void tst_colorline::countStr() {
-    QFETCH(QString, s1);
-    QFETCH(QString, s2);
-    QFETCH(int, count);
-    QCOMPARE(CountStr(s1, s2), count);
-}
 
 void tst_colorline::examples_data() {
     QTest::addColumn<QString>("text");

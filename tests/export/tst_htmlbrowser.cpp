@@ -4,8 +4,7 @@
 #include <QtTest>
 
 #include "export/htmlwriter.h"
-#include "store/connectionstring.h"
-#include "store/library.h"
+#include "testlibrary.h"
 #include "store/statements.h"
 #include "store/store.h"
 #include "testsupport.h"
@@ -26,11 +25,8 @@ void tst_htmlbrowser::codeStaysText() {
 
     QTemporaryDir dir;
     const QString library = dir.filePath("lib.snip");
-    store::CreateLibrary(library, QString(), false);
-    store::ConnectionString cs;
-    cs.dataSource = library;
     store::Connection con;
-    con.Open(cs.Build());
+    testsupport::NewLibrary(con, library);
     con.Execute(store::stmt::InsertCode(1, "<script>document.title='owned'</script>", "", "1/1/2002", "",
                                         "If a<b And c>d Then x = \"&amp;\" ' it's <b>not bold</b>\r\n"
                                         "MsgBox \"é € Кириллица\"\r\n"

@@ -4,10 +4,10 @@
 
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
-#include "store/connectionstring.h"
-#include "store/library.h"
+#include "testlibrary.h"
 #include "store/statements.h"
 #include "store/store.h"
+#include "testsupport.h"
 
 using exporting::ExportOptions;
 using exporting::WriteHtmlPage;
@@ -24,11 +24,6 @@ QString Head(const QString& font, int size) {
                         "--></style></HEAD>", "<BODY>", "<a name='top'></a>"})
                .join("\r\n") +
            "\r\n";
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -55,10 +50,7 @@ private:
 void tst_htmlwriter::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     const QString path = dir.filePath("lib.snip");
-    store::CreateLibrary(path, QString(), false);
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    con.Open(cs.Build());
+    testsupport::NewLibrary(con, path);
     con.Execute(store::stmt::InsertCode(1, "C", "", "1/3/2002", "", "Dim c As Long"));
     con.Execute(store::stmt::InsertCode(1, "A", "", "1/1/2002", "", "Sub A()\r\nEnd Sub"));
     con.Execute(store::stmt::InsertCode(2, "B", "", "1/2/2002", "", ""));
@@ -107,7 +99,7 @@ void tst_htmlwriter::pages() {
     WriteHtmlPage(con, store::stmt::SelectDisplay(store::BuildWhere({1, 2}) + order, "", "").replace("Types.TypeID=2)", "Types.TypeID=2) AND Name<>'Null content'"),
                   Options(numbered, colors), page);
     const QByteArray expected = "\xEF\xBB\xBF" + (Head("Arial", 10) + body.join("\r\n") + "\r\n</BODY>\r\n</HTML>\r\n").toUtf8();
-    QCOMPARE(Read(page), expected);
+    QCOMPARE(testsupport::ReadAll(page), expected);
 }
 
 // Names and code cannot put markup into the page; every character survives.
@@ -118,7 +110,7 @@ void tst_htmlwriter::escaped() {
     const QString page = dir.filePath("escaped.htm");
     for (bool colors : {false, true}) {
         WriteHtmlPage(con, store::ExportQuery(store::BuildWhere({5}), "", ""), Options(false, colors), page);
-        const QString text = QString::fromUtf8(Read(page));
+        const QString text = QString::fromUtf8(testsupport::ReadAll(page));
         QVERIFY(!text.contains("<script>"));
         QVERIFY(!text.contains("<b>"));
         QVERIFY(text.contains(QString::fromUtf8("&lt;script&gt;alert('x')&lt;/script&gt; &amp; é €</a>")));
@@ -154,7 +146,7 @@ void tst_htmlwriter::bodyRule() {
     o.fontSize = size;
     const QString page = dir.filePath("font.htm");
     WriteHtmlPage(con, store::ExportQuery("", "", ""), o, page);
-    const QString text = QString::fromUtf8(Read(page));
+    const QString text = QString::fromUtf8(testsupport::ReadAll(page));
     QVERIFY(text.contains("<style type=\"text/css\"><!--\r\nbody,a,li {  font-family: \"" + family + "\"; font-size: " +
                           QString::number(points) + "pt}\r\npre {"));
     QCOMPARE(text.count("</style>"), 1);
@@ -165,7 +157,6 @@ void tst_htmlwriter::failuresLeaveNothing_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("statement");
     QTest::addColumn<int>("number");
-    QTest::newRow("missing folder") << "no/such/page.htm" << store::ExportQuery("", "", "") << 76;
     QTest::newRow("folder as file") << "." << store::ExportQuery("", "", "") << 75;
     QTest::newRow("query fails") << "existing.htm" << "SELECT * FROM qDisplay  AND ( Instr(Name,'x')>0)" << 3075;
     QTest::newRow("bad date") << "existing.htm" << store::ExportQuery("", " AND (DateAdded>='soon')", "") << 3464;
@@ -176,10 +167,7 @@ void tst_htmlwriter::failuresLeaveNothing() {
     QFETCH(QString, statement);
     QFETCH(int, number);
     const QString path = target == "." ? dir.path() : dir.filePath(target);
-    QFile existing(dir.filePath("existing.htm"));
-    QVERIFY(existing.open(QIODevice::WriteOnly));
-    existing.write("the user's own page");
-    existing.close();
+    QVERIFY(testsupport::WriteAll(dir.filePath("existing.htm"), "the user's own page"));
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     try {
         WriteHtmlPage(con, statement, Options(false, true), path);
@@ -187,16 +175,13 @@ void tst_htmlwriter::failuresLeaveNothing() {
     } catch (const store::StoreError& e) {
         QCOMPARE(int(e.Number()), number);
     }
-    QCOMPARE(Read(dir.filePath("existing.htm")), QByteArray("the user's own page"));
+    QCOMPARE(testsupport::ReadAll(dir.filePath("existing.htm")), QByteArray("the user's own page"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
 }
 
 void tst_htmlwriter::cancelled() {
     const QString page = dir.filePath("existing.htm");
-    QFile f(page);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("kept");
-    f.close();
+    QVERIFY(testsupport::WriteAll(page, "kept"));
     bool asked = false;
     try {
         WriteHtmlPage(con, store::ExportQuery("", "", ""), Options(true, true), page, [&](qint64) {
@@ -207,7 +192,7 @@ void tst_htmlwriter::cancelled() {
     } catch (const store::StoreError&) {
     }
     QVERIFY(asked);
-    QCOMPARE(Read(page), QByteArray("kept"));
+    QCOMPARE(testsupport::ReadAll(page), QByteArray("kept"));
 }
 
 QTEST_GUILESS_MAIN(tst_htmlwriter)

@@ -67,16 +67,11 @@ private slots:
     void twips_data() {
         QTest::addColumn<int>("twips");
         QTest::addColumn<int>("px");
-        QTest::newRow("zero") << 0 << 0;
         QTest::newRow("below half a pixel") << 7 << 0;
         QTest::newRow("above half a pixel") << 8 << 1;
-        QTest::newRow("one pixel") << 15 << 1;
         QTest::newRow("one inch") << 1440 << 96;
-        QTest::newRow("minimum width") << 5300 << 353;
-        QTest::newRow("minimum height") << 6100 << 407;
         QTest::newRow("negative below half") << -7 << 0;
         QTest::newRow("negative above half") << -8 << -1;
-        QTest::newRow("negative inch") << -1440 << -96;
     }
     void twips() {
         QFETCH(int, twips);
@@ -87,13 +82,8 @@ private slots:
     void filters_data() {
         QTest::addColumn<QString>("pipes");
         QTest::addColumn<QStringList>("qt");
-        QTest::newRow("modules")
-            << "Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"
-            << QStringList{"Module (*.bas)", "Class (*.cls)", "All files (*)"};
         QTest::newRow("caption without patterns") << "Pages|*.htm;*.html" << QStringList{"Pages (*.htm *.html)"};
         QTest::newRow("caption patterns replaced") << "Libraries (*.mdb)|*.db;*.mdb" << QStringList{"Libraries (*.db *.mdb)"};
-        QTest::newRow("caption alone") << "Everything" << QStringList{"Everything (*)"};
-        QTest::newRow("pattern alone") << "|*.txt" << QStringList{"*.txt (*.txt)"};
         QTest::newRow("empty") << "" << QStringList{};
     }
     void filters() {
@@ -106,23 +96,14 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QUrl>("url");
         QTest::newRow("web") << "https://vbsnippary.example.org/" << QUrl("https://vbsnippary.example.org/");
-        QTest::newRow("mail") << "mailto:ann@example.org" << QUrl("mailto:ann@example.org");
         QTest::newRow("file") << "/opt/snippary/help/index.htm" << QUrl("file:///opt/snippary/help/index.htm");
         QTest::newRow("blank and hash in a path") << "/tmp/my #1.htm" << QUrl::fromLocalFile("/tmp/my #1.htm");
-        QTest::newRow("relative path") << "help/index.htm" << QUrl::fromLocalFile(QDir::currentPath() + "/help/index.htm");
         QTest::newRow("colon later in a path") << "/tmp/a:b.htm" << QUrl::fromLocalFile("/tmp/a:b.htm");
     }
     void shellTarget() {
         QFETCH(QString, target);
         QFETCH(QUrl, url);
         QCOMPARE(platform::ShellTarget(target), url);
-    }
-
-    void programFolder() {
-        const QString folder = platform::ProgramFolder();
-        QCOMPARE(folder, QCoreApplication::applicationDirPath());
-        QVERIFY(!folder.endsWith(u'/'));
-        QVERIFY(QFileInfo(folder + u'/' + QFileInfo(QCoreApplication::applicationFilePath()).fileName()).isFile());
     }
 
     void installedFolders() {
@@ -144,21 +125,6 @@ private slots:
         QCOMPARE(platform::SettingsFile(), pf + QStringLiteral("/Snippary.ini"));
         QCOMPARE(platform::AddinFile(), pf + QStringLiteral("/VBADDIN.INI"));
         QCOMPARE(platform::ExportDefaultFolder(), pf);
-    }
-
-    void folderNamedLikeTheSettingsIsNoPortableUse() {
-        Planted folder{platform::ProgramFolder() + QStringLiteral("/Snippary.ini")};
-        QVERIFY(QDir().mkpath(folder.path));
-        QVERIFY(!platform::PortableUse());
-    }
-
-    void helpIndex() {
-        const QString pf = platform::ProgramFolder();
-        QCOMPARE(platform::HelpIndex(), QDir::cleanPath(pf + QStringLiteral("/../share/snippary/help/index.htm")));
-        Planted help{pf + QStringLiteral("/help")};
-        QVERIFY(QDir().mkpath(help.path));
-        QVERIFY(WriteAll(help.path + QStringLiteral("/index.htm"), "<html></html>"));
-        QCOMPARE(platform::HelpIndex(), pf + QStringLiteral("/help/index.htm"));
     }
 
     // What the writer of every user's file replaces, and what it never does: a

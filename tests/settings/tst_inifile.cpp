@@ -38,7 +38,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QByteArray basic = "[Snippary]\r\nDB=/home/ann/lib.db\r\nTab=2\r\n";
         QTest::newRow("plain") << basic << "Snippary" << "DB" << true << "/home/ann/lib.db";
-        QTest::newRow("second key") << basic << "Snippary" << "Tab" << true << "2";
         QTest::newRow("key case ignored") << basic << "Snippary" << "db" << true << "/home/ann/lib.db";
         QTest::newRow("section case ignored") << basic << "SNIPPARY" << "TAB" << true << "2";
         QTest::newRow("absent key") << basic << "Snippary" << "Top" << false << "";
@@ -87,14 +86,6 @@ private slots:
         QVERIFY(WriteAll(File(), line));
         const QString v = IniFile(File()).Value(QStringLiteral("S"), QStringLiteral("K")).value_or(QString());
         QCOMPARE(v, QString(254, u'a'));
-    }
-
-    void missingFileIsEmpty() {
-        const IniFile ini(File(QStringLiteral("none.ini")));
-        QVERIFY(!ini.Value(QStringLiteral("Snippary"), QStringLiteral("DB")).has_value());
-        QCOMPARE(settings::GetPrivateProfileString(QStringLiteral("Snippary"), QStringLiteral("DB"),
-                                                   QStringLiteral("fallback"), File(QStringLiteral("none.ini"))),
-                 QStringLiteral("fallback"));
     }
 
     void setValue_data() {
@@ -158,9 +149,6 @@ private slots:
         QTest::addColumn<bool>("converts");
         QTest::addColumn<int>("expected");
         QTest::newRow("empty") << "" << false << true << 0;
-        QTest::newRow("zero") << "0" << false << true << 0;
-        QTest::newRow("one") << "1" << false << true << 1;
-        QTest::newRow("twips") << "5300" << false << true << 5300;
         QTest::newRow("leading zeros") << "000000000000000000042" << false << true << 42;
         QTest::newRow("half down to even") << "2.5" << false << true << 2;
         QTest::newRow("half up to even") << "3.5" << false << true << 4;
@@ -168,30 +156,24 @@ private slots:
         QTest::newRow("long tail over half") << "2.50001" << false << true << 3;
         QTest::newRow("less than half") << "2.49999" << false << true << 2;
         QTest::newRow("point alone") << "12." << false << true << 12;
-        QTest::newRow("fraction alone") << ".5" << false << true << 0;
         QTest::newRow("fraction alone over half") << ".6" << false << true << 1;
         QTest::newRow("largest") << "2147483647" << false << true << 2147483647;
         QTest::newRow("too large") << "2147483648" << false << false << 0;
         QTest::newRow("rounds beyond range") << "2147483647.5" << false << false << 0;
         QTest::newRow("rounds to largest even") << "2147483646.5" << false << true << 2147483646;
-        QTest::newRow("huge") << "99999999999999999999999" << false << false << 0;
         QTest::newRow("NUL ends the text") << QStringLiteral("12") + QChar(0) + QStringLiteral("junk") << false << true << 12;
         QTest::newRow("minus refused unsigned") << "-100" << false << false << 0;
         QTest::newRow("minus signed") << "-100" << true << true << -100;
         QTest::newRow("minus half to even") << "-2.5" << true << true << -2;
-        QTest::newRow("minus 3.5") << "-3.5" << true << true << -4;
         QTest::newRow("smallest") << "-2147483648" << true << true << int(-2147483647 - 1);
         QTest::newRow("below smallest") << "-2147483649" << true << false << 0;
         QTest::newRow("minus alone") << "-" << true << false << 0;
-        QTest::newRow("minus point") << "-." << true << false << 0;
         QTest::newRow("plus") << "+5" << true << false << 0;
         QTest::newRow("blank before") << " 5" << false << false << 0;
-        QTest::newRow("blank after") << "5 " << false << false << 0;
         QTest::newRow("exponent") << "1e3" << false << false << 0;
         QTest::newRow("hex") << "&H10" << false << false << 0;
         QTest::newRow("comma") << "1,5" << false << false << 0;
         QTest::newRow("two points") << "1.2.3" << false << false << 0;
-        QTest::newRow("word") << "yes" << false << false << 0;
         QTest::newRow("other digits") << QString::fromUtf8("\xD9\xA3") << false << false << 0;
     }
     void readNumber() {

@@ -17,13 +17,13 @@
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "settings/registry.h"
-#include "store/connectionstring.h"
-#include "store/library.h"
 #include "store/statements.h"
 #include "store/ui/frmloaddb.h"
+#include "testlibrary.h"
 #include "testsupport.h"
 
 using platform::Prompts;
+using testsupport::OpenLibrary;
 
 namespace {
 
@@ -39,12 +39,6 @@ QString Content(const QString& name) {
     for (const Seeded& s : kSnippets)
         if (name == QLatin1String(s.name)) return QString::fromLatin1(s.content);
     return {};
-}
-
-void OpenLibrary(store::Connection& con, const QString& path) {
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    con.Open(cs.Build());
 }
 
 }  // namespace
@@ -109,10 +103,9 @@ private slots:
         static int n = 0;
         path = dir.filePath(QStringLiteral("v%1.snip").arg(++n));
         trace = dir.filePath(QStringLiteral("v%1.trace").arg(n));
-        store::CreateLibrary(path, QString(), false);
         {
             store::Connection con;
-            OpenLibrary(con, path);
+            testsupport::NewLibrary(con, path);
             con.Execute(store::stmt::InsertType("Mine"));
             for (const Seeded& s : kSnippets)
                 con.Execute(store::stmt::InsertCode(s.type, s.name, s.description, s.date, "", s.content));
