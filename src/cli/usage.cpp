@@ -85,8 +85,8 @@ const std::vector<VerbDoc>& Verbs() {
           {"--name", "NAME", false, "Its name, at most 50 characters (required).", true},
           {"--description", "TEXT", false, "Its description, at most 30 characters."},
           {"--source", "TEXT", false, "Where the code came from, at most 50 characters."},
-          {"--content-file", "F", false, "Read the code from the file F (UTF-8, else Windows-1252)."},
-          {"--content-stdin", "", false, "Read the code from standard input."}},
+          {"--content-file", "F", false, "Read the code from the file F (UTF-8, else Windows-1252; at most 64 MB)."},
+          {"--content-stdin", "", false, "Read the code from standard input (at most 64 MB)."}},
          "",
          "Add one snippet and print its number. Exactly one of --content-file and --content-stdin is required."},
         {"export", "FILE OUT.html",
@@ -129,8 +129,8 @@ const std::vector<TopicDoc>& Environment() {
         {"SNIPPARY_PASSWORD",
          "The password of the library, used instead of asking at the terminal (and for new --password)."},
         {"SNIPPARY_TRACE_SQL",
-         "A file to which every statement the program runs is appended, one JSON line each. Passwords are never "
-         "written, but the statements of an encrypted library hold its text."},
+         "A file to which every statement the program runs is appended, one JSON line each, created readable by "
+         "its owner only. Passwords are never written, but the statements of an encrypted library hold its text."},
         {"XDG_CONFIG_HOME", "Where the settings folder snippary/ lies (default: ~/.config)."},
         {"XDG_DATA_HOME", "Where the starter library lies, in snippary/ (default: ~/.local/share)."},
         {"XDG_DOCUMENTS_DIR", "The folder an export goes to when the window's folder box is empty."},
