@@ -142,7 +142,8 @@ const std::vector<TopicDoc>& Files() {
     static const std::vector<TopicDoc> topics = {
         {"~/.config/snippary/Snippary.ini", "The window's settings: options, content font, last library, placement."},
         {"~/.config/snippary/VBADDIN.INI",
-         "The editor add-ins' file; VBSnippary.Connect=1 there connects the add-in when the editor starts."},
+         "The editor add-ins' file, in which the program writes its entry VBSnippary.Connect=0 at every start. "
+         "The Neovim plugin connects at the editor's start when g:snippary_autoconnect is 1."},
         {"~/.local/share/snippary/Starter.snip", "The starter library, made with sample snippets on the first run."},
         {"/usr/share/snippary/help/index.htm", "The help pages."},
     };
