@@ -27,6 +27,4 @@ QString ToBoxText(const QString& stored) {
     return out;
 }
 
-QString SelectionToStoreText(const QString& selectedText) { return ToStoreText(selectedText); }
-
 }  // namespace snippary

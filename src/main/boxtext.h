@@ -10,8 +10,6 @@ namespace snippary {
 QString ToStoreText(const QString& plain);
 // The stored text as the box is given it: CR LF and lone CR become LF.
 QString ToBoxText(const QString& stored);
-// A selection of a text box (paragraph separators) in store form.
-QString SelectionToStoreText(const QString& selectedText);
 
 // What the program last put into a box, to give back unchanged content byte-exact.
 struct BoxContent {

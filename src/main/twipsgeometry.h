@@ -16,10 +16,6 @@ public:
         if (set_ >= 0 && platform::TwipsToPx(set_) == px) return set_;
         return platform::PxToTwips(px);
     }
-    // Pixels that hold at least `twips` (for a minimum size).
-    static int PxAtLeast(int twips) {
-        return (twips + platform::TwipsPerPixel - 1) / platform::TwipsPerPixel;
-    }
 
 private:
     int set_ = -1;

@@ -7,7 +7,8 @@
 #include "main/categorystore.h"
 #include "main/snippetlistmodel.h"
 #include "main/ui/frmsnippary.h"
-#include "main/ui/parts.h"
+#include "main/ui/addpage.h"
+#include "main/ui/searchpage.h"
 #include "platform/prompts.h"
 #include "store/ui/frmloaddb.h"
 
@@ -43,23 +44,17 @@ void frmSnippary::OpenLoaded() {
         store::Recordset rs;
         for (const Category& c : ReadCategories(con, rs)) {
             lstTOC->addItem(NewCategoryItem(c, lLoadList == 1));
-#if SNIPPARY_HAVE_PAGES
             addPage->cmbType->addItem(c.name, QVariant::fromValue<qint64>(c.typeId));
-#endif
         }
     } catch (const store::StoreError&) {
         // A library whose categories cannot be read shows no categories.
     }
-#if SNIPPARY_HAVE_PAGES
     // Filling selects the first entry; a new snippet's category is the user's choice.
     addPage->cmbType->setCurrentIndex(-1);
-#endif
     Refresh();
     cmdInsert->setEnabled(true);
     cmdCopy->setEnabled(true);
-#if SNIPPARY_HAVE_PAGES
     addPage->EnableAdd();
-#endif
 }
 
 void frmSnippary::lstTOC_Click() {
@@ -86,9 +81,7 @@ void frmSnippary::mnuAddCat_Click() {
         return;
     }
     lstTOC->addItem(NewCategoryItem(Category{typeId, name}, false));
-#if SNIPPARY_HAVE_PAGES
     addPage->cmbType->addItem(name, QVariant::fromValue<qint64>(typeId));
-#endif
 }
 
 void frmSnippary::mnuDelCat_Click() {
@@ -107,12 +100,10 @@ void frmSnippary::mnuDelCat_Click() {
         prompts.MsgBox(e.Message());
         return;
     }
-#if SNIPPARY_HAVE_PAGES
     // The list would move the choice to a neighbour; a deleted choice is no choice.
     const bool chosen = addPage->cmbType->currentIndex() == i;
     addPage->cmbType->removeItem(i);
     if (chosen) addPage->cmbType->setCurrentIndex(-1);
-#endif
     delete lstTOC->takeItem(i);
 }
 

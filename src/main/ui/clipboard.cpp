@@ -13,7 +13,6 @@
 #include "main/boxtext.h"
 #include "main/snippetlistmodel.h"
 #include "main/ui/frmsnippary.h"
-#include "main/ui/parts.h"
 
 namespace snippary {
 

@@ -9,7 +9,8 @@
 
 #include "main/snippetlistmodel.h"
 #include "main/ui/frmsnippary.h"
-#include "main/ui/parts.h"
+#include "main/ui/addpage.h"
+#include "main/ui/searchpage.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "store/connectionstring.h"
@@ -34,9 +35,7 @@ void frmSnippary::mnuCloseDB_Click() {
     if (!SaveOrDropEdits()) return;
     sDb.clear();
     lstTOC->clear();
-#if SNIPPARY_HAVE_PAGES
     addPage->cmbType->clear();
-#endif
     shownId.reset();
     shownName.clear();
     ShowInViewer(QString());
@@ -46,9 +45,7 @@ void frmSnippary::mnuCloseDB_Click() {
     cmdSaveCont->setEnabled(false);
     cmdCopy->setEnabled(false);
     cmdInsert->setEnabled(false);
-#if SNIPPARY_HAVE_PAGES
     addPage->cmdAdd->setEnabled(false);
-#endif
     con.Close();
     // The password goes with the library it opened.
     sPass.fill(u'\0');

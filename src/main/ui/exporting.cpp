@@ -5,7 +5,7 @@
 
 #include "export/htmlwriter.h"
 #include "main/ui/frmsnippary.h"
-#include "main/ui/parts.h"
+#include "export/ui/frmexport.h"
 #include "platform/prompts.h"
 #include "store/statements.h"
 
@@ -17,8 +17,7 @@ void frmSnippary::mnuExport_Click() {
 }
 
 bool frmSnippary::Export() {
-#if SNIPPARY_HAVE_EXPORT_DIALOG
-    auto* dlg = static_cast<ExportDialog*>(frmExport);
+    auto* dlg = frmExport;
     if (dlg == nullptr) return false;
     exporting::ExportOptions options;
     options.numbered = dlg->Numbered();
@@ -49,9 +48,6 @@ bool frmSnippary::Export() {
     if (failure.isEmpty()) return true;
     prompts.MsgBox(failure);
     return false;
-#else
-    return false;
-#endif
 }
 
 }  // namespace snippary

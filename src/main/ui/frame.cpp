@@ -8,7 +8,9 @@
 #include <QTreeView>
 
 #include "main/ui/frmsnippary.h"
-#include "main/ui/parts.h"
+#include "export/ui/frmexport.h"
+#include "main/ui/addpage.h"
+#include "main/ui/searchpage.h"
 #include "main/windowlayout.h"
 #include "platform/folders.h"
 #include "platform/twips.h"
@@ -67,11 +69,9 @@ void frmSnippary::Form_Load() {
         if (ok && page >= 0 && page < SSTab1->count()) SSTab1->setCurrentIndex(page);
     }
 
-#if SNIPPARY_HAVE_EXPORT_DIALOG
-    auto* dlg = new ExportDialog(prompts, this);
+    auto* dlg = new exporting::frmExport(prompts, this);
     dlg->exportPage = [this] { return Export(); };
     frmExport = dlg;
-#endif
 
     const settings::SnipparySettings s = settings::ReadSettings(platform::SettingsFile());
     const int top = s.top.value_or(geometryTwips.top.Twips(frameGeometry().top()));
@@ -159,10 +159,8 @@ void frmSnippary::Form_Resize() {
         lvTOC->resize(TwipsToPx(l.lvTOCWidth), lvTOC->height());
         txtCod->resize(TwipsToPx(l.txtCodWidth), std::max(0, TwipsToPx(l.txtCodHeight)));
         break;
-#if SNIPPARY_HAVE_PAGES
     case 1: searchPage->LayoutFor(l.pagesWidth); break;
     case 2: addPage->LayoutFor(l.pagesWidth, l.pagesHeight); break;
-#endif
     default: break;
     }
 }

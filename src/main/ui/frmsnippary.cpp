@@ -14,7 +14,9 @@
 #include <QTreeView>
 
 #include "main/snippetlistmodel.h"
-#include "main/ui/parts.h"
+#include "about/ui/frmabout.h"
+#include "main/ui/addpage.h"
+#include "main/ui/searchpage.h"
 #include "main/windowlayout.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
@@ -27,9 +29,7 @@ using platform::TwipsToPx;
 frmSnippary::frmSnippary(platform::Prompts& prompts_, QWidget* parent)
     : QMainWindow(parent), prompts(prompts_) {
     setWindowTitle(QStringLiteral("Snippary"));
-#if SNIPPARY_HAVE_ABOUT
     setWindowIcon(about::ProgramIcon());
-#endif
     BuildControls();
     BuildMenus();
     ConnectControls();
@@ -105,16 +105,11 @@ void frmSnippary::BuildControls() {
     txtCod->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     SSTab1->addTab(page0, QStringLiteral("&Code Archive"));
-#if SNIPPARY_HAVE_PAGES
     searchPage = new SearchPage;
     addPage = new AddPage(prompts);
     addPage->SetConnection(&con);
     SSTab1->addTab(searchPage, QStringLiteral("&Search"));
     SSTab1->addTab(addPage, QStringLiteral("&Add to Archive"));
-#else
-    SSTab1->addTab(new QWidget, QStringLiteral("&Search"));
-    SSTab1->addTab(new QWidget, QStringLiteral("&Add to Archive"));
-#endif
     SSTab1->setCurrentIndex(0);
 }
 
@@ -243,14 +238,12 @@ void frmSnippary::ConnectControls() {
     connect(cmdCopy, &QPushButton::clicked, this, [this] { cmdCopy_Click(); });
     connect(cmdInsert, &QPushButton::clicked, this, [this] { cmdInsert_Click(); });
     connect(cmdSaveCont, &QPushButton::clicked, this, [this] { cmdSaveCont_Click(); });
-#if SNIPPARY_HAVE_PAGES
     connect(searchPage, &SearchPage::findRequested, this, [this](const QString& find) {
         sFind = find;
         SSTab1->setCurrentIndex(0);
         FillTOC();
     });
     connect(addPage, &AddPage::snippetAdded, this, [this](const SnippetRow& row) { AppendAddedRow(row); });
-#endif
 
     // F1 answers in this window whichever control has the focus, and not in others (the About box).
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);

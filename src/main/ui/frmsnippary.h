@@ -14,7 +14,6 @@
 #include "store/store.h"
 
 class QAction;
-class QDialog;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
@@ -27,6 +26,7 @@ class QWidget;
 namespace platform { class Prompts; }
 namespace addin { class VBE; }
 namespace store { class frmLoadDB; }
+namespace exporting { class frmExport; }
 
 namespace snippary {
 
@@ -194,7 +194,7 @@ private:
     void ChangeField(bool description);
 
     platform::Prompts& prompts;
-    QDialog* frmExport = nullptr;  // loaded hidden with the window
+    exporting::frmExport* frmExport = nullptr;  // loaded hidden with the window
     QPointer<QWidget> frmAbout;
     TwipsGeometry geometryTwips;
     QSize frameUsed;  // the frame the last outer size was set with

@@ -1,7 +1,7 @@
 // The Help menu and F1.
 #include "about/help.h"
 #include "main/ui/frmsnippary.h"
-#include "main/ui/parts.h"
+#include "about/ui/frmabout.h"
 #include "platform/prompts.h"
 
 namespace snippary {
@@ -13,7 +13,6 @@ void frmSnippary::mnuContents_Click() { about::OpenHelpContents(prompts); }
 void frmSnippary::mnuWeb_Click() { about::OpenHomePage(prompts); }
 
 void frmSnippary::mnuAbout_Click() {
-#if SNIPPARY_HAVE_ABOUT
     if (!frmAbout) {
         auto* box = new about::frmAbout(prompts);
         box->setAttribute(Qt::WA_DeleteOnClose);
@@ -21,7 +20,6 @@ void frmSnippary::mnuAbout_Click() {
     }
     frmAbout->show();
     frmAbout->raise();
-#endif
 }
 
 }  // namespace snippary

@@ -5,7 +5,8 @@
 
 #include "main/categorystore.h"
 #include "main/ui/frmsnippary.h"
-#include "main/ui/parts.h"
+#include "main/ui/addpage.h"
+#include "main/ui/searchpage.h"
 #include "platform/prompts.h"
 
 namespace snippary {
@@ -28,9 +29,7 @@ void frmSnippary::mnuOpt_Click(int index) {
 
 void frmSnippary::ApplyContentFont() {
     std::array<QPlainTextEdit*, 2> boxes = {txtCod, nullptr};
-#if SNIPPARY_HAVE_PAGES
     boxes[1] = addPage->txtContent;
-#endif
     for (QPlainTextEdit* box : boxes) {
         if (box == nullptr) continue;
         QFont f = box->font();

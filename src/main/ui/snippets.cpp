@@ -7,7 +7,8 @@
 
 #include "main/snippetlistmodel.h"
 #include "main/ui/frmsnippary.h"
-#include "main/ui/parts.h"
+#include "main/ui/addpage.h"
+#include "main/ui/searchpage.h"
 #include "platform/prompts.h"
 #include "store/statements.h"
 
@@ -15,9 +16,7 @@ namespace snippary {
 
 void frmSnippary::Refresh() {
     sFind.clear();
-#if SNIPPARY_HAVE_PAGES
     searchPage->txtFind->clear();
-#endif
     QList<qint64> ticked;
     for (int i = 0; i < lstTOC->count(); ++i)
         if (lstTOC->item(i)->checkState() == Qt::Checked)
