@@ -3,7 +3,7 @@
 function(snippary_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE snippary_policy Qt6::Test ${T_LIBS})
+  target_link_libraries(${name} PRIVATE snippary_policy Qt6::Test snippary_testsupport ${T_LIBS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE SNIPPARY_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name})
