@@ -299,8 +299,9 @@ int Export(const QStringList& args, Io& io) {
     const Options o(args);
     if (o.Positional().size() != 2) throw UsageError{QStringLiteral("export takes FILE and OUT.html")};
     bool sizeOk = true;
-    const int size = o.Has("--size") ? o.Value("--size").toInt(&sizeOk) : 10;
-    if (!sizeOk || size <= 0) throw UsageError{QStringLiteral("--size takes a whole number of points")};
+    // Without --font or --size the writer takes the font of the page's code.
+    const int size = o.Has("--size") ? o.Value("--size").toInt(&sizeOk) : 0;
+    if (!sizeOk || (o.Has("--size") && size <= 0)) throw UsageError{QStringLiteral("--size takes a whole number of points")};
     const QString page = QFileInfo(o.Positional()[1]).absoluteFilePath();
     // Also the library being exported, under any name or link.
     if (platform::IsDatabaseFile(page))
@@ -314,7 +315,7 @@ int Export(const QStringList& args, Io& io) {
     exporting::ExportOptions options;
     options.numbered = o.Flag("--numbered");
     options.colors = o.Flag("--colors");
-    options.fontName = o.Has("--font") ? o.Value("--font") : QStringLiteral("Courier New");
+    options.fontName = o.Value("--font");
     options.fontSize = size;
     options.homePage = QStringLiteral(SNIPPARY_HOME_PAGE);
     exporting::WriteHtmlPage(con, store::ExportQuery(q.sWhere, q.sFind, q.sOrder), options, page);
@@ -420,7 +421,6 @@ QString AskAtTerminal(const QString& prompt) {
 
 // Standard input, refused past the size of the largest module a file may hold;
 // never more than that is read into memory.
-constexpr qint64 kMaxInputBytes = 64LL * 1024 * 1024;
 
 QByteArray ReadStdin() {
     QByteArray bytes;
@@ -431,7 +431,7 @@ QByteArray ReadStdin() {
         if (n < 0)
             throw Failure{QStringLiteral("The standard input cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
         if (n == 0) return bytes;
-        if (bytes.size() + n > kMaxInputBytes)
+        if (bytes.size() + n > platform::MaxModuleBytes)
             throw Failure{QStringLiteral("The standard input is too large to be a module (more than 64 MB).")};
         bytes.append(chunk, n);
     }

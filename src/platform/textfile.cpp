@@ -10,10 +10,6 @@ namespace platform {
 
 namespace {
 
-// A module larger than this is no module; the content is kept whole or refused,
-// never cut.
-constexpr qint64 MaxModuleBytes = 64LL * 1024 * 1024;
-
 ModuleText Refused(const QString& message) {
     ModuleText r;
     r.error = message;

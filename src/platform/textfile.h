@@ -11,6 +11,9 @@ struct ModuleText {
     QString error;    // a message for the user when !ok
 };
 
+// A module larger than this is no module; content is kept whole or refused, never cut.
+constexpr qint64 MaxModuleBytes = 64LL * 1024 * 1024;
+
 // Decodes bytes as UTF-8 when they are valid UTF-8 (a byte-order mark removed),
 // otherwise as Windows-1252; then splits into lines: CR or CR LF ends a line, a
 // lone LF stays inside the line, and every line is followed by CR LF. An empty

@@ -182,7 +182,8 @@ private:
     void ApplyContentFont();
     void ShowInViewer(const QString& storedContent);
     void AppendAddedRow(const SnippetRow& row);
-    bool RunUpdate(const QString& statement);  // reports a failure; true when it ran
+    // Reports a failure; the rows the statement changed when it ran.
+    std::optional<long> RunUpdate(const QString& statement);
     bool HasUnsavedEdits() const;
     // Before the viewer's edited text would be lost: asks whether to save it first.
     // False when the user cancels or the save fails; the caller then stops.

@@ -117,13 +117,12 @@ void frmSnippary::cmdRefresh_Click() {
     if (SaveOrDropEdits()) Refresh();
 }
 
-bool frmSnippary::RunUpdate(const QString& statement) {
+std::optional<long> frmSnippary::RunUpdate(const QString& statement) {
     try {
-        con.Execute(statement);
-        return true;
+        return con.Execute(statement);
     } catch (const store::StoreError& e) {
         prompts.MsgBox(e.Message());
-        return false;
+        return std::nullopt;
     }
 }
 
@@ -134,14 +133,9 @@ bool frmSnippary::SaveShown(bool announce) {
     // refill left selected.
     if (!shownId) return false;
     const QString text = shownContent.StoreText(txtCod->toPlainText());
-    long changed = 0;
-    try {
-        changed = con.Execute(store::stmt::UpdateContent(*shownId, text));
-    } catch (const store::StoreError& e) {
-        prompts.MsgBox(e.Message());
-        return false;
-    }
-    if (changed == 0) {
+    const std::optional<long> changed = RunUpdate(store::stmt::UpdateContent(*shownId, text));
+    if (!changed) return false;
+    if (*changed == 0) {
         // Deleted behind the viewer's back: the typed text is all that is left of it.
         shownId.reset();
         cmdSaveCont->setEnabled(false);
