@@ -127,7 +127,7 @@ void tst_window::Load(const QString& library, const QString& password) {
         d.txtPass->setText(password);
         d.cmdOk_Click();
     };
-    w->mnuLoad_Click();
+    w->mnuLoad->trigger();
 }
 
 void tst_window::Verify() {
@@ -141,25 +141,25 @@ void tst_window::loadAndClose() {
     Load(path);
     QVERIFY(w->mnuExport->isEnabled());
     prompts->ExpectMsgBox("Database selected: " + path);
-    w->mnuViewDB_Click();
+    w->mnuViewDB->trigger();
     QCOMPARE(prompts->History().last().title, QString("Snippary"));
 
-    w->mnuCloseDB_Click();
-    w->mnuCloseDB_Click();  // twice: no message
+    w->mnuCloseDB->trigger();
+    w->mnuCloseDB->trigger();  // twice: no message
     QCOMPARE(w->con.State(), store::adStateClosed);
     QVERIFY(Items(w->lstTOC).isEmpty());
     QCOMPARE(w->addPage->cmbType->count(), 0);
     QVERIFY(!w->mnuExport->isEnabled());
     QVERIFY(!w->cmdRefresh->isEnabled());
     prompts->ExpectMsgBox("Database selected: ");
-    w->mnuViewDB_Click();
-    w->mnuAddCat_Click();
+    w->mnuViewDB->trigger();
+    w->mnuAddCat->trigger();
     // Load database always starts with an empty path box.
     w->runLoadDB = [](store::frmLoadDB& d) {
         QVERIFY(d.txtDB->text().isEmpty());
         d.cmdClose_Click();
     };
-    w->mnuLoad_Click();
+    w->mnuLoad->trigger();
     Verify();
 }
 
@@ -186,14 +186,14 @@ void tst_window::categories() {
     Load(path);
     // Cancelled or empty answers add nothing.
     prompts->ExpectInputBox(std::nullopt, "Name of new category?");
-    w->mnuAddCat_Click();
+    w->mnuAddCat->trigger();
     prompts->ExpectInputBox(QString(), "Name of new category?");
-    w->mnuAddCat_Click();
+    w->mnuAddCat->trigger();
     QCOMPARE(Items(w->lstTOC), kPermanent);
     prompts->ExpectInputBox(QString("Bob's"));
-    w->mnuAddCat_Click();
+    w->mnuAddCat->trigger();
     prompts->ExpectInputBox(QString("Forms"));
-    w->mnuAddCat_Click();
+    w->mnuAddCat->trigger();
     Verify();
     QCOMPARE(Items(w->lstTOC), kPermanent + QStringList({"Bob's", "Forms"}));
     QCOMPARE(Combo(w->addPage->cmbType), Items(w->lstTOC));
@@ -203,7 +203,7 @@ void tst_window::categories() {
         w->lstTOC->setCurrentRow(i);
         w->lstTOC_Click();
         QVERIFY(!w->mnuDelCat->isEnabled());
-        w->mnuDelCat2_Click();
+        w->mnuDelCat2->trigger();
     }
     Verify();
     // Deleting at position 5 moves the next one up in both lists.
@@ -211,17 +211,17 @@ void tst_window::categories() {
     w->lstTOC_Click();
     QVERIFY(w->mnuDelCat->isEnabled());
     prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::No);
-    w->mnuDelCat_Click();
+    w->mnuDelCat->trigger();
     QCOMPARE(w->lstTOC->count(), 7);
     prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
-    w->mnuDelCat_Click();
+    w->mnuDelCat->trigger();
     Verify();
     QCOMPARE(Items(w->lstTOC), kPermanent + QStringList{"Forms"});
     QCOMPARE(Combo(w->addPage->cmbType), Items(w->lstTOC));
 
     // Toggling the ticks (all and none the viewer tests use).
     w->lstTOC->item(1)->setCheckState(Qt::Checked);
-    w->mnuLstSel_Click(2);
+    w->mnuLstSel[2]->trigger();
     QCOMPARE(w->lstTOC->item(1)->checkState(), Qt::Unchecked);
     QCOMPARE(w->lstTOC->item(0)->checkState(), Qt::Checked);
 
@@ -466,7 +466,7 @@ void tst_window::captionsShownWhole() {
         loadCut = CutCaptions(&d);
         d.cmdClose_Click();
     };
-    w->mnuLoad_Click();
+    w->mnuLoad->trigger();
     QCOMPARE(loadCut, QStringList());
 }
 
@@ -544,8 +544,8 @@ void tst_window::restartRestoresState() {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     Load(path);
-    w->mnuOpt_Click(0);  // load at start-up
-    w->mnuOpt_Click(2);  // no change of existing code
+    w->mnuOpt[0]->trigger();  // load at start-up
+    w->mnuOpt[2]->trigger();  // no change of existing code
     QVERIFY(w->mnuOpt[0]->isChecked());
     w->SetOuterSizeTwips(10005, 8505);
     w->SSTab1->setCurrentIndex(2);
@@ -675,7 +675,7 @@ void tst_window::closeForgetsPassword() {
     store::CreateLibrary(locked, "s3cret pass", false);
     Load(locked, "s3cret pass");
     QCOMPARE(w->con.State(), store::adStateOpen);
-    w->mnuCloseDB_Click();
+    w->mnuCloseDB->trigger();
     QVERIFY(w->sPass.isEmpty());
     Load(locked, "s3cret pass");
     QVERIFY(w->close());
