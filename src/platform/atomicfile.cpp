@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <bitset>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -18,6 +20,8 @@ namespace {
 constexpr qint64 kPage = 1024;
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+QString SystemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 QString FinalTarget(const QString& path) {
     QFileInfo info(path);
@@ -58,15 +62,39 @@ bool IsDatabaseFile(const QString& path) {
     return false;
 }
 
+QString MakingPrefix(const QString& targetName) { return QStringLiteral(".%1.new-").arg(targetName); }
+
+void RemoveLeftovers(const QString& folder, const QString& targetName) {
+    const QDir dir(folder);
+    const QString prefix = MakingPrefix(targetName);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6) continue;
+        const QString leftover = dir.filePath(name);
+        const int fd = ::open(QFile::encodeName(leftover).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) continue;
+        // A maker that loses this race to its own lock finds its file gone at the
+        // rename and reports the write as failed: nothing is lost either way.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            QFile::remove(leftover + QStringLiteral("-journal"));
+            QFile::remove(leftover);
+        }
+        ::close(fd);
+    }
+}
+
 AtomicFile::AtomicFile(const QString& path) : path_(path) {}
 
-AtomicFile::~AtomicFile() {
-    if (file_ && file_->isOpen()) file_->cancelWriting();
+AtomicFile::~AtomicFile() { Discard(); }
+
+void AtomicFile::Discard() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    QFile::remove(temp_);
 }
 
 bool AtomicFile::Fail(QString* error, const QString& why) {
-    if (file_ && file_->isOpen()) file_->cancelWriting();
-    file_.reset();
+    Discard();
     if (error != nullptr) *error = why;
     return false;
 }
@@ -78,40 +106,60 @@ bool AtomicFile::Open(QString* error) {
     if (IsDatabaseFile(path_))
         return Fail(error, QStringLiteral("%1 is a snippet library (a database file); it is never written over.")
                                .arg(Native(path_)));
-    const QString folder = info.absolutePath();
+    // The new file replaces the one a link leads to, so the link stays a link.
+    const QFileInfo target(QFileInfo(FinalTarget(path_)).absoluteFilePath());
+    target_ = target.filePath();
+    const QString folder = target.absolutePath();
     if (!QDir().mkpath(folder))
         return Fail(error, QStringLiteral("The folder %1 cannot be created.").arg(Native(folder)));
+    RemoveLeftovers(folder, target.fileName());
 
-    // QSaveFile opens its temporary file with O_EXCL under a random name, so a link
-    // planted beside the target is never followed, and it creates it with 0666
-    // less the umask, or with the permissions of the file it replaces. Unbuffered,
-    // so every write reaches the file at once and its failure is seen there.
-    file_ = std::make_unique<QSaveFile>(path_);
-    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), file_->errorString()));
+    // O_EXCL under a fresh name, so a link planted beside the target is never
+    // followed; mode 0666 less the umask, as any new file of the user's.
+    struct stat old {};
+    const bool replacing = ::stat(QFile::encodeName(target_).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i) suffix += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(62)]);
+        temp_ = QDir(folder).filePath(MakingPrefix(target.fileName()) + suffix);
+        fd_ = ::open(QFile::encodeName(temp_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), SystemError()));
+    (void)::flock(fd_, LOCK_EX);
+    // A replaced file keeps its own permissions.
+    if (replacing) (void)::fchmod(fd_, old.st_mode & 07777);
     return true;
 }
 
 bool AtomicFile::Write(const QByteArray& bytes, QString* error) {
-    if (!file_) return Fail(error, QStringLiteral("%1 cannot be written.").arg(Native(path_)));
-    if (file_->write(bytes) != bytes.size())
-        return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), file_->errorString()));
+    if (fd_ < 0) return Fail(error, QStringLiteral("%1 cannot be written.").arg(Native(path_)));
+    const char* p = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), SystemError()));
+        }
+        p += n;
+        left -= n;
+    }
     return true;
 }
 
 bool AtomicFile::Commit(QString* error) {
-    if (!file_) return Fail(error, QStringLiteral("%1 cannot be written.").arg(Native(path_)));
+    if (fd_ < 0) return Fail(error, QStringLiteral("%1 cannot be written.").arg(Native(path_)));
     // The old file goes only once the new one is known to be on the disk whole.
-    if (!file_->flush())
-        return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), file_->errorString()));
-    if (::fsync(file_->handle()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), why));
-    }
-    if (!file_->commit())
-        return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), file_->errorString()));
-    file_.reset();
-    SyncFolder(QFileInfo(FinalTarget(path_)).absolutePath());
+    if (::fsync(fd_) != 0)
+        return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), SystemError()));
+    if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0)
+        return Fail(error, QStringLiteral("%1 cannot be written: %2").arg(Native(path_), SystemError()));
+    ::close(fd_);  // the lock goes with it, once the file has its final name
+    fd_ = -1;
+    SyncFolder(QFileInfo(target_).absolutePath());
     return true;
 }
 

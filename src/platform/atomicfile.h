@@ -4,9 +4,6 @@
 // the old file in one rename, and only when every byte reached the disk.
 #include <QByteArray>
 #include <QString>
-#include <memory>
-
-class QSaveFile;
 
 namespace platform {
 
@@ -35,9 +32,18 @@ public:
 
 private:
     bool Fail(QString* error, const QString& why);
-    QString path_;
-    std::unique_ptr<QSaveFile> file_;
+    void Discard();
+    QString path_;    // as given
+    QString target_;  // the file it leads to, links followed
+    QString temp_;
+    int fd_ = -1;
 };
+
+// A file in the making is named ".NAME.new-XXXXXX" beside its target, and its
+// maker holds a lock on it until it has its final name. Removes what killed
+// makers left for this target; the work of one still running is left alone.
+QString MakingPrefix(const QString& targetName);
+void RemoveLeftovers(const QString& folder, const QString& targetName);
 
 // One AtomicFile holding `bytes`.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);

@@ -10,6 +10,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "platform/atomicfile.h"
 #include "store/connectionstring.h"
 #include "store/samples.h"
 #include "store/sqliteengine.h"
@@ -67,28 +68,6 @@ void Fill(const QString& path, const QString& password, bool withSamples) {
     }
 }
 
-// A library in the making is named ".NAME.new-XXXXXX" beside its target, with
-// SQLite's "-journal" beside it while a transaction runs. Its maker holds a lock
-// on it, so what a killed maker left is told from the work of one still running.
-QString MakingPrefix(const QFileInfo& target) { return QStringLiteral(".%1.new-").arg(target.fileName()); }
-
-void RemoveLeftovers(const QFileInfo& target) {
-    const QDir folder = target.absoluteDir();
-    const QString prefix = MakingPrefix(target);
-    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6) continue;
-        const QString leftover = folder.filePath(name);
-        const int fd = ::open(QFile::encodeName(leftover).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0) continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            QFile::remove(leftover + QStringLiteral("-journal"));
-            QFile::remove(leftover);
-        }
-        ::close(fd);
-    }
-}
-
 }  // namespace
 
 void CreateLibrary(const QString& path, const QString& password, bool withSamples) {
@@ -98,10 +77,10 @@ void CreateLibrary(const QString& path, const QString& password, bool withSample
     if (!target.absoluteDir().exists())
         throw StoreError(errors::kNoAccess,
                          QStringLiteral("The folder '%1' does not exist.").arg(target.absolutePath()));
-    RemoveLeftovers(target);
+    platform::RemoveLeftovers(target.absolutePath(), target.fileName());
     // Made under a temporary name beside the target and renamed when complete, so
     // a failure leaves nothing that looks like a library.
-    QTemporaryFile temp(target.absoluteDir().filePath(MakingPrefix(target) + QStringLiteral("XXXXXX")));
+    QTemporaryFile temp(target.absoluteDir().filePath(platform::MakingPrefix(target.fileName()) + QStringLiteral("XXXXXX")));
     temp.setAutoRemove(true);
     if (!temp.open())
         throw StoreError(errors::kNoAccess,
