@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <vector>
+#include <deque>
 
 extern "C" {
 #include <mdbtools.h>
@@ -55,11 +55,12 @@ void Open(Handle& h, const QString& path) {
         if (!h.mdb) throw Error{QStringLiteral("%1 is not an Access file that can be read.").arg(Shown(path))};
     }
     mdb_set_date_fmt(h.mdb, "%Y-%m-%d %H:%M:%S");
-    mdb_set_bind_size(h.mdb, kBindSize);
     if (!mdb_read_catalog(h.mdb, MDB_TABLE))
         throw Error{QStringLiteral("The tables of %1 cannot be read: the file is damaged, or protected in a way "
                                    "that cannot be opened here.")
                         .arg(Shown(path))};
+    // Only now: the catalog is read into the library's own buffers of the default size.
+    mdb_set_bind_size(h.mdb, kBindSize);
 }
 
 QList<MdbCatalogEntry*> UserTables(MdbHandle* mdb) {
@@ -165,7 +166,7 @@ private:
     MdbHandle* mdb_;
     QString path_, name_;
     TableHandle table_;
-    std::vector<Slot> bound_;
+    std::deque<Slot> bound_;  // the library keeps pointers to each slot's length: never moved
     bool started_ = false;
     unsigned read_ = 0;
 };

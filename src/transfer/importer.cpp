@@ -6,7 +6,7 @@
 #include <QMap>
 
 #include "platform/generaldate.h"
-#include "store/statements.h"
+#include "store/operations.h"
 #include "store/store.h"
 #include "transfer/dump.h"
 #include "transfer/folder.h"
@@ -116,38 +116,28 @@ Summary Import(store::Connection& con, const QStringList& sources, const ImportO
     Summary summary;
     summary.skipped = batch.skipped;
     summary.notes = batch.notes;
-    con.BeginTrans();
-    try {
-        QMap<QString, qint64> ids;  // lower-case name -> TypeID
-        {
-            store::Recordset rs;
-            for (rs.Open(store::stmt::SelectTypes(), &con); !rs.Eof(); rs.MoveNext())
-                ids.insert(rs.Fields(QStringLiteral("TypeName")).toString().toLower(), rs.Fields(QStringLiteral("TypeID")).toLongLong());
-        }
-        for (const QString& name : batch.categories) {
-            if (ids.contains(name.toLower())) continue;
-            con.Execute(store::stmt::InsertType(name));
-            ids.insert(name.toLower(), con.LastInsertId());
-            ++summary.categoriesAdded;
-        }
-        const int total = int(batch.items.size());
-        for (int i = 0; i < total; ++i) {
-            CheckCancel(cancel);
-            const Item& item = batch.items[i];
-            const QDateTime when = item.date.isValid() ? item.date : now;
-            con.Execute(store::stmt::InsertCode(ids.value(item.category.toLower()), item.name, item.description,
-                                                platform::GeneralDate(when), item.source, item.content));
-            if (item.noDate)
-                con.Execute(QStringLiteral("UPDATE Code SET DateAdded=Null WHERE ID=") + QString::number(con.LastInsertId()));
-            ++summary.added;
-            if (progress && (i % 64 == 0 || i + 1 == total)) progress(i + 1, total);
-        }
-        CheckCancel(cancel);
-        con.CommitTrans();
-    } catch (...) {
-        con.RollbackTrans();
-        throw;
+    store::Transaction transaction(con);
+    QMap<QString, qint64> ids;  // lower-case name -> TypeID
+    for (const store::Category& c : store::ReadCategories(con)) ids.insert(c.name.toLower(), c.typeId);
+    for (const QString& name : batch.categories) {
+        if (ids.contains(name.toLower())) continue;
+        ids.insert(name.toLower(), store::InsertCategoryIn(con, name));
+        ++summary.categoriesAdded;
     }
+    const int total = int(batch.items.size());
+    for (int i = 0; i < total; ++i) {
+        CheckCancel(cancel);
+        const Item& item = batch.items[i];
+        const qint64 id = store::InsertSnippet(con, {ids.value(item.category.toLower()), item.name, item.description,
+                                                     platform::GeneralDate(item.date.isValid() ? item.date : now),
+                                                     item.source, item.content});
+        // A date the source held as Null stays Null.
+        if (item.noDate) con.Execute(QStringLiteral("UPDATE Code SET DateAdded=Null WHERE ID=") + QString::number(id));
+        ++summary.added;
+        if (progress && (i % 64 == 0 || i + 1 == total)) progress(i + 1, total);
+    }
+    CheckCancel(cancel);
+    transaction.Commit();
     return summary;
 }
 
