@@ -78,9 +78,9 @@ private:
         return r.status == 0 ? path : QString();
     }
     // An Access file written by the test's writer, used only once mdbtools lists and exports it.
-    QString AccessFile(const QString& name, jetfixture::Version v, const QList<jetfixture::Table>& tables) {
+    QString AccessFile(const QString& name, jetfixture::Version v, const QList<jetfixture::Table>& tables, int codePage = 1252) {
         const QString path = dir.filePath(name);
-        if (!WriteAll(path, jetfixture::Write(v, tables))) return QString();
+        if (!WriteAll(path, jetfixture::Write(v, tables, codePage))) return QString();
         QProcess tool;
         tool.start("mdb-tables", {"-1", path});
         tool.waitForFinished();
@@ -105,15 +105,18 @@ void tst_transfer::initTestCase() {
 
 void tst_transfer::accessLibrary_data() {
     QTest::addColumn<int>("version");
-    QTest::addColumn<QString>("odd");  // a text outside ASCII the version can hold
-    QTest::newRow("Jet 3, Windows-1252") << int(jetfixture::Version::Jet3) << QString("Café € «Grüße»");
-    QTest::newRow("Jet 4, Unicode") << int(jetfixture::Version::Jet4) << QString("Ωμέγα 日本語 €");
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QString>("odd");  // a text outside ASCII the file can hold
+    QTest::newRow("Jet 3, Windows-1252") << int(jetfixture::Version::Jet3) << 1252 << QString("Café € «Grüße»");
+    QTest::newRow("Jet 3, Windows-1251") << int(jetfixture::Version::Jet3) << 1251 << QString("Привет, мир №1");
+    QTest::newRow("Jet 4, Unicode") << int(jetfixture::Version::Jet4) << 1252 << QString("Ωμέγα 日本語 €");
 }
 
 // A library in the design's own schema comes in whole: categories in TypeID order
 // (new ones after the library's own), each snippet byte-exact with its date.
 void tst_transfer::accessLibrary() {
     QFETCH(int, version);
+    QFETCH(int, codePage);
     QFETCH(QString, odd);
     QString memo;
     for (int i = 0; memo.size() < 100 * 1024; ++i) memo += QString("    Debug.Print \"line %1 %2\"\r\n").arg(i).arg(odd);
@@ -124,10 +127,10 @@ void tst_transfer::accessLibrary() {
         {7, odd.left(20), QVariant(), QVariant(), QVariant(), memo},
         {6, "O'Brien's", "", QDateTime(QDate(1999, 12, 31), QTime(0, 0)), odd.left(20), "x = 'quoted'\r\n"},
     };
-    const QString mdb = AccessFile(QString("lib%1.mdb").arg(version), jetfixture::Version(version),
-                                   jetfixture::LibraryTables(categories, rows));
+    const QString mdb = AccessFile(QString("lib%1-%2.mdb").arg(version).arg(codePage), jetfixture::Version(version),
+                                   jetfixture::LibraryTables(categories, rows), codePage);
     QVERIFY(!mdb.isEmpty());
-    const QString lib = NewLibrary(QString("fromaccess%1.snip").arg(version));
+    const QString lib = NewLibrary(QString("fromaccess%1-%2.snip").arg(version).arg(codePage));
     const Result r = Run({"import", lib, mdb});
     QCOMPARE(r.status, 0);
     QCOMPARE(r.out, QString("Added 3 snippets and 2 categories.\n"));

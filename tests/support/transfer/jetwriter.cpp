@@ -2,8 +2,10 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QStringEncoder>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -14,6 +16,7 @@ namespace {
 
 struct Format {
     bool jet4;
+    int codePage;
     int page;        // page size
     int dataHeader;  // bytes before a data page's row offsets
     int rowCount;    // offset of a data page's row count
@@ -33,9 +36,15 @@ QByteArray Encode(const Format& f, const QString& text) {
         for (QChar c : text) Append(out, c.unicode(), 2);
         return out;
     }
-    const std::optional<QByteArray> bytes = platform::EncodeWindows1252(text);
-    if (!bytes) throw std::invalid_argument("text outside Windows-1252");
-    return *bytes;
+    if (f.codePage == 1252) {
+        const std::optional<QByteArray> bytes = platform::EncodeWindows1252(text);
+        if (!bytes) throw std::invalid_argument("text outside Windows-1252");
+        return *bytes;
+    }
+    QStringEncoder encoder(QStringLiteral("windows-%1").arg(f.codePage).toLatin1().constData());
+    const QByteArray bytes = encoder.encode(text);
+    if (!encoder.isValid() || encoder.hasError()) throw std::invalid_argument("text outside the code page");
+    return bytes;
 }
 
 bool Fixed(Kind k) { return k == Kind::Long || k == Kind::Int || k == Kind::Date; }
@@ -237,9 +246,9 @@ QByteArray UsageMap(const QList<int>& pages, int total) {
 
 }  // namespace
 
-QByteArray Write(Version version, const QList<Table>& tables) {
+QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
     const bool jet4 = version == Version::Jet4;
-    const Format f{jet4, jet4 ? 4096 : 2048, jet4 ? 14 : 10, jet4 ? 12 : 8};
+    const Format f{jet4, codePage, jet4 ? 4096 : 2048, jet4 ? 14 : 10, jet4 ? 12 : 8};
     File file(f);
     const int header = file.NewPage(0x00);
     const int maps = file.NewPage(0x01);
@@ -296,8 +305,22 @@ QByteArray Write(Version version, const QList<Table>& tables) {
     h[1] = 0x01;
     std::memcpy(h.data() + 4, "Standard Jet DB", 15);
     Put(h, 0x14, jet4 ? 1 : 0, 4);
-    Put(h, 0x3C, 1252, 2);
-    Put(h, 0x3E, 0x4EBC8AFBu, 4);  // the stored key, xor its mask, is 0: the pages are not scrambled
+    Put(h, 0x3C, quint32(codePage), 2);
+    // The header from 0x18 is stored scrambled with RC4 under a fixed key.
+    const quint8 key[4] = {0xC7, 0xDA, 0x39, 0x6B};
+    quint8 state[256];
+    for (int i = 0; i < 256; ++i) state[i] = quint8(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + state[i] + key[i % 4]) & 0xFF;
+        std::swap(state[i], state[j]);
+    }
+    for (int n = 0, i = 0, j = 0; n < (jet4 ? 128 : 126); ++n) {
+        i = (i + 1) & 0xFF;
+        j = (j + state[i]) & 0xFF;
+        std::swap(state[i], state[j]);
+        h[0x18 + n] = char(quint8(h[0x18 + n]) ^ state[(state[i] + state[j]) & 0xFF]);
+    }
+    Put(h, 0x3E, 0x4EBC8AFBu, 4);  // read as it stands: this key, xor its mask, is 0, so no page is scrambled
     return file.Bytes();
 }
 

@@ -24,9 +24,10 @@ struct Table {
     QList<QVariantList> rows;  // a null QVariant is Null; dates are QDateTime
 };
 
-// The file's bytes. Jet 3 texts are written in Windows-1252; throws
-// std::invalid_argument for a value that does not fit.
-QByteArray Write(Version version, const QList<Table>& tables);
+// The file's bytes. Jet 3 texts are written in the Windows code page `codePage`,
+// which the file's header names; throws std::invalid_argument for a value that
+// does not fit.
+QByteArray Write(Version version, const QList<Table>& tables, int codePage = 1252);
 
 // The design's own schema with the given categories and snippets
 // (rows: TypeID, Name, Description, DateAdded, Source, Content).
