@@ -7,6 +7,7 @@
 
 #include "store/statements.h"
 #include "store/store.h"
+#include "transfer/json.h"
 
 namespace transfer {
 
@@ -56,7 +57,7 @@ QByteArray DumpLibrary(store::Connection& con) {
                            {QStringLiteral("version"), kVersion},
                            {QStringLiteral("categories"), categories},
                            {QStringLiteral("snippets"), snippets}};
-    return QJsonDocument(dump).toJson(QJsonDocument::Indented);
+    return JsonText(QJsonDocument(dump));
 }
 
 QList<Item> ReadListed(store::Connection& con, const QString& query) {

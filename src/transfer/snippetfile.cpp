@@ -1,5 +1,7 @@
 #include "transfer/snippetfile.h"
 
+#include "transfer/json.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -150,7 +152,7 @@ QByteArray WriteSnippetFile(const QList<Item>& items) {
         if (!item.description.isEmpty()) entry.insert(QStringLiteral("description"), item.description);
         file.insert(key, entry);
     }
-    return QJsonDocument(file).toJson(QJsonDocument::Indented);
+    return JsonText(QJsonDocument(file));
 }
 
 }  // namespace transfer

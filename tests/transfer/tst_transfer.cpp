@@ -281,7 +281,7 @@ void tst_transfer::exportedSnippetFile() {
     const QString lib = NewLibrary("sample-json.snip");
     QFile::remove(lib);
     QCOMPARE(Run({"new", lib, "--sample"}).status, 0);
-    QVERIFY(WriteAll(dir.filePath("tricky.bas"), "s = \"${1:x}\" & \"$HOME\" & \"\\\\}\"\r\nName$ = Left$(a, 1)\r\n"));
+    QVERIFY(WriteAll(dir.filePath("tricky.bas"), "s = \"${1:x}\" & \"$HOME\" & \"\\\\}\"\r\n\xEF\xBB\xBFName$ = Left$(a, 1)\r\n"));
     QCOMPARE(Run({"import", lib, dir.filePath("tricky.bas")}).status, 0);
     QCOMPARE(Run({"import", lib, dir.filePath("tricky.bas")}).status, 0);  // the same name twice
     const QString out = dir.filePath("all.code-snippets");
@@ -318,7 +318,6 @@ void tst_transfer::dumpRoundTrip() {
     const QByteArray a = ReadAll(first), b = Run({"dump", copy}).out.toUtf8();
     static const QRegularExpression id("\\n *\"id\": \\d+,");
     QCOMPARE(QString::fromUtf8(b).remove(id), QString::fromUtf8(a).remove(id));
-    QVERIFY(a.contains("O'Brien \\\"q\\\""));
 }
 
 // Each snippet as a file: DIR/<category>/<name>, module and class extensions added, names unique and safe.
