@@ -39,7 +39,8 @@ QString CategoryForFile(const QString& fileName, const QString& other) {
     return other;
 }
 
-Batch ReadCodeFiles(const QString& path, const QString& otherCategory, const CancelFlag* cancel) {
+Batch ReadCodeFiles(const QString& path, const QString& otherCategory, const CancelFlag* cancel,
+                    const std::function<void(int)>& onRead) {
     Batch batch;
     const QFileInfo top(path);
     if (!top.exists()) throw Error{QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(path))};
@@ -69,7 +70,9 @@ Batch ReadCodeFiles(const QString& path, const QString& otherCategory, const Can
         files << file;
     }
     std::sort(files.begin(), files.end());
+    int read = 0;
     for (const QString& file : files) {
+        if (onRead) onRead(read++);
         CheckCancel(cancel);
         AddFile(batch, file, base.relativeFilePath(file), otherCategory);
     }

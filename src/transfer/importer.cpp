@@ -83,7 +83,7 @@ Batch ReadSource(const QString& path, const ImportOptions& options, const Cancel
     case SourceKind::Folder:
     case SourceKind::CodeFile: break;
     }
-    return ReadCodeFiles(path, options.category, cancel);
+    return ReadCodeFiles(path, options.category, cancel, options.onRead);
 }
 
 Batch ReadSources(const QStringList& sources, const ImportOptions& options, const CancelFlag* cancel) {

@@ -22,6 +22,7 @@ SourceKind DetectSource(const QString& path);
 struct ImportOptions {
     QString category = QStringLiteral("Snippets");  // for files that are neither .bas nor .cls
     TableMapping mapping;                            // an Access table other than the library's
+    std::function<void(int filesRead)> onRead;       // hears the reading of a folder's files
 };
 
 Batch ReadSource(const QString& path, const ImportOptions& options, const CancelFlag* cancel = nullptr);

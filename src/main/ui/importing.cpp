@@ -22,16 +22,25 @@ namespace {
 // One import with a progress dialog whose Cancel undoes it; the summary line, or
 // nullopt with the reason shown.
 std::optional<QString> RunImport(QWidget* parent, platform::Prompts& prompts, store::Connection& con,
-                                 const QStringList& sources, const transfer::ImportOptions& options) {
+                                 const QStringList& sources, transfer::ImportOptions options) {
     transfer::CancelFlag cancel{false};
     QProgressDialog progress(QStringLiteral("Importing..."), QStringLiteral("Cancel"), 0, 0, parent);
     progress.setObjectName(QStringLiteral("dlgImportProgress"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);  // shown only for a large import
+    // Reading a large folder comes first; its Cancel is heard between files.
+    options.onRead = [&](int read) {
+        if (read % 64 != 0) return;
+        progress.setLabelText(QStringLiteral("Reading files... %1").arg(read));
+        progress.setValue(0);
+        QCoreApplication::processEvents();
+        if (progress.wasCanceled()) cancel.store(true);
+    };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         const transfer::Summary summary =
             transfer::Import(con, sources, options, QDateTime::currentDateTime(), &cancel, [&](int done, int total) {
+                progress.setLabelText(QStringLiteral("Adding snippets..."));
                 progress.setMaximum(total);
                 progress.setValue(done);
                 QCoreApplication::processEvents();
