@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QMap>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "store/operations.h"
 #include "store/store.h"
 #include "transfer/dump.h"
@@ -129,7 +129,7 @@ Summary Import(store::Connection& con, const QStringList& sources, const ImportO
         CheckCancel(cancel);
         const Item& item = batch.items[i];
         const qint64 id = store::InsertSnippet(con, {ids.value(item.category.toLower()), item.name, item.description,
-                                                     platform::GeneralDate(item.date.isValid() ? item.date : now),
+                                                     store::GeneralDate(item.date.isValid() ? item.date : now),
                                                      item.source, item.content});
         // A date the source held as Null stays Null.
         if (item.noDate) con.Execute(QStringLiteral("UPDATE Code SET DateAdded=Null WHERE ID=") + QString::number(id));
