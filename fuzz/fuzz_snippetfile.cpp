@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (e.message.isEmpty()) std::abort();
         return 0;
     }
-    const transfer::Batch again = transfer::ReadSnippetFile(transfer::WriteSnippetFile(batch.items), QStringLiteral("Snippets"));
+    const transfer::Batch again =
+        transfer::ReadSnippetFile(transfer::WriteSnippetFile(batch.items), QStringLiteral("Snippets"));
     if (again.items.size() != batch.items.size()) std::abort();
     for (qsizetype i = 0; i < batch.items.size(); ++i)
         if (again.items[i].content != batch.items[i].content) std::abort();

@@ -7,8 +7,8 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <deque>
+#include <memory>
 
 extern "C" {
 #include <mdbtools.h>
@@ -47,7 +47,8 @@ void Open(Handle& h, const QString& path) {
     if (!h.mdb) throw Error{QStringLiteral("%1 is not an Access file that can be read.").arg(Shown(path))};
     // Jet 3 keeps its texts in the code page of the machine that wrote it; the file says which.
     const guint16 page = h.mdb->f->code_page;
-    if (h.mdb->f->jet_version == MDB_VER_JET3 && page != 1252 && page >= 874 && page <= 1258 && !qEnvironmentVariableIsSet("MDB_JET3_CHARSET")) {
+    if (h.mdb->f->jet_version == MDB_VER_JET3 && page != 1252 && page >= 874 && page <= 1258 &&
+        !qEnvironmentVariableIsSet("MDB_JET3_CHARSET")) {
         mdb_close(h.mdb);
         qputenv("MDB_JET3_CHARSET", "CP" + QByteArray::number(page));
         h.mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
@@ -74,21 +75,36 @@ QList<MdbCatalogEntry*> UserTables(MdbHandle* mdb) {
 
 QString TypeName(const MdbColumn* c) {
     switch (c->col_type) {
-    case MDB_BOOL: return QStringLiteral("Yes/No");
-    case MDB_BYTE: return QStringLiteral("Byte");
-    case MDB_INT: return QStringLiteral("Integer");
-    case MDB_LONGINT: return QStringLiteral("Long Integer");
-    case MDB_MONEY: return QStringLiteral("Currency");
-    case MDB_FLOAT: return QStringLiteral("Single");
-    case MDB_DOUBLE: return QStringLiteral("Double");
-    case MDB_DATETIME: return QStringLiteral("Date/Time");
-    case MDB_BINARY: return QStringLiteral("Binary");
-    case MDB_TEXT: return QStringLiteral("Text");
-    case MDB_OLE: return QStringLiteral("OLE Object");
-    case MDB_MEMO: return QStringLiteral("Memo");
-    case MDB_REPID: return QStringLiteral("Replication ID");
-    case MDB_NUMERIC: return QStringLiteral("Decimal");
-    default: return QStringLiteral("type %1").arg(c->col_type);
+    case MDB_BOOL:
+        return QStringLiteral("Yes/No");
+    case MDB_BYTE:
+        return QStringLiteral("Byte");
+    case MDB_INT:
+        return QStringLiteral("Integer");
+    case MDB_LONGINT:
+        return QStringLiteral("Long Integer");
+    case MDB_MONEY:
+        return QStringLiteral("Currency");
+    case MDB_FLOAT:
+        return QStringLiteral("Single");
+    case MDB_DOUBLE:
+        return QStringLiteral("Double");
+    case MDB_DATETIME:
+        return QStringLiteral("Date/Time");
+    case MDB_BINARY:
+        return QStringLiteral("Binary");
+    case MDB_TEXT:
+        return QStringLiteral("Text");
+    case MDB_OLE:
+        return QStringLiteral("OLE Object");
+    case MDB_MEMO:
+        return QStringLiteral("Memo");
+    case MDB_REPID:
+        return QStringLiteral("Replication ID");
+    case MDB_NUMERIC:
+        return QStringLiteral("Decimal");
+    default:
+        return QStringLiteral("type %1").arg(c->col_type);
     }
 }
 
@@ -97,7 +113,8 @@ class Rows {
 public:
     Rows(MdbHandle* mdb, const QString& path, const QString& name) : mdb_(mdb), path_(path), name_(name) {
         for (MdbCatalogEntry* e : UserTables(mdb))
-            if (QString::fromUtf8(e->object_name).compare(name, Qt::CaseInsensitive) == 0) table_.table = mdb_read_table(e);
+            if (QString::fromUtf8(e->object_name).compare(name, Qt::CaseInsensitive) == 0)
+                table_.table = mdb_read_table(e);
         if (!table_.table) throw Error{QStringLiteral("%1 has no table %2.").arg(Shown(path), name)};
         if (!mdb_read_columns(table_.table))
             throw Error{QStringLiteral("The columns of table %1 in %2 cannot be read.").arg(name, Shown(path))};
@@ -110,7 +127,8 @@ public:
         bound_.push_back({c, std::unique_ptr<char[]>(new char[kBindSize]), 0});
         Slot& s = bound_.back();
         for (guint i = 0; i < table_.table->num_cols; ++i)
-            if (g_ptr_array_index(table_.table->columns, i) == c) mdb_bind_column(table_.table, int(i) + 1, s.buffer.get(), &s.length);
+            if (g_ptr_array_index(table_.table->columns, i) == c)
+                mdb_bind_column(table_.table, int(i) + 1, s.buffer.get(), &s.length);
         return int(bound_.size()) - 1;
     }
     bool Next() {
@@ -130,7 +148,9 @@ public:
         ++read_;
         for (Slot& s : bound_) {
             if (size_t(s.length) >= kBindSize - 4)
-                throw Error{QStringLiteral("Row %1 of table %2 in %3 holds a text longer than 16 MB.").arg(read_).arg(name_, Shown(path_))};
+                throw Error{QStringLiteral("Row %1 of table %2 in %3 holds a text longer than 16 MB.")
+                                .arg(read_)
+                                .arg(name_, Shown(path_))};
             if (s.column->col_type == MDB_MEMO && s.length == 0 && s.column->cur_value_len >= 12 &&
                 s.column->cur_value_start >= 0 && s.column->cur_value_start + 4 <= int(sizeof mdb_->pg_buf)) {
                 quint32 header = 0;
@@ -186,12 +206,15 @@ QString ListAccessTables(const QString& path) {
     QString out;
     for (MdbCatalogEntry* e : UserTables(h.mdb)) {
         TableHandle t{mdb_read_table(e)};
-        if (!t.table || !mdb_read_columns(t.table)) throw Error{QStringLiteral("The tables of %1 cannot be read.").arg(Shown(path))};
+        if (!t.table || !mdb_read_columns(t.table))
+            throw Error{QStringLiteral("The tables of %1 cannot be read.").arg(Shown(path))};
         out += QStringLiteral("%1\t%2 rows\n").arg(QString::fromUtf8(e->object_name)).arg(t.table->num_rows);
         for (guint i = 0; i < t.table->num_cols; ++i) {
             auto* c = static_cast<MdbColumn*>(g_ptr_array_index(t.table->columns, i));
             QString type = TypeName(c);
-            if (c->col_type == MDB_TEXT) type += QStringLiteral("(%1)").arg(h.mdb->f->jet_version == MDB_VER_JET3 ? c->col_size : c->col_size / 2);
+            if (c->col_type == MDB_TEXT)
+                type +=
+                    QStringLiteral("(%1)").arg(h.mdb->f->jet_version == MDB_VER_JET3 ? c->col_size : c->col_size / 2);
             out += QStringLiteral("\t%1\t%2\n").arg(QString::fromUtf8(c->name), type);
         }
     }
@@ -231,7 +254,10 @@ Batch ReadAccess(const QString& path, const TableMapping& mapping, const QString
             item.category = types.value(typeId);
             if (!types.contains(typeId)) {
                 item.category = category;
-                batch.notes << QStringLiteral("%1: its category %2 does not exist; put into %3").arg(rows.Value(name)).arg(typeId).arg(category);
+                batch.notes << QStringLiteral("%1: its category %2 does not exist; put into %3")
+                                   .arg(rows.Value(name))
+                                   .arg(typeId)
+                                   .arg(category);
                 if (!batch.categories.contains(category)) batch.categories << category;
             }
             item.name = rows.Value(name);
@@ -258,7 +284,10 @@ Batch ReadAccess(const QString& path, const TableMapping& mapping, const QString
         item.name = rows.Value(name);
         item.content = rows.Value(content);
         if (item.name.isEmpty() || item.content.isEmpty()) {
-            batch.skipped << QStringLiteral("row %1 of %2: %3").arg(row).arg(mapping.table, item.name.isEmpty() ? QStringLiteral("no name") : QStringLiteral("no content"));
+            batch.skipped << QStringLiteral("row %1 of %2: %3")
+                                 .arg(row)
+                                 .arg(mapping.table,
+                                      item.name.isEmpty() ? QStringLiteral("no name") : QStringLiteral("no content"));
             continue;
         }
         if (description >= 0) item.description = rows.Value(description);
@@ -267,7 +296,8 @@ Batch ReadAccess(const QString& path, const TableMapping& mapping, const QString
             item.date = Date(rows.Value(date));
             item.noDate = !item.date.isValid();
         }
-        item.category = categoryColumn >= 0 && !rows.Value(categoryColumn).isEmpty() ? rows.Value(categoryColumn) : category;
+        item.category =
+            categoryColumn >= 0 && !rows.Value(categoryColumn).isEmpty() ? rows.Value(categoryColumn) : category;
         if (!batch.categories.contains(item.category)) batch.categories << item.category;
         batch.items << item;
     }

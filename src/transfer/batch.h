@@ -12,16 +12,16 @@ struct Item {
     QString name;
     QString description;
     QString source;
-    QString content;   // store form: lines ended by CR LF
-    QDateTime date;    // invalid: the time of the import
+    QString content;      // store form: lines ended by CR LF
+    QDateTime date;       // invalid: the time of the import
     bool noDate = false;  // a stored Null date, kept Null
 };
 
 struct Batch {
     QStringList categories;  // in the order they are to be made
     QList<Item> items;
-    QStringList skipped;     // "what: why", one per thing left out
-    QStringList notes;       // what was changed on the way in
+    QStringList skipped;  // "what: why", one per thing left out
+    QStringList notes;    // what was changed on the way in
 };
 
 // A failure to read a source or to write an output, with a message for the user.

@@ -21,7 +21,8 @@ QString Text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); 
 QString Field(const QJsonObject& o, const char* key, qsizetype index) {
     const QJsonValue v = o.value(QLatin1String(key));
     if (v.isNull() || v.isUndefined()) return QString();
-    if (!v.isString()) throw Error{QStringLiteral("snippet %1 of the dump: %2 is not a text").arg(index + 1).arg(QLatin1String(key))};
+    if (!v.isString())
+        throw Error{QStringLiteral("snippet %1 of the dump: %2 is not a text").arg(index + 1).arg(QLatin1String(key))};
     return v.toString();
 }
 
@@ -48,7 +49,8 @@ QByteArray DumpLibrary(store::Connection& con) {
             {QStringLiteral("category"), names.contains(typeId) ? QJsonValue(names.value(typeId)) : QJsonValue()},
             {QStringLiteral("name"), Text(rs.Fields(QStringLiteral("Name")))},
             {QStringLiteral("description"), Text(rs.Fields(QStringLiteral("Description")))},
-            {QStringLiteral("dateAdded"), date.isValid() ? QJsonValue(date.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))) : QJsonValue()},
+            {QStringLiteral("dateAdded"),
+             date.isValid() ? QJsonValue(date.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))) : QJsonValue()},
             {QStringLiteral("source"), Text(rs.Fields(QStringLiteral("Source")))},
             {QStringLiteral("content"), Text(rs.Fields(QStringLiteral("Content")))},
         });
@@ -89,7 +91,8 @@ Batch ReadDump(const QByteArray& bytes) {
         throw Error{QStringLiteral("not a snippet library dump")};
     const QJsonObject dump = doc.object();
     if (dump.value(QLatin1String("version")).toInt() != kVersion)
-        throw Error{QStringLiteral("a dump of version %1, which this program does not know").arg(dump.value(QLatin1String("version")).toInt())};
+        throw Error{QStringLiteral("a dump of version %1, which this program does not know")
+                        .arg(dump.value(QLatin1String("version")).toInt())};
     Batch batch;
     for (const QJsonValue& c : dump.value(QLatin1String("categories")).toArray()) {
         if (!c.isString()) throw Error{QStringLiteral("a category of the dump is not a text")};

@@ -12,7 +12,9 @@
 
 #include "transfer/batch.h"
 
-namespace store { class Connection; }
+namespace store {
+class Connection;
+}  // namespace store
 
 namespace transfer {
 

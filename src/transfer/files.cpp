@@ -19,22 +19,27 @@ QString SafeFileName(const QString& name) {
 
 QStringList WriteSnippetFiles(const QString& dir, const QList<Item>& items) {
     if (platform::IsDatabaseFile(dir))
-        throw Error{QStringLiteral("%1 is a snippet library (a database file); no files are written over it.").arg(dir)};
+        throw Error{
+            QStringLiteral("%1 is a snippet library (a database file); no files are written over it.").arg(dir)};
     QHash<QString, QSet<QString>> taken;  // per folder, lower case
     QStringList written;
     for (const Item& item : items) {
         const QString folder = SafeFileName(item.category.isEmpty() ? QStringLiteral("Snippets") : item.category);
         QString name = item.name;
         if (QFileInfo(name).suffix().isEmpty()) {
-            if (item.category == QLatin1String("Modules")) name += QStringLiteral(".bas");
-            else if (item.category == QLatin1String("Classes")) name += QStringLiteral(".cls");
+            if (item.category == QLatin1String("Modules"))
+                name += QStringLiteral(".bas");
+            else if (item.category == QLatin1String("Classes"))
+                name += QStringLiteral(".cls");
         }
         name = SafeFileName(name);
         const QFileInfo parts(name);
         const QString stem = parts.completeBaseName().isEmpty() ? name : parts.completeBaseName();
-        const QString suffix = parts.completeBaseName().isEmpty() || parts.suffix().isEmpty() ? QString() : u'.' + parts.suffix();
+        const QString suffix =
+            parts.completeBaseName().isEmpty() || parts.suffix().isEmpty() ? QString() : u'.' + parts.suffix();
         QString unique = name;
-        for (int n = 2; taken[folder].contains(unique.toLower()); ++n) unique = SafeFileName(QStringLiteral("%1 (%2)").arg(stem).arg(n) + suffix);
+        for (int n = 2; taken[folder].contains(unique.toLower()); ++n)
+            unique = SafeFileName(QStringLiteral("%1 (%2)").arg(stem).arg(n) + suffix);
         taken[folder].insert(unique.toLower());
         const QString path = QDir(dir).filePath(folder + u'/' + unique);
         QString error;

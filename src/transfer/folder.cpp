@@ -15,7 +15,7 @@ void AddFile(Batch& batch, const QString& file, const QString& shown, const QStr
     const platform::ModuleText text = platform::ReadModuleFile(file);
     if (!text.ok) {
         // The reader's message names the file; the list names it once, by its relative path.
-        const QString why = text.error.contains(QLatin1String("NUL")) ? QStringLiteral("a binary file")
+        const QString why = text.error.contains(QLatin1String("NUL"))         ? QStringLiteral("a binary file")
                             : text.error.contains(QLatin1String("too large")) ? QStringLiteral("larger than 64 MB")
                                                                               : text.error;
         batch.skipped << shown + QStringLiteral(": ") + why;

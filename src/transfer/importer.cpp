@@ -24,7 +24,8 @@ QByteArray ReadWhole(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         throw Error{QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
     QByteArray bytes = file.read(kMaxDocument + 1);
-    if (bytes.size() > kMaxDocument) throw Error{QStringLiteral("%1 is larger than 64 MB.").arg(QDir::toNativeSeparators(path))};
+    if (bytes.size() > kMaxDocument)
+        throw Error{QStringLiteral("%1 is larger than 64 MB.").arg(QDir::toNativeSeparators(path))};
     return bytes;
 }
 
@@ -69,11 +70,14 @@ Batch ReadSource(const QString& path, const ImportOptions& options, const Cancel
     const SourceKind kind = DetectSource(path);
     const QString suffix = QFileInfo(path).suffix().toLower();
     // Named as one, but not one: an error, rather than a binary file skipped.
-    if (kind != SourceKind::AccessFile && QFileInfo(path).isFile() && (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb")))
+    if (kind != SourceKind::AccessFile && QFileInfo(path).isFile() &&
+        (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb")))
         throw Error{QStringLiteral("%1 is not an Access file.").arg(QDir::toNativeSeparators(path))};
     switch (kind) {
-    case SourceKind::AccessFile: return ReadAccess(path, options.mapping, options.category, cancel);
-    case SourceKind::Dump: return ReadDump(ReadWhole(path));
+    case SourceKind::AccessFile:
+        return ReadAccess(path, options.mapping, options.category, cancel);
+    case SourceKind::Dump:
+        return ReadDump(ReadWhole(path));
     case SourceKind::SnippetFile:
         try {
             return ReadSnippetFile(ReadWhole(path), options.category);
@@ -81,7 +85,8 @@ Batch ReadSource(const QString& path, const ImportOptions& options, const Cancel
             throw Error{QDir::toNativeSeparators(path) + QStringLiteral(" is ") + e.message};
         }
     case SourceKind::Folder:
-    case SourceKind::CodeFile: break;
+    case SourceKind::CodeFile:
+        break;
     }
     return ReadCodeFiles(path, options.category, cancel, options.onRead);
 }
@@ -93,7 +98,8 @@ Batch ReadSources(const QStringList& sources, const ImportOptions& options, cons
     for (const QString& source : sources) {
         CheckCancel(cancel);
         if (!options.mapping.table.isEmpty() && DetectSource(source) != SourceKind::AccessFile)
-            throw Error{QStringLiteral("%1 is not an Access file, so it has no table %2.").arg(source, options.mapping.table)};
+            throw Error{
+                QStringLiteral("%1 is not an Access file, so it has no table %2.").arg(source, options.mapping.table)};
         Merge(all, ReadSource(source, options, cancel), source);
     }
     return all;
@@ -106,7 +112,8 @@ QString Summary::Line() const {
     QMap<QString, int> reasons;
     for (const QString& s : skipped) ++reasons[s.mid(s.lastIndexOf(QStringLiteral(": ")) + 2)];
     QStringList why;
-    for (auto it = reasons.begin(); it != reasons.end(); ++it) why << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+    for (auto it = reasons.begin(); it != reasons.end(); ++it)
+        why << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
     return line + QStringLiteral("; skipped %1 (%2).").arg(skipped.size()).arg(why.join(QStringLiteral(", ")));
 }
 
@@ -128,9 +135,9 @@ Summary Import(store::Connection& con, const QStringList& sources, const ImportO
     for (int i = 0; i < total; ++i) {
         CheckCancel(cancel);
         const Item& item = batch.items[i];
-        const qint64 id = store::InsertSnippet(con, {ids.value(item.category.toLower()), item.name, item.description,
-                                                     store::GeneralDate(item.date.isValid() ? item.date : now),
-                                                     item.source, item.content});
+        const qint64 id = store::InsertSnippet(
+            con, {ids.value(item.category.toLower()), item.name, item.description,
+                  store::GeneralDate(item.date.isValid() ? item.date : now), item.source, item.content});
         // A date the source held as Null stays Null.
         if (item.noDate) con.Execute(QStringLiteral("UPDATE Code SET DateAdded=Null WHERE ID=") + QString::number(id));
         ++summary.added;

@@ -9,7 +9,9 @@
 #include "transfer/access.h"
 #include "transfer/batch.h"
 
-namespace store { class Connection; }
+namespace store {
+class Connection;
+}  // namespace store
 
 namespace transfer {
 
@@ -21,8 +23,8 @@ SourceKind DetectSource(const QString& path);
 
 struct ImportOptions {
     QString category = QStringLiteral("Snippets");  // for files that are neither .bas nor .cls
-    TableMapping mapping;                            // an Access table other than the library's
-    std::function<void(int filesRead)> onRead;       // hears the reading of a folder's files
+    TableMapping mapping;                           // an Access table other than the library's
+    std::function<void(int filesRead)> onRead;      // hears the reading of a folder's files
 };
 
 Batch ReadSource(const QString& path, const ImportOptions& options, const CancelFlag* cancel = nullptr);
@@ -42,8 +44,8 @@ using Progress = std::function<void(int done, int total)>;
 // Reads every source, then adds all of it in one transaction: categories matched
 // by name (ignoring case) or made in the order met, each snippet with its own date
 // or `now`. Throws Error, Cancelled or store::StoreError with nothing changed.
-Summary Import(store::Connection& con, const QStringList& sources, const ImportOptions& options,
-               const QDateTime& now, const CancelFlag* cancel = nullptr, const Progress& progress = {});
+Summary Import(store::Connection& con, const QStringList& sources, const ImportOptions& options, const QDateTime& now,
+               const CancelFlag* cancel = nullptr, const Progress& progress = {});
 
 // Reads what the sources hold without touching a library (for a preview or a count).
 Batch ReadSources(const QStringList& sources, const ImportOptions& options, const CancelFlag* cancel = nullptr);

@@ -45,7 +45,9 @@ QString Where(const QByteArray& text, qsizetype offset) {
     offset = qBound<qsizetype>(0, offset, text.size());
     const QByteArray before = text.left(offset);
     const qsizetype lineStart = before.lastIndexOf('\n') + 1;
-    return QStringLiteral("line %1, column %2").arg(before.count('\n') + 1).arg(QString::fromUtf8(before.mid(lineStart)).size() + 1);
+    return QStringLiteral("line %1, column %2")
+        .arg(before.count('\n') + 1)
+        .arg(QString::fromUtf8(before.mid(lineStart)).size() + 1);
 }
 
 QStringList Strings(const QJsonValue& v) {
@@ -80,9 +82,12 @@ QString EscapeSnippetText(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
-        if (c == u'$' && (next.isDigit() || next == u'{' || next.isLetter() || next == u'_')) out += u'\\';
-        else if (c == u'\\' && (next == u'$' || next == u'}' || next == u'\\')) out += u'\\';
-        else if (c == u'}') out += u'\\';
+        if (c == u'$' && (next.isDigit() || next == u'{' || next.isLetter() || next == u'_'))
+            out += u'\\';
+        else if (c == u'\\' && (next == u'$' || next == u'}' || next == u'\\'))
+            out += u'\\';
+        else if (c == u'}')
+            out += u'\\';
         out += c;
     }
     return out;
@@ -104,7 +109,8 @@ Batch ReadSnippetFile(const QByteArray& bytes, const QString& category) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(Relaxed(text), &error);
     if (error.error != QJsonParseError::NoError)
-        throw Error{QStringLiteral("not a valid snippet file: %1 at %2").arg(error.errorString(), Where(text, error.offset))};
+        throw Error{
+            QStringLiteral("not a valid snippet file: %1 at %2").arg(error.errorString(), Where(text, error.offset))};
     if (!doc.isObject()) throw Error{QStringLiteral("not a snippet file: it holds no object of snippets")};
     Batch batch;
     const QJsonObject entries = doc.object();
@@ -126,9 +132,13 @@ Batch ReadSnippetFile(const QByteArray& bytes, const QString& category) {
             extra << QStringLiteral("scope: ") + scope;
         if (!extra.isEmpty()) {
             const QString with = item.description.isEmpty() ? extra.join(QStringLiteral("; "))
-                                                            : item.description + QStringLiteral(" (") + extra.join(QStringLiteral("; ")) + u')';
-            if (with.size() <= kDescriptionRoom) item.description = with;
-            else batch.notes << item.name + QStringLiteral(": ") + extra.join(QStringLiteral("; ")) + QStringLiteral(" dropped (no room in the description)");
+                                                            : item.description + QStringLiteral(" (") +
+                                                                  extra.join(QStringLiteral("; ")) + u')';
+            if (with.size() <= kDescriptionRoom)
+                item.description = with;
+            else
+                batch.notes << item.name + QStringLiteral(": ") + extra.join(QStringLiteral("; ")) +
+                                   QStringLiteral(" dropped (no room in the description)");
         }
         batch.items << item;
     }

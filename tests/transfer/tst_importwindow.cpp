@@ -1,8 +1,8 @@
 // Bringing snippets in from the window: File > Import, and the Load Database
 // dialog's offer to make a library of an Access file. Questions answered by script.
-#include <QtTest>
 #include <QListWidget>
 #include <QTreeView>
+#include <QtTest>
 
 #include "main/ui/frmsnippary.h"
 #include "platform/scriptedprompts.h"
@@ -37,9 +37,10 @@ private slots:
         QVERIFY(testsupport::WriteAll(dir.filePath("tree/a.bas"), "Sub A()\r\n"));
         QVERIFY(testsupport::WriteAll(dir.filePath("tree/sub/Form1.frm"), "Begin\r\n"));
         access = dir.filePath("old.mdb");
-        QVERIFY(testsupport::WriteAll(access, jetfixture::Write(jetfixture::Version::Jet4,
-                                                               jetfixture::LibraryTables(kPermanent + QStringList{"Mine"},
-                                                                                         {{6, "m", "", QVariant(), "", "x\r\n"}}))));
+        QVERIFY(testsupport::WriteAll(
+            access, jetfixture::Write(jetfixture::Version::Jet4,
+                                      jetfixture::LibraryTables(kPermanent + QStringList{"Mine"},
+                                                                {{6, "m", "", QVariant(), "", "x\r\n"}}))));
     }
     void importFolder();
     void convertAccess_data();

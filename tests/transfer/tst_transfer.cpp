@@ -44,9 +44,12 @@ QJsonArray Snippets(const QJsonObject& dump) {
 
 QJsonObject Snippet(const QString& category, const QString& name, const QString& description, const QVariant& date,
                     const QString& source, const QString& content) {
-    return {{"category", category}, {"name", name}, {"description", description},
+    return {{"category", category},
+            {"name", name},
+            {"description", description},
             {"dateAdded", date.isNull() ? QJsonValue() : QJsonValue(date.toDateTime().toString(Qt::ISODate))},
-            {"source", source}, {"content", content}};
+            {"source", source},
+            {"content", content}};
 }
 
 const QStringList kPermanent = {"Modules", "Classes", "API Declarations", "Functions", "Snippets"};
@@ -78,7 +81,8 @@ private:
         return r.status == 0 ? path : QString();
     }
     // An Access file written by the test's writer, used only once mdbtools lists and exports it.
-    QString AccessFile(const QString& name, jetfixture::Version v, const QList<jetfixture::Table>& tables, int codePage = 1252) {
+    QString AccessFile(const QString& name, jetfixture::Version v, const QList<jetfixture::Table>& tables,
+                       int codePage = 1252) {
         const QString path = dir.filePath(name);
         if (!WriteAll(path, jetfixture::Write(v, tables, codePage))) return QString();
         QProcess tool;
@@ -119,7 +123,8 @@ void tst_transfer::accessLibrary() {
     QFETCH(int, codePage);
     QFETCH(QString, odd);
     QString memo;
-    for (int i = 0; memo.size() < 100 * 1024; ++i) memo += QString("    Debug.Print \"line %1 %2\"\r\n").arg(i).arg(odd);
+    for (int i = 0; memo.size() < 100 * 1024; ++i)
+        memo += QString("    Debug.Print \"line %1 %2\"\r\n").arg(i).arg(odd);
     const QDateTime when(QDate(2002, 1, 19), QTime(15, 4, 5));
     const QStringList categories = kPermanent + QStringList{"Bob's tools", odd.left(10)};
     const QList<QVariantList> rows = {
@@ -139,7 +144,8 @@ void tst_transfer::accessLibrary() {
     const QJsonArray expected = {
         Snippet("Modules", "modSort.bas", "Sorts 'em", when, "my notes", "Sub A()\r\nEnd Sub\r\n"),
         Snippet(odd.left(10), odd.left(20), "", QVariant(), "", memo),
-        Snippet("Bob's tools", "O'Brien's", "", QDateTime(QDate(1999, 12, 31), QTime(0, 0)), odd.left(20), "x = 'quoted'\r\n"),
+        Snippet("Bob's tools", "O'Brien's", "", QDateTime(QDate(1999, 12, 31), QTime(0, 0)), odd.left(20),
+                "x = 'quoted'\r\n"),
     };
     QCOMPARE(Snippets(dump), expected);
 }
@@ -147,14 +153,14 @@ void tst_transfer::accessLibrary() {
 void tst_transfer::accessRefused_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
-    const QByteArray whole = jetfixture::Write(jetfixture::Version::Jet4,
-                                               jetfixture::LibraryTables(kPermanent, {{1, "a", "", QVariant(), "", "x\r\n"}}));
+    const QByteArray whole = jetfixture::Write(
+        jetfixture::Version::Jet4, jetfixture::LibraryTables(kPermanent, {{1, "a", "", QVariant(), "", "x\r\n"}}));
     QTest::newRow("not an Access file") << QByteArray("Sub A()\r\nEnd Sub\r\n") << "is not an Access file";
     QTest::newRow("truncated") << whole.left(whole.size() - 4096) << "is damaged";
     QTest::newRow("header only") << whole.left(4096) << "cannot be read";
-    QTest::newRow("no library tables")
-        << jetfixture::Write(jetfixture::Version::Jet3, {{"Other", {{"A", jetfixture::Kind::Long}}, {{1}}}})
-        << "holds no snippet library";
+    QTest::newRow("no library tables") << jetfixture::Write(jetfixture::Version::Jet3,
+                                                            {{"Other", {{"A", jetfixture::Kind::Long}}, {{1}}}})
+                                       << "holds no snippet library";
 }
 
 // A file that cannot be read as a library is refused with a clear message and nothing is added.
@@ -174,18 +180,20 @@ void tst_transfer::accessRefused() {
 // Another table of an Access file, shown with --list-tables and taken with a mapping.
 void tst_transfer::accessTable() {
     using jetfixture::Kind;
-    const jetfixture::Table notes{"Notes",
-                                  {{"Title", Kind::Text, 40}, {"Body", Kind::Memo}, {"Kind", Kind::Text, 20}, {"Made", Kind::Date}},
-                                  {{"first", "a = 1\r\n", "Tricks", QDateTime(QDate(2010, 5, 6), QTime(7, 8, 9))},
-                                   {"second", "b = 2\r\n", QVariant(), QVariant()},
-                                   {QVariant(), "no title\r\n", "Tricks", QVariant()}}};
+    const jetfixture::Table notes{
+        "Notes",
+        {{"Title", Kind::Text, 40}, {"Body", Kind::Memo}, {"Kind", Kind::Text, 20}, {"Made", Kind::Date}},
+        {{"first", "a = 1\r\n", "Tricks", QDateTime(QDate(2010, 5, 6), QTime(7, 8, 9))},
+         {"second", "b = 2\r\n", QVariant(), QVariant()},
+         {QVariant(), "no title\r\n", "Tricks", QVariant()}}};
     const QString mdb = AccessFile("notes.mdb", jetfixture::Version::Jet3, {notes});
     QVERIFY(!mdb.isEmpty());
     const Result list = Run({"import", "--list-tables", mdb});
-    QCOMPARE(list.out, QString("Notes\t3 rows\n\tTitle\tText(40)\n\tBody\tMemo\n\tKind\tText(20)\n\tMade\tDate/Time\n"));
+    QCOMPARE(list.out,
+             QString("Notes\t3 rows\n\tTitle\tText(40)\n\tBody\tMemo\n\tKind\tText(20)\n\tMade\tDate/Time\n"));
     const QString lib = NewLibrary("mapped.snip");
-    const Result r = Run({"import", lib, mdb, "--table", "Notes", "--name", "Title", "--content", "Body", "--date", "Made",
-                          "--category-column", "Kind", "--category", "Loose"});
+    const Result r = Run({"import", lib, mdb, "--table", "Notes", "--name", "Title", "--content", "Body", "--date",
+                          "Made", "--category-column", "Kind", "--category", "Loose"});
     QCOMPARE(r.out, QString("Added 2 snippets and 2 categories; skipped 1 (1 no name).\n"));
     const QJsonArray expected = {
         Snippet("Tricks", "first", "", QDateTime(QDate(2010, 5, 6), QTime(7, 8, 9)), "", "a = 1\r\n"),
@@ -198,23 +206,31 @@ void tst_transfer::accessTable() {
 void tst_transfer::folder() {
     const QString tree = dir.filePath("tree");
     QDir().mkpath(tree + "/forms/deep");
-    struct File { const char* path; QByteArray bytes; };
-    for (const File& f : {File{"modA.bas", "Sub A()\nEnd Sub"}, File{"Class1.cls", "VERSION 1.0 CLASS\r\n"},
-                          File{"forms/Form1.frm", "Begin VB.Form Form1\r\n"}, File{"forms/Form1.frx", QByteArray("\x01\x00\x02", 3)},
-                          File{"forms/deep/notes.txt", "caf\xe9\r\n"}, File{"script.vbs", "MsgBox \"hi\"\r"}})
+    struct File {
+        const char* path;
+        QByteArray bytes;
+    };
+    for (const File& f :
+         {File{"modA.bas", "Sub A()\nEnd Sub"}, File{"Class1.cls", "VERSION 1.0 CLASS\r\n"},
+          File{"forms/Form1.frm", "Begin VB.Form Form1\r\n"}, File{"forms/Form1.frx", QByteArray("\x01\x00\x02", 3)},
+          File{"forms/deep/notes.txt", "caf\xe9\r\n"}, File{"script.vbs", "MsgBox \"hi\"\r"}})
         QVERIFY(WriteAll(tree + "/" + f.path, f.bytes));
     QVERIFY(QFile::link(dir.filePath("good.bas"), tree + "/outside.bas"));
     QVERIFY(WriteAll(dir.filePath("good.bas"), "Sub B()\r\n"));
     const QString lib = NewLibrary("folder.snip");
     const Result r = Run({"import", lib, tree, "--category", "Forms"});
     QCOMPARE(r.status, 0);
-    QCOMPARE(r.out, QString("Added 5 snippets and 1 category; skipped 2 (1 a binary file, 1 a link out of the folder).\n"));
-    QVERIFY(r.err.contains("skipped forms/Form1.frx: a binary file\n") && r.err.contains("skipped outside.bas: a link out of the folder\n"));
+    QCOMPARE(r.out,
+             QString("Added 5 snippets and 1 category; skipped 2 (1 a binary file, 1 a link out of the folder).\n"));
+    QVERIFY(r.err.contains("skipped forms/Form1.frx: a binary file\n") &&
+            r.err.contains("skipped outside.bas: a link out of the folder\n"));
     QJsonArray got = Snippets(Dump(lib));
     QStringList seen;
     for (const QJsonValue& v : got) {
         const QJsonObject o = v.toObject();
-        seen << QStringList{o["category"].toString(), o["name"].toString(), o["source"].toString(), o["content"].toString()}.join('|');
+        seen << QStringList{o["category"].toString(), o["name"].toString(), o["source"].toString(),
+                            o["content"].toString()}
+                    .join('|');
     }
     QCOMPARE(seen, (QStringList{"Classes|Class1.cls|Class1.cls|VERSION 1.0 CLASS\r\n",
                                 "Forms|Form1.frm|forms/Form1.frm|Begin VB.Form Form1\r\n",
@@ -246,18 +262,19 @@ void tst_transfer::interrupted() {
 
 void tst_transfer::snippetFile_data() {
     QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("error");  // empty: read
+    QTest::addColumn<QString>("error");         // empty: read
     QTest::addColumn<QStringList>("snippets");  // name|description|content
     QTest::newRow("body as lines, comments, trailing commas")
-        << QByteArray("// mine\n{\n  /* sorted */ \"Sort\": {\"prefix\": \"srt\", \"scope\": \"vb\",\n"
-                      "    \"body\": [\"Sub Sort(${1:a})\", \"  \\\\$x = \\\"q\\\" \\\\} $2\", \"End Sub\",],},\n}\n")
+        << QByteArray(
+               "// mine\n{\n  /* sorted */ \"Sort\": {\"prefix\": \"srt\", \"scope\": \"vb\",\n"
+               "    \"body\": [\"Sub Sort(${1:a})\", \"  \\\\$x = \\\"q\\\" \\\\} $2\", \"End Sub\",],},\n}\n")
         << QString() << QStringList{"Sort|prefix: srt; scope: vb|Sub Sort(${1:a})\r\n  $x = \"q\" } $2\r\nEnd Sub\r\n"};
     QTest::newRow("body as a string, description kept, long prefix dropped")
         << QByteArray("{\"One\": {\"body\": \"a\\nb\\tc\\n\", \"description\": \"two lines\", \"prefix\": \"") +
                QByteArray(300, 'p') + "\"}}"
         << QString() << QStringList{"One|two lines|a\r\nb\tc\r\n"};
-    QTest::newRow("malformed") << QByteArray("{\n  \"A\": {\"body\": \"x\"}\n  \"B\": {}\n}") << QString("at line 3, column")
-                               << QStringList{};
+    QTest::newRow("malformed") << QByteArray("{\n  \"A\": {\"body\": \"x\"}\n  \"B\": {}\n}")
+                               << QString("at line 3, column") << QStringList{};
 }
 
 void tst_transfer::snippetFile() {
@@ -281,7 +298,8 @@ void tst_transfer::exportedSnippetFile() {
     const QString lib = NewLibrary("sample-json.snip");
     QFile::remove(lib);
     QCOMPARE(Run({"new", lib, "--sample"}).status, 0);
-    QVERIFY(WriteAll(dir.filePath("tricky.bas"), "s = \"${1:x}\" & \"$HOME\" & \"\\\\}\"\r\n\xEF\xBB\xBFName$ = Left$(a, 1)\r\n"));
+    QVERIFY(WriteAll(dir.filePath("tricky.bas"),
+                     "s = \"${1:x}\" & \"$HOME\" & \"\\\\}\"\r\n\xEF\xBB\xBFName$ = Left$(a, 1)\r\n"));
     QCOMPARE(Run({"import", lib, dir.filePath("tricky.bas")}).status, 0);
     QCOMPARE(Run({"import", lib, dir.filePath("tricky.bas")}).status, 0);  // the same name twice
     const QString out = dir.filePath("all.code-snippets");
@@ -324,9 +342,13 @@ void tst_transfer::dumpRoundTrip() {
 void tst_transfer::exportFiles() {
     const QString lib = NewLibrary("files.snip");
     QVERIFY(WriteAll(dir.filePath("one.txt"), "x\r\n"));
-    QCOMPARE(Run({"add", lib, "--category", "Modules", "--name", "modSort", "--content-file", dir.filePath("one.txt")}).status, 0);
+    QCOMPARE(Run({"add", lib, "--category", "Modules", "--name", "modSort", "--content-file", dir.filePath("one.txt")})
+                 .status,
+             0);
     for (const char* name : {"a/b", "A/B", ".."})
-        QCOMPARE(Run({"add", lib, "--category", "Snippets", "--name", name, "--content-file", dir.filePath("one.txt")}).status, 0);
+        QCOMPARE(Run({"add", lib, "--category", "Snippets", "--name", name, "--content-file", dir.filePath("one.txt")})
+                     .status,
+                 0);
     const QString out = dir.filePath("exported");
     QCOMPARE(Run({"export", lib, out + "/", "--files"}).status, 0);
     QStringList files;

@@ -1,10 +1,10 @@
 // File > Import and the Load Database dialog's offer to make a library of an
 // Access file: the choices are asked here, the work is the transfer subsystem's.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QComboBox>
 #include <QListWidget>
 #include <QProgressDialog>
 
@@ -57,10 +57,12 @@ std::optional<QString> RunImport(QWidget* parent, platform::Prompts& prompts, st
         prompts.MsgBox(QStringLiteral("The import was cancelled; nothing was added."));
     } catch (const transfer::Error& e) {
         QApplication::restoreOverrideCursor();
-        prompts.MsgBox(e.message + QStringLiteral("; nothing was added."), platform::Prompts::OkOnly, platform::Prompts::Critical);
+        prompts.MsgBox(e.message + QStringLiteral("; nothing was added."), platform::Prompts::OkOnly,
+                       platform::Prompts::Critical);
     } catch (const store::StoreError& e) {
         QApplication::restoreOverrideCursor();
-        prompts.MsgBox(e.Message() + QStringLiteral("\nNothing was added."), platform::Prompts::OkOnly, platform::Prompts::Critical);
+        prompts.MsgBox(e.Message() + QStringLiteral("\nNothing was added."), platform::Prompts::OkOnly,
+                       platform::Prompts::Critical);
     }
     return std::nullopt;
 }
@@ -72,17 +74,18 @@ void frmSnippary::mnuImport_Click() {
         prompts.MsgBox(QStringLiteral("Load a library first; the import goes into it."));
         return;
     }
-    QString source = prompts.OpenFile(QDir::homePath(), QStringLiteral("Import a file (Cancel to import a folder)"),
-                                      QStringLiteral("Snippet sources (*.mdb *.accdb *.code-snippets *.json *.bas *.cls *.frm)|"
-                                                     "*.mdb;*.accdb;*.code-snippets;*.json;*.bas;*.cls;*.frm|All files (*.*)|*.*"));
+    QString source =
+        prompts.OpenFile(QDir::homePath(), QStringLiteral("Import a file (Cancel to import a folder)"),
+                         QStringLiteral("Snippet sources (*.mdb *.accdb *.code-snippets *.json *.bas *.cls *.frm)|"
+                                        "*.mdb;*.accdb;*.code-snippets;*.json;*.bas;*.cls;*.frm|All files (*.*)|*.*"));
     if (source.isEmpty()) source = prompts.BrowseFolder(QStringLiteral("Import a folder"));
     if (source.isEmpty()) return;
     transfer::ImportOptions options;
     if (transfer::DetectSource(source) != transfer::SourceKind::AccessFile &&
         transfer::DetectSource(source) != transfer::SourceKind::Dump) {
-        const std::optional<QString> category = prompts.InputBox(
-            QStringLiteral("Category for what is neither a module (.bas) nor a class (.cls):"), QStringLiteral("Import"),
-            options.category);
+        const std::optional<QString> category =
+            prompts.InputBox(QStringLiteral("Category for what is neither a module (.bas) nor a class (.cls):"),
+                             QStringLiteral("Import"), options.category);
         if (!category || category->trimmed().isEmpty()) return;
         options.category = *category;
     }
@@ -99,12 +102,13 @@ void frmSnippary::mnuImport_Click() {
 
 std::optional<QString> frmSnippary::OfferAccessConversion(const QString& path) {
     if (transfer::DetectSource(path) != transfer::SourceKind::AccessFile) return std::nullopt;
-    if (prompts.MsgBox(QStringLiteral("This is an Access library. Make a snippet library from it?"), platform::Prompts::YesNo,
-                       platform::Prompts::Exclamation) != platform::Prompts::Yes)
+    if (prompts.MsgBox(QStringLiteral("This is an Access library. Make a snippet library from it?"),
+                       platform::Prompts::YesNo, platform::Prompts::Exclamation) != platform::Prompts::Yes)
         return std::nullopt;
     const QFileInfo access(path);
-    QString target = prompts.SaveFile(access.absoluteDir().filePath(access.completeBaseName() + u'.' + store::LibrarySuffix),
-                                      QStringLiteral("Save the new library as"), QString::fromLatin1(store::LibraryFilter));
+    QString target =
+        prompts.SaveFile(access.absoluteDir().filePath(access.completeBaseName() + u'.' + store::LibrarySuffix),
+                         QStringLiteral("Save the new library as"), QString::fromLatin1(store::LibraryFilter));
     if (target.isEmpty()) return QString();
     if (QFileInfo(target).suffix().isEmpty()) target += u'.' + QString::fromLatin1(store::LibrarySuffix);
     try {

@@ -51,12 +51,18 @@ bool Fixed(Kind k) { return k == Kind::Long || k == Kind::Int || k == Kind::Date
 int FixedSize(Kind k) { return k == Kind::Long ? 4 : k == Kind::Int ? 2 : 8; }
 quint8 TypeCode(Kind k) {
     switch (k) {
-    case Kind::Long: return 0x04;
-    case Kind::Int: return 0x03;
-    case Kind::Date: return 0x08;
-    case Kind::Text: return 0x0A;
-    case Kind::Memo: return 0x0C;
-    case Kind::Ole: return 0x0B;
+    case Kind::Long:
+        return 0x04;
+    case Kind::Int:
+        return 0x03;
+    case Kind::Date:
+        return 0x08;
+    case Kind::Text:
+        return 0x0A;
+    case Kind::Memo:
+        return 0x0C;
+    case Kind::Ole:
+        return 0x0B;
     }
     return 0;
 }
@@ -77,8 +83,10 @@ public:
     // A data (or long-value) page holding `rows`, stored from the page's end down.
     void FillData(int n, quint32 owner, const QList<QByteArray>& rows, bool longValue = false) {
         QByteArray& p = Page(n);
-        if (longValue) std::memcpy(p.data() + 4, "LVAL", 4);
-        else Put(p, 4, owner, 4);
+        if (longValue)
+            std::memcpy(p.data() + 4, "LVAL", 4);
+        else
+            Put(p, 4, owner, 4);
         Put(p, f_.rowCount, quint32(rows.size()), 2);
         int end = f_.page;
         for (int i = 0; i < rows.size(); ++i) {
@@ -166,7 +174,8 @@ QByteArray Row(File& file, const Format& f, const QList<Column>& cols, const QVa
         offsets << quint32(row.size());
         if (v.isNull()) continue;
         const QByteArray bytes = Encode(f, v.toString());
-        if (c.kind == Kind::Text && v.toString().size() > c.size) throw std::invalid_argument("text longer than its column");
+        if (c.kind == Kind::Text && v.toString().size() > c.size)
+            throw std::invalid_argument("text longer than its column");
         row += c.kind == Kind::Text ? bytes : Memo(file, bytes);
     }
     Append(row, quint32(row.size()), width);  // end of the data
@@ -219,14 +228,18 @@ QByteArray Definition(const Format& f, const Table& t, quint32 usedMap, quint32 
         const int offsetF = f.jet4 ? at + 21 : at + 14;
         Put(d, offsetF, fixed ? quint32(fixedOffset) : 0, 2);
         Put(d, offsetF + 2, quint32(len), 2);
-        if (fixed) fixedOffset += len;
-        else ++varIndex;
+        if (fixed)
+            fixedOffset += len;
+        else
+            ++varIndex;
         at += f.jet4 ? 25 : 18;
     }
     for (const Column& c : t.columns) {
         const QByteArray name = Encode(f, c.name);
-        if (f.jet4) Put(d, at, quint32(name.size()), 2), at += 2;
-        else d[at++] = char(name.size());
+        if (f.jet4)
+            Put(d, at, quint32(name.size()), 2), at += 2;
+        else
+            d[at++] = char(name.size());
         std::memcpy(d.data() + at, name.constData(), size_t(name.size()));
         at += int(name.size());
     }
@@ -298,8 +311,8 @@ QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
     }
     file.FillData(maps, 0, mapRows);
     for (size_t i = 0; i < placed.size(); ++i)
-        file.Page(placed[i].tdef) = Definition(f, *placed[i].table, PgRow(maps, int(2 * i)),
-                                               PgRow(maps, int(2 * i + 1)), i == 0);
+        file.Page(placed[i].tdef) =
+            Definition(f, *placed[i].table, PgRow(maps, int(2 * i)), PgRow(maps, int(2 * i + 1)), i == 0);
 
     QByteArray& h = file.Page(header);
     h[1] = 0x01;
@@ -325,7 +338,9 @@ QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
 }
 
 QList<Table> LibraryTables(const QStringList& categories, const QList<QVariantList>& snippets) {
-    Table types{QStringLiteral("Types"), {{QStringLiteral("TypeID"), Kind::Long}, {QStringLiteral("TypeName"), Kind::Text, 50}}, {}};
+    Table types{QStringLiteral("Types"),
+                {{QStringLiteral("TypeID"), Kind::Long}, {QStringLiteral("TypeName"), Kind::Text, 50}},
+                {}};
     for (int i = 0; i < categories.size(); ++i) types.rows << QVariantList{i + 1, categories[i]};
     Table code{QStringLiteral("Code"),
                {{QStringLiteral("ID"), Kind::Long},
