@@ -94,7 +94,7 @@ Batch ReadDump(const QByteArray& bytes) {
         throw Error{QStringLiteral("a dump of version %1, which this program does not know")
                         .arg(dump.value(QLatin1String("version")).toInt())};
     Batch batch;
-    for (const QJsonValue& c : dump.value(QLatin1String("categories")).toArray()) {
+    for (const QJsonValue c : dump.value(QLatin1String("categories")).toArray()) {
         if (!c.isString()) throw Error{QStringLiteral("a category of the dump is not a text")};
         if (!batch.categories.contains(c.toString())) batch.categories << c.toString();
     }

@@ -53,7 +53,7 @@ QString Where(const QByteArray& text, qsizetype offset) {
 QStringList Strings(const QJsonValue& v) {
     QStringList out;
     if (v.isString()) out << v.toString();
-    for (const QJsonValue& e : v.toArray()) out << e.toString();
+    for (const QJsonValue e : v.toArray()) out << e.toString();
     return out;
 }
 
