@@ -15,7 +15,6 @@
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "store/library.h"
-#include "store/ui/frmloaddb.h"
 #include "testsupport.h"
 
 using platform::Prompts;
@@ -207,11 +206,7 @@ private slots:
         WatchingPrompts prompts;
         snippary::frmSnippary w(prompts);
         prompts.window = &w;
-        w.runLoadDB = [library](store::frmLoadDB& d) {
-            d.SetPath(library);
-            QTest::mouseClick(d.cmdOk, Qt::LeftButton);
-        };
-        w.mnuLoad->trigger();
+        w.OpenAtStart(library);
         auto* dlg = w.findChild<exporting::frmExport*>("frmExport");
         QVERIFY(dlg != nullptr);
         if (overwrite) prompts.ExpectMsgBox(OverwriteQuestion(target), Prompts::Answer(overwrite));
@@ -223,7 +218,7 @@ private slots:
             stayedOpen = dlg->isVisible();
             if (stayedOpen) QTest::mouseClick(dlg->cmdCancel, Qt::LeftButton);
         });
-        w.mnuExport->trigger();
+        w.findChild<QAction*>("mnuExport")->trigger();
         QVERIFY2(prompts.Unexpected().isEmpty(), qPrintable(prompts.Unexpected().join('\n')));
         QVERIFY(prompts.AllConsumed());
         if (overwrite) QCOMPARE(prompts.History().first().title, QStringLiteral("Attention"));
