@@ -22,10 +22,11 @@
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
 #include "platform/atomicfile.h"
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "platform/textfile.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
+#include "store/operations.h"
 #include "store/statements.h"
 #include "store/store.h"
 
@@ -165,7 +166,7 @@ Query Filters(const Options& o, store::Connection& con, bool wholeLibraryByDefau
         }
     }
     for (const char* d : {"--from", "--to"})
-        if (o.Has(d) && !platform::ReadDate(o.Value(d)).isValid())
+        if (o.Has(d) && !store::ReadDate(o.Value(d)).isValid())
             throw Failure{QStringLiteral("%1 is not a date: %2").arg(QLatin1String(d), o.Value(d))};
     q.sFind = store::BuildFind(o.Value("--find"), columns, o.Value("--from"), o.Value("--to"));
     if (o.Has("--sort")) {
@@ -228,7 +229,7 @@ int List(const QStringList& args, Io& io) {
         const QString name = Text(rs.Fields(QStringLiteral("Name")));
         const QString type = Text(rs.Fields(QStringLiteral("TypeName")));
         const QString description = Text(rs.Fields(QStringLiteral("Description")));
-        const QString date = platform::GeneralDate(rs.Fields(QStringLiteral("DateAdded")).toDateTime());
+        const QString date = store::GeneralDate(rs.Fields(QStringLiteral("DateAdded")).toDateTime());
         const QString source = Text(rs.Fields(QStringLiteral("Source")));
         if (format == QLatin1String("json")) {
             rows.append(QJsonObject{{"ID", rs.Fields(QStringLiteral("ID")).toLongLong()},
@@ -266,31 +267,15 @@ int Add(const QStringList& args, Io& io) {
     store::Connection con;
     Open(con, o.Positional()[0], io);
     qint64 typeId = -1;
-    {
-        store::Recordset rs;
-        for (rs.Open(store::stmt::SelectTypes(), &con); !rs.Eof(); rs.MoveNext())
-            if (rs.Fields(QStringLiteral("TypeName")).toString().compare(o.Value("--category"), Qt::CaseInsensitive) == 0) {
-                typeId = rs.Fields(QStringLiteral("TypeID")).toLongLong();
-                break;
-            }
-    }
+    for (const store::Category& category : store::ReadCategories(con))
+        if (category.name.compare(o.Value("--category"), Qt::CaseInsensitive) == 0) {
+            typeId = category.typeId;
+            break;
+        }
     if (typeId < 0) throw Failure{QStringLiteral("no category named ") + o.Value("--category")};
-    con.BeginTrans();
-    qint64 id = 0;
-    try {
-        con.Execute(store::stmt::InsertCode(typeId, o.Value("--name"), o.Value("--description"),
-                                            platform::GeneralDate(QDateTime::currentDateTime()), o.Value("--source"),
-                                            text.content));
-        id = con.LastInsertId();
-        store::Recordset rs;
-        rs.Open(store::stmt::SelectMaxId(), &con);
-        if (rs.Fields(0).toLongLong() != id) throw Failure{QStringLiteral("the new snippet's ID could not be learned")};
-        rs.Close();
-        con.CommitTrans();
-    } catch (...) {
-        con.RollbackTrans();
-        throw;
-    }
+    const qint64 id = store::AddSnippet(con, {typeId, o.Value("--name"), o.Value("--description"),
+                                              store::GeneralDate(QDateTime::currentDateTime()),
+                                              o.Value("--source"), text.content});
     io.out += QByteArray::number(id) + '\n';
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "main/snippetlistmodel.h"
 #include "store/connectionstring.h"
+#include "store/operations.h"
 #include "store/statements.h"
 
 namespace snippary {
@@ -41,18 +42,15 @@ void LibrarySession::ForgetPassword() {
 
 std::vector<Category> LibrarySession::Categories() {
     try {
-        store::Recordset rs;
-        return ReadCategories(con, rs);
+        return store::ReadCategories(con);
     } catch (const store::StoreError&) {
         return {};
     }
 }
 
-qint64 LibrarySession::AddCategory(const QString& name) { return InsertCategory(con, name); }
+qint64 LibrarySession::AddCategory(const QString& name) { return store::InsertCategory(con, name); }
 
-void LibrarySession::DeleteCategory(const QString& name, qint64 typeId) {
-    snippary::DeleteCategory(con, name, typeId);
-}
+void LibrarySession::DeleteCategory(const QString& name, qint64 typeId) { store::DeleteCategory(con, name, typeId); }
 
 void LibrarySession::Tick(const QList<qint64>& typeIds) {
     sFind.clear();
@@ -105,7 +103,11 @@ bool LibrarySession::Edited(const QString& boxPlain) const {
 
 LibrarySession::Saved LibrarySession::SaveShown(const QString& boxPlain) {
     const QString text = shownContent.StoreText(boxPlain);
-    if (!shownId || con.Execute(store::stmt::UpdateContent(*shownId, text)) == 0) {
+    try {
+        if (!shownId) throw store::StoreError(store::errors::kDeleted, QString());
+        store::SaveContent(con, *shownId, text);
+    } catch (const store::StoreError& e) {
+        if (e.Number() != store::errors::kDeleted) throw;
         shownId.reset();
         return Saved::Gone;
     }
@@ -115,14 +117,12 @@ LibrarySession::Saved LibrarySession::SaveShown(const QString& boxPlain) {
 }
 
 void LibrarySession::DeleteSnippet(qint64 id) {
-    con.Execute(store::stmt::DeleteCode(id));
+    store::DeleteSnippet(con, id);
     ShowNothing();
 }
 
-void LibrarySession::ChangeDescription(qint64 id, const QString& text) {
-    con.Execute(store::stmt::UpdateDescription(id, text));
-}
+void LibrarySession::ChangeDescription(qint64 id, const QString& text) { store::ChangeDescription(con, id, text); }
 
-void LibrarySession::ChangeSource(qint64 id, const QString& text) { con.Execute(store::stmt::UpdateSource(id, text)); }
+void LibrarySession::ChangeSource(qint64 id, const QString& text) { store::ChangeSource(con, id, text); }
 
 }  // namespace snippary

@@ -16,7 +16,7 @@
 #include "main/ui/editing.h"
 #include "main/windowlayout.h"
 #include "platform/prompts.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 
 namespace snippary {
 

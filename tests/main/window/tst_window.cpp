@@ -23,7 +23,7 @@
 #include "store/sqliteengine.h"
 #include "store/statements.h"
 #include "main/windowlayout.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 #include "settings/registry.h"
 #include "testlibrary.h"
 #include "testsupport.h"

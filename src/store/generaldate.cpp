@@ -1,4 +1,4 @@
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -7,7 +7,7 @@
 #include <ctime>
 #include <mutex>
 
-namespace platform {
+namespace store {
 
 namespace {
 
@@ -410,4 +410,4 @@ QDateTime ReadDate(const QString& input, const QLocale& locale) {
     return {};
 }
 
-}  // namespace platform
+}  // namespace store
