@@ -73,21 +73,6 @@ private slots:
         QVERIFY2(platform::ExportDefaultFolder().startsWith(home.path()), qPrintable(platform::ExportDefaultFolder()));
     }
 
-    // Every caption is the designed text; that each is shown whole, the window's
-    // caption test checks with this dialog among the others.
-    void captions() {
-        Harness h;
-        QCOMPARE(h.dlg.windowTitle(), QStringLiteral("Export as HTML"));
-        const QStringList rows = {"Label1", "&File name:", "Label2", "F&older:", "cmdBrowse", "...", "cmdOk", "&Ok",
-                                  "cmdCancel", "&Cancel", "chkColors", "&Use VB standard colors", "optFel0", "Simple list",
-                                  "optFel1", "Numbered list", "Label3", "(leave empty for App.path)"};
-        for (qsizetype i = 0; i < rows.size(); i += 2) {
-            auto* w = h.dlg.findChild<QWidget*>(rows[i]);
-            QVERIFY2(w != nullptr, qPrintable(rows[i]));
-            QCOMPARE(w->property("text").toString(), rows[i + 1]);
-        }
-    }
-
     // What is already at the target decides whether the user is asked; the
     // picked folder and the name are joined by the picker's separator alone.
     void existingTarget_data() {

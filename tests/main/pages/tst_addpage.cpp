@@ -22,7 +22,7 @@
 #include "testlibrary.h"
 #include "store/statements.h"
 #include "store/store.h"
-#include "testprompts.h"
+#include "platform/scriptedprompts.h"
 #include "testsupport.h"
 
 using snippary::AddPage;
@@ -36,7 +36,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     QString libraryPath, tracePath;
     std::unique_ptr<store::Connection> con;
-    TestPrompts prompts;
+    platform::ScriptedPrompts prompts;
 
     QString WriteFile(const QString& name, const QByteArray& bytes) {
         const QString path = dir->filePath(name);
@@ -106,23 +106,11 @@ private Q_SLOTS:
         libraryPath = dir->filePath(QStringLiteral("lib.snip"));
         con = std::make_unique<store::Connection>();
         testsupport::NewLibrary(*con, libraryPath);
-        prompts.messages.clear();
-        prompts.openFileAnswers.clear();
+        prompts.Clear();
     }
     void cleanup() {
         con.reset();
         dir.reset();
-    }
-
-    void startState() {
-        AddPage page(prompts);
-        QVERIFY(!page.cmdAdd->isEnabled());
-        QCOMPARE(page.cmdAdd->text(), QStringLiteral("&Add now!"));
-        QCOMPARE(page.cmdFileSelect->toolTip(), QStringLiteral("Select file to add !"));
-        QCOMPARE(page.Label6->text(), QStringLiteral("(paste the code here)"));
-        QCOMPARE(page.txtName->maxLength(), 50);
-        QCOMPARE(page.txtDesc->maxLength(), 30);
-        QCOMPARE(page.txtSource->maxLength(), 50);
     }
 
     // Hostile text in each box: stored and read back as typed, and the trace holds the
@@ -160,8 +148,8 @@ private Q_SLOTS:
         const QString typed = TypeInto(*page, field, text);
         page->cmdAdd->click();
         QCOMPARE(CountCode(), 0);
-        QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY2(prompts.messages[0].startsWith(QLatin1String("3075 # The text holds ")), qPrintable(prompts.messages[0]));
+        QCOMPARE(prompts.Messages().size(), 1);
+        QVERIFY2(prompts.Messages()[0].startsWith(QLatin1String("3075 # The text holds ")), qPrintable(prompts.Messages()[0]));
         QCOMPARE(BoxText(*page, field), typed);
     }
     void hostileTextInEveryField() {
@@ -173,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(!typed.isEmpty());
         QFile::remove(tracePath);
         page->cmdAdd->click();
-        QCOMPARE(prompts.messages, QStringList());
+        QCOMPARE(prompts.Messages(), QStringList());
         QCOMPARE(spy.count(), 1);
         const SnippetRow row = spy.at(0).at(0).value<SnippetRow>();
         const char* columns[] = {"Name", "Description", "Source", "Content"};
@@ -243,8 +231,8 @@ private Q_SLOTS:
         page->txtContent->setPlainText(QStringLiteral("Sub Kept()\nEnd Sub"));
         page->cmdAdd->click();
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY(!prompts.messages.at(0).isEmpty());
+        QCOMPARE(prompts.Messages().size(), 1);
+        QVERIFY(!prompts.Messages().at(0).isEmpty());
         QCOMPARE(page->txtName->text(), QStringLiteral("Kept"));
         QCOMPARE(page->txtDesc->text(), QStringLiteral("desc"));
         QCOMPARE(page->txtSource->text(), QStringLiteral("src"));
@@ -270,13 +258,13 @@ private Q_SLOTS:
         QFETCH(QString, content);
         auto page = MakePage();
         page->txtDesc->setText(QStringLiteral("stays"));
-        prompts.openFileAnswers << WriteFile(QStringLiteral("modSort.bas"), bytes);
+        prompts.ExpectOpenFile(WriteFile(QStringLiteral("modSort.bas"), bytes));
         page->cmdFileSelect->click();
-        QCOMPARE(prompts.lastOpenTitle, QStringLiteral("Select file"));
-        QCOMPARE(prompts.lastOpenFilter,
+        QCOMPARE(prompts.History().last().title, QStringLiteral("Select file"));
+        QCOMPARE(prompts.History().last().filter,
                  QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
-        QCOMPARE(prompts.lastOpenFolder, QDir::homePath());
-        QCOMPARE(prompts.messages, QStringList());
+        QCOMPARE(prompts.History().last().initialFolder, QDir::homePath());
+        QCOMPARE(prompts.Messages(), QStringList());
         QCOMPARE(page->txtName->text(), QStringLiteral("modSort.bas"));
         QCOMPARE(page->txtDesc->text(), QStringLiteral("stays"));
         QCOMPARE(page->ContentForStore(), content);
@@ -289,17 +277,9 @@ private Q_SLOTS:
         const qint64 id = spy.at(0).at(0).value<SnippetRow>().id;
         QCOMPARE(StoredField(id, QStringLiteral("Content")).toString(), content);
         // The next dialog opens where this file was.
-        prompts.openFileAnswers << QString();
+        prompts.ExpectOpenFile(QString());
         page->cmdFileSelect->click();
-        QCOMPARE(prompts.lastOpenFolder, dir->path());
-    }
-
-    void editedFileContentUsesBoxLines() {
-        auto page = MakePage();
-        prompts.openFileAnswers << WriteFile(QStringLiteral("a.bas"), QByteArray("a\nb\r\n"));
-        page->cmdFileSelect->click();
-        page->txtContent->appendPlainText(QStringLiteral("c"));
-        QVERIFY(page->ContentForStore().startsWith(QStringLiteral("a\r\nb\r\n")));
+        QCOMPARE(prompts.History().last().initialFolder, dir->path());
     }
 
     // A file that cannot be read, or none chosen, leaves the boxes as typed.
@@ -322,9 +302,9 @@ private Q_SLOTS:
             path = dir->filePath(QStringLiteral("gone.bas"));
         else if (which == QLatin1String("folder"))
             path = dir->path();
-        prompts.openFileAnswers << path;
+        prompts.ExpectOpenFile(path);
         page->cmdFileSelect->click();
-        QCOMPARE(prompts.messages.size(), which == QLatin1String("cancelled") ? 0 : 1);
+        QCOMPARE(prompts.Messages().size(), which == QLatin1String("cancelled") ? 0 : 1);
         QCOMPARE(page->txtName->text(), QStringLiteral("typed name"));
         QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("typed code"));
         QVERIFY(page->cmdAdd->isEnabled());

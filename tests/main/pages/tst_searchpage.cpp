@@ -30,15 +30,6 @@ private Q_SLOTS:
     }
     void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void startState() {
-        SearchPage page;
-        QVERIFY(!page.cmdFind->isEnabled());
-        for (QCheckBox* box : page.chkFind)
-            QVERIFY(box->isChecked());
-        QCOMPARE(page.chkFind[2]->text(), QStringLiteral("&Sources of code"));
-        QCOMPARE(page.Frame1->title(), QStringLiteral("Words in..."));
-    }
-
     void enabling_data() {
         QTest::addColumn<QString>("find");
         QTest::addColumn<QString>("from");
