@@ -65,10 +65,6 @@ class tst_viewer : public QObject {
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
                           QPoint(h->sectionViewportPosition(section) + h->sectionSize(section) / 2, h->height() / 2));
     }
-    void ClickTab(int page) {
-        QTabBar* bar = Find<QTabWidget>(w.get(), "SSTab1")->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
-    }
     QStringList Names() const {
         QStringList out;
         for (int row = 0; row < lvTOC()->model()->rowCount(); ++row) out << Shown(row, 0);
@@ -89,10 +85,7 @@ class tst_viewer : public QObject {
     int ContentReads() const {
         return QString::fromUtf8(testsupport::ReadAll(trace)).count(QStringLiteral("SELECT Content FROM Code WHERE"));
     }
-    void Verify() {
-        QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
-        QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
-    }
+    void Verify() { windowdriver::VerifyPrompts(*prompts); }
 
 private slots:
     void initTestCase() {
@@ -186,15 +179,15 @@ private slots:
         lvTOC()->setFocus(Qt::TabFocusReason);
         for (const QString& step : steps.split(' ')) {
             if (step == "sort") ClickHeader(3);
-            if (step == "search page") ClickTab(1);
+            if (step == "search page") windowdriver::ClickTab(w.get(), 1);
             if (step == "find") {
-                ClickTab(1);
+                windowdriver::ClickTab(w.get(), 1);
                 QTest::keyClicks(Find<QLineEdit>(w.get(), "txtFind"), "IT'S");
                 Click(w.get(), "cmdFind");
             }
             if (step == "untick") Trigger(w.get(), "mnuLstSel_1");
             if (step == "refresh") Click(w.get(), "cmdRefresh");
-            ClickTab(0);
+            windowdriver::ClickTab(w.get(), 0);
         }
         QCOMPARE(Names(), listed);
         QCOMPARE(Find<QLineEdit>(w.get(), "txtFind")->text().isEmpty(), steps.contains("refresh") || !steps.contains("find"));

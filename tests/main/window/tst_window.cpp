@@ -48,12 +48,6 @@ QStringList Combo(const QComboBox* box) {
     return out;
 }
 
-// Shows page `index` by a click on its tab.
-void ClickTab(QTabWidget* tabs, int index) {
-    QTabBar* bar = tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
-    QTRY_COMPARE(tabs->currentIndex(), index);
-}
 
 // Makes a category current with a click on it.
 void ClickItem(QListWidget* list, int row) {
@@ -101,7 +95,7 @@ private:
     void Load(const QString& library, const QString& password = QString()) {
         windowdriver::Load(w.get(), *prompts, library, password);
     }
-    void Verify();
+    void Verify() { windowdriver::VerifyPrompts(*prompts); }
     QListWidget* lstTOC() const { return Find<QListWidget>(w.get(), "lstTOC"); }
     QComboBox* cmbType() const { return Find<QComboBox>(w.get(), "cmbType"); }
     QAction* Entry(const char* name) const { return Find<QAction>(w.get(), name); }
@@ -131,15 +125,7 @@ void tst_window::init() {
 void tst_window::cleanup() {
     w.reset();
     QApplication::setFont(systemFont);
-    if (prompts) {
-        QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
-        QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
-    }
-}
-
-void tst_window::Verify() {
-    QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
-    QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
+    if (prompts) Verify();
 }
 
 // The lists and the library's menu entries follow the library; without one, no
@@ -304,7 +290,7 @@ void tst_window::pagesKeepOneViewMark() {
         if (step.byMenu)
             Trigger(w.get(), QStringLiteral("mnuView_%1").arg(step.page));
         else
-            ClickTab(tabs, step.page);
+            windowdriver::ClickTab(w.get(), step.page);
         QCOMPARE(tabs->currentIndex(), step.page);
         QCOMPARE(CheckedView(*w), step.page);
     }
@@ -355,7 +341,7 @@ void tst_window::controlsInsidePage() {
     QVERIFY(tabs != nullptr);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    ClickTab(tabs, page);
+    windowdriver::ClickTab(w.get(), page);
     QWidget* shown = tabs->currentWidget();
     const QSize reference(platform::TwipsToPx(20000), platform::TwipsToPx(15000));
     w->resize(reference);
@@ -548,7 +534,7 @@ void tst_window::restartRestoresState() {
     const QSize outer(platform::TwipsToPx(10005), platform::TwipsToPx(8505));
     w->resize(outer - (w->frameGeometry().size() - w->size()));
     QTRY_COMPARE(w->frameGeometry().size(), outer);
-    ClickTab(Find<QTabWidget>(w.get(), "SSTab1"), 2);
+    windowdriver::ClickTab(w.get(), 2);
     QVERIFY(w->close());
     w.reset();
     QVERIFY(QFileInfo::exists(platform::SettingsFile()));
@@ -622,7 +608,7 @@ void tst_window::editKeysAndMenu() {
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    ClickTab(Find<QTabWidget>(w.get(), "SSTab1"), box == "txtFind" ? 1 : 2);
+    windowdriver::ClickTab(w.get(), box == "txtFind" ? 1 : 2);
     auto* target = w->findChild<QWidget*>(box);
     target->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), target);

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -24,6 +26,20 @@ inline void Trigger(const QObject* window, const QString& menuEntry) { Find<QAct
 
 inline void Click(const QObject* window, const QString& button) {
     QTest::mouseClick(Find<QPushButton>(window, button), Qt::LeftButton);
+}
+
+// Shows a page by a click on its tab in the window's tab strip.
+inline void ClickTab(const QObject* window, int page) {
+    auto* tabs = Find<QTabWidget>(window, "SSTab1");
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+    QTRY_COMPARE(tabs->currentIndex(), page);
+}
+
+// Every question asked was expected, and every expected one asked.
+inline void VerifyPrompts(const platform::ScriptedPrompts& prompts) {
+    QVERIFY2(prompts.Unexpected().isEmpty(), qPrintable(prompts.Unexpected().join("; ")));
+    QVERIFY2(prompts.AllConsumed(), qPrintable(prompts.Pending().join("; ")));
 }
 
 // Answers the next Load Database dialog: the library picked with its "..." button,
