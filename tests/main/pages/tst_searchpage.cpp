@@ -95,18 +95,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("kept");
         QTest::newRow("us word") << "en_US" << "yesterday" << false;
         QTest::newRow("us date") << "en_US" << "1/1/2002" << true;
-        QTest::newRow("us date time") << "en_US" << "1/19/2002 3:04:05 PM" << true;
-        QTest::newRow("us iso") << "en_US" << "2002-01-19" << true;
-        QTest::newRow("us blanks") << "en_US" << "   " << false;
         QTest::newRow("us quote") << "en_US" << "1/1/2002'" << false;
-        QTest::newRow("de date") << "de_DE" << "19.01.2002" << true;
-        QTest::newRow("de word") << "de_DE" << "gestern" << false;
         QTest::newRow("de impossible day") << "de_DE" << "31.02.2002" << false;
-        QTest::newRow("es_US day period") << "es_US" << "19/1/2002 3:04:05 p. m." << true;
-        QTest::newRow("en_GB two-digit year") << "en_GB" << "01/02/03" << true;
-        QTest::newRow("fr_FR two-digit year, time") << "fr_FR" << "19/01/02 15:04" << true;
         QTest::newRow("fa_IR own digits") << "fa_IR" << "۲۰۰۲/۱/۱۹ ۱۵:۰۴:۰۵" << true;
-        QTest::newRow("as_IN day period first") << "as_IN" << "১৯-১-২০০২ অপৰাহ্ন ৩.০৪.০৫" << true;
     }
     void dateCheck() {
         QFETCH(QString, locale);
