@@ -98,6 +98,7 @@ void frmSnippary::Form_Load() {
     mnuOpt[1]->setChecked(lLoadList == 1);
     if (s.noChange) lNoChange = *s.noChange;
     mnuOpt[2]->setChecked(lNoChange == 1);
+    page0->SetNoChange(lNoChange == 1);
     if (s.loadStartup) lLoadStartup = *s.loadStartup;
     mnuOpt[0]->setChecked(lLoadStartup == 1);
 

@@ -555,6 +555,17 @@ void tst_window::restartRestoresState() {
     QVERIFY(!Entry("mnuOpt_1")->isChecked());
     QVERIFY(Entry("mnuOpt_2")->isChecked());
     QTRY_COMPARE(w->frameGeometry().size(), outer);
+
+    // "No change existing code" holds from the start: a snippet shown is not offered for saving.
+    w->con.Execute(store::stmt::InsertCode(1, "s", "", "1/1/2002", "", "x"));
+    windowdriver::ClickTab(w.get(), 0);
+    Trigger(w.get(), "mnuLstSel_0");
+    windowdriver::Click(w.get(), "cmdRefresh");
+    auto* lvTOC = Find<QTreeView>(w.get(), "lvTOC");
+    QTest::mouseClick(lvTOC->viewport(), Qt::LeftButton, {}, lvTOC->visualRect(lvTOC->model()->index(0, 0)).center());
+    QTest::keyClicks(Find<QPlainTextEdit>(w.get(), "txtCod"), "y");
+    QCOMPARE(Find<QPlainTextEdit>(w.get(), "txtCod")->toPlainText(), QString("yx"));
+    QVERIFY(!Find<QPushButton>(w.get(), "cmdSaveCont")->isEnabled());
 }
 
 // A cancelled font dialog leaves the font unset; a chosen size is stored in whole points
