@@ -1,7 +1,5 @@
 // The File menu's database commands and the start with a library named on the command line.
-#include <QComboBox>
 #include <QFileInfo>
-#include <QPushButton>
 
 #include "main/ui/addpage.h"
 #include "main/ui/codearchivepage.h"
@@ -39,12 +37,9 @@ void frmSnippary::FillTypes() {
 void frmSnippary::OpenLoaded() {
     const std::vector<Category> categories = library.Categories();
     page0->ShowCategories(categories, lLoadList == 1);
-    for (const Category& c : categories) addPage->cmbType->addItem(c.name, QVariant::fromValue<qint64>(c.typeId));
-    // Filling selects the first entry; a new snippet's category is the user's choice.
-    addPage->cmbType->setCurrentIndex(-1);
+    addPage->ShowCategories(categories);
     Refresh();
     page0->Opened();
-    addPage->EnableAdd();
 }
 
 void frmSnippary::Refresh() { page0->Refresh(); }
@@ -60,8 +55,7 @@ bool frmSnippary::CloseLibrary() {
     // The password goes with the library it opened.
     library.Close();
     page0->Closed();
-    addPage->cmbType->clear();
-    addPage->cmdAdd->setEnabled(false);
+    addPage->Closed();
     SetLoadedMenus(false);
     Refresh();
     return true;

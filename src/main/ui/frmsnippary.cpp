@@ -2,12 +2,8 @@
 #include "main/ui/frmsnippary.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
 
@@ -162,19 +158,9 @@ void frmSnippary::ConnectControls() {
     connect(addPage, &AddPage::snippetAdded, page0, &CodeArchivePage::AppendRow);
 
     // The category list and the Add page's choice of category hold the same names.
-    connect(page0, &CodeArchivePage::categoryAdded, this, [this](const Category& c) {
-        addPage->cmbType->addItem(c.name, QVariant::fromValue<qint64>(c.typeId));
-    });
-    connect(page0, &CodeArchivePage::categoryRemoved, this, [this](int position) {
-        // The list would move the choice to a neighbour; a deleted choice is no choice.
-        const bool chosen = addPage->cmbType->currentIndex() == position;
-        addPage->cmbType->removeItem(position);
-        if (chosen) addPage->cmbType->setCurrentIndex(-1);
-    });
-    connect(page0, &CodeArchivePage::searchEnded, this, [this] {
-        library.sFind.clear();
-        searchPage->txtFind->clear();
-    });
+    connect(page0, &CodeArchivePage::categoryAdded, addPage, &AddPage::AddCategory);
+    connect(page0, &CodeArchivePage::categoryRemoved, addPage, &AddPage::RemoveCategory);
+    connect(page0, &CodeArchivePage::searchEnded, searchPage, &SearchPage::EndSearch);
     connect(page0, &CodeArchivePage::exportRequested, mnuExport, &QAction::trigger);
     connect(page0, &CodeArchivePage::insertRequested, this,
             [this](const QString& type, const QString& name, bool rowSelected, const QString& whole,

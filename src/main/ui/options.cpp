@@ -1,12 +1,10 @@
 // The Options menu: the three switches and the content font.
 #include <QFont>
-#include <QPlainTextEdit>
 
 #include "main/categorystore.h"
 #include "main/ui/frmsnippary.h"
 #include "main/ui/addpage.h"
 #include "main/ui/codearchivepage.h"
-#include "main/ui/editing.h"
 #include "platform/prompts.h"
 
 namespace snippary {
@@ -29,7 +27,7 @@ void frmSnippary::mnuOpt_Click(int index) {
 
 void frmSnippary::ApplyContentFont() {
     page0->ApplyFont(sFontName, lFontSize);
-    snippary::ApplyContentFont(addPage->txtContent, sFontName, lFontSize);
+    addPage->ApplyFont(sFontName, lFontSize);
 }
 
 void frmSnippary::mnuChgFont_Click() {

@@ -29,6 +29,14 @@ using snippary::SnippetRow;
 
 Q_DECLARE_METATYPE(snippary::SnippetRow)
 
+namespace {
+// The page's controls, found by their design names.
+QLineEdit* Line(QWidget& page, const char* name) { return page.findChild<QLineEdit*>(name); }
+QPlainTextEdit* Code(QWidget& page) { return page.findChild<QPlainTextEdit*>("txtContent"); }
+QPushButton* Button(QWidget& page, const char* name) { return page.findChild<QPushButton*>(name); }
+QComboBox* Combo(QWidget& page) { return page.findChild<QComboBox*>("cmbType"); }
+}  // namespace
+
 class TestAddPage : public QObject {
     Q_OBJECT
 private:
@@ -45,9 +53,8 @@ private:
     // The page with category 3 chosen, as the window fills it.
     std::unique_ptr<AddPage> MakePage() {
         auto page = std::make_unique<AddPage>(prompts);
-        page->cmbType->addItem(QStringLiteral("Functions"), qint64(2));
-        page->cmbType->addItem(QStringLiteral("Modules"), qint64(3));
-        page->cmbType->setCurrentIndex(1);
+        page->ShowCategories({{2, QStringLiteral("Functions")}, {3, QStringLiteral("Modules")}});
+        Combo(*page)->setCurrentIndex(1);
         page->SetConnection(con.get());
         return page;
     }
@@ -69,18 +76,18 @@ private:
     }
     // Box `field` of the page (0 name, 1 description, 2 source, 3 content) and its text.
     static QString BoxText(AddPage& page, int field) {
-        QLineEdit* boxes[] = {page.txtName, page.txtDesc, page.txtSource};
-        return field < 3 ? boxes[field]->text() : page.txtContent->toPlainText();
+        QLineEdit* boxes[] = {Line(page, "txtName"), Line(page, "txtDesc"), Line(page, "txtSource")};
+        return field < 3 ? boxes[field]->text() : Code(page)->toPlainText();
     }
     // The required boxes filled, then `text` typed into box `field`; what the box holds.
     static QString TypeInto(AddPage& page, int field, const QString& text) {
-        QLineEdit* boxes[] = {page.txtName, page.txtDesc, page.txtSource};
-        page.txtName->setText(QStringLiteral("n"));
-        page.txtContent->setPlainText(QStringLiteral("c"));
+        QLineEdit* boxes[] = {Line(page, "txtName"), Line(page, "txtDesc"), Line(page, "txtSource")};
+        Line(page, "txtName")->setText(QStringLiteral("n"));
+        Code(page)->setPlainText(QStringLiteral("c"));
         if (field < 3)
             boxes[field]->setText(text);
         else
-            page.txtContent->setPlainText(text);
+            Code(page)->setPlainText(text);
         return BoxText(page, field);
     }
     qint64 CountCode() {
@@ -145,7 +152,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         auto page = MakePage();
         const QString typed = TypeInto(*page, field, text);
-        page->cmdAdd->click();
+        Button(*page, "cmdAdd")->click();
         QCOMPARE(CountCode(), 0);
         QCOMPARE(prompts.Messages().size(), 1);
         QVERIFY2(prompts.Messages()[0].startsWith(QLatin1String("3075 # The text holds ")), qPrintable(prompts.Messages()[0]));
@@ -159,7 +166,7 @@ private Q_SLOTS:
         const QString typed = TypeInto(*page, field, text);
         QVERIFY(!typed.isEmpty());
         QFile::remove(tracePath);
-        page->cmdAdd->click();
+        Button(*page, "cmdAdd")->click();
         QCOMPARE(prompts.Messages(), QStringList());
         QCOMPARE(spy.count(), 1);
         const SnippetRow row = spy.at(0).at(0).value<SnippetRow>();
@@ -180,10 +187,10 @@ private Q_SLOTS:
         QSignalSpy spy(page.get(), &AddPage::snippetAdded);
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         for (const char* name : {"First", "Second"}) {
-            page->txtName->setText(QString::fromLatin1(name));
-            page->txtSource->setText(QStringLiteral("my notes"));
-            page->txtContent->setPlainText(QStringLiteral("Sub A()\nEnd Sub\n"));
-            page->cmdAdd->click();
+            Line(*page, "txtName")->setText(QString::fromLatin1(name));
+            Line(*page, "txtSource")->setText(QStringLiteral("my notes"));
+            Code(*page)->setPlainText(QStringLiteral("Sub A()\nEnd Sub\n"));
+            Button(*page, "cmdAdd")->click();
         }
         QCOMPARE(spy.count(), 2);
         const SnippetRow first = spy.at(0).at(0).value<SnippetRow>();
@@ -200,11 +207,11 @@ private Q_SLOTS:
         QCOMPARE(StoredField(row.id, QStringLiteral("Content")).toString(),
                  QStringLiteral("Sub A()\r\nEnd Sub\r\n"));
         // Boxes emptied, category kept, Add disabled.
-        QCOMPARE(page->txtName->text(), QString());
-        QCOMPARE(page->txtSource->text(), QString());
-        QCOMPARE(page->txtContent->toPlainText(), QString());
-        QCOMPARE(page->cmbType->currentIndex(), 1);
-        QVERIFY(!page->cmdAdd->isEnabled());
+        QCOMPARE(Line(*page, "txtName")->text(), QString());
+        QCOMPARE(Line(*page, "txtSource")->text(), QString());
+        QCOMPARE(Code(*page)->toPlainText(), QString());
+        QCOMPARE(Combo(*page)->currentIndex(), 1);
+        QVERIFY(!Button(*page, "cmdAdd")->isEnabled());
     }
 
     // A library that cannot take the snippet (here: closed) keeps everything typed.
@@ -212,19 +219,19 @@ private Q_SLOTS:
         auto page = MakePage();
         con->Close();
         QSignalSpy spy(page.get(), &AddPage::snippetAdded);
-        page->txtName->setText(QStringLiteral("Kept"));
-        page->txtDesc->setText(QStringLiteral("desc"));
-        page->txtSource->setText(QStringLiteral("src"));
-        page->txtContent->setPlainText(QStringLiteral("Sub Kept()\nEnd Sub"));
-        page->cmdAdd->click();
+        Line(*page, "txtName")->setText(QStringLiteral("Kept"));
+        Line(*page, "txtDesc")->setText(QStringLiteral("desc"));
+        Line(*page, "txtSource")->setText(QStringLiteral("src"));
+        Code(*page)->setPlainText(QStringLiteral("Sub Kept()\nEnd Sub"));
+        Button(*page, "cmdAdd")->click();
         QCOMPARE(spy.count(), 0);
         QCOMPARE(prompts.Messages().size(), 1);
         QVERIFY(!prompts.Messages().at(0).isEmpty());
-        QCOMPARE(page->txtName->text(), QStringLiteral("Kept"));
-        QCOMPARE(page->txtDesc->text(), QStringLiteral("desc"));
-        QCOMPARE(page->txtSource->text(), QStringLiteral("src"));
-        QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("Sub Kept()\nEnd Sub"));
-        QVERIFY(page->cmdAdd->isEnabled());
+        QCOMPARE(Line(*page, "txtName")->text(), QStringLiteral("Kept"));
+        QCOMPARE(Line(*page, "txtDesc")->text(), QStringLiteral("desc"));
+        QCOMPARE(Line(*page, "txtSource")->text(), QStringLiteral("src"));
+        QCOMPARE(Code(*page)->toPlainText(), QStringLiteral("Sub Kept()\nEnd Sub"));
+        QVERIFY(Button(*page, "cmdAdd")->isEnabled());
     }
 
     void fileSelect_data() {
@@ -239,28 +246,28 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, content);
         auto page = MakePage();
-        page->txtDesc->setText(QStringLiteral("stays"));
+        Line(*page, "txtDesc")->setText(QStringLiteral("stays"));
         prompts.ExpectOpenFile(WriteFile(QStringLiteral("modSort.bas"), bytes));
-        page->cmdFileSelect->click();
+        Button(*page, "cmdFileSelect")->click();
         QCOMPARE(prompts.History().last().title, QStringLiteral("Select file"));
         QCOMPARE(prompts.History().last().filter,
                  QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
         QCOMPARE(prompts.History().last().initialFolder, QDir::homePath());
         QCOMPARE(prompts.Messages(), QStringList());
-        QCOMPARE(page->txtName->text(), QStringLiteral("modSort.bas"));
-        QCOMPARE(page->txtDesc->text(), QStringLiteral("stays"));
+        QCOMPARE(Line(*page, "txtName")->text(), QStringLiteral("modSort.bas"));
+        QCOMPARE(Line(*page, "txtDesc")->text(), QStringLiteral("stays"));
         QCOMPARE(page->ContentForStore(), content);
-        QCOMPARE(page->cmdAdd->isEnabled(), !content.isEmpty());
+        QCOMPARE(Button(*page, "cmdAdd")->isEnabled(), !content.isEmpty());
         if (content.isEmpty())
             return;
         QSignalSpy spy(page.get(), &AddPage::snippetAdded);
-        page->cmdAdd->click();
+        Button(*page, "cmdAdd")->click();
         QCOMPARE(spy.count(), 1);
         const qint64 id = spy.at(0).at(0).value<SnippetRow>().id;
         QCOMPARE(StoredField(id, QStringLiteral("Content")).toString(), content);
         // The next dialog opens where this file was.
         prompts.ExpectOpenFile(QString());
-        page->cmdFileSelect->click();
+        Button(*page, "cmdFileSelect")->click();
         QCOMPARE(prompts.History().last().initialFolder, dir->path());
     }
 
@@ -273,17 +280,17 @@ private Q_SLOTS:
     void unreadableFileKeepsBoxes() {
         QFETCH(QString, which);
         auto page = MakePage();
-        page->txtName->setText(QStringLiteral("typed name"));
-        page->txtContent->setPlainText(QStringLiteral("typed code"));
+        Line(*page, "txtName")->setText(QStringLiteral("typed name"));
+        Code(*page)->setPlainText(QStringLiteral("typed code"));
         QString path;
         if (which == QLatin1String("binary"))
             path = WriteFile(QStringLiteral("x.bas"), QByteArray("MZ\0\0\x01", 5));
         prompts.ExpectOpenFile(path);
-        page->cmdFileSelect->click();
+        Button(*page, "cmdFileSelect")->click();
         QCOMPARE(prompts.Messages().size(), which == QLatin1String("cancelled") ? 0 : 1);
-        QCOMPARE(page->txtName->text(), QStringLiteral("typed name"));
-        QCOMPARE(page->txtContent->toPlainText(), QStringLiteral("typed code"));
-        QVERIFY(page->cmdAdd->isEnabled());
+        QCOMPARE(Line(*page, "txtName")->text(), QStringLiteral("typed name"));
+        QCOMPARE(Code(*page)->toPlainText(), QStringLiteral("typed code"));
+        QVERIFY(Button(*page, "cmdAdd")->isEnabled());
     }
 
     // Added in the user's locale, found by the dates that user types (a date alone is midnight).
@@ -296,17 +303,17 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QLocale::setDefault(QLocale(locale));
         auto page = MakePage();
-        page->txtName->setText(QStringLiteral("Today"));
-        page->txtContent->setPlainText(QStringLiteral("x"));
-        page->cmdAdd->click();
+        Line(*page, "txtName")->setText(QStringLiteral("Today"));
+        Code(*page)->setPlainText(QStringLiteral("x"));
+        Button(*page, "cmdAdd")->click();
         snippary::SearchPage search;
         const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
         const QString tomorrow = QLocale().toString(QDate::currentDate().addDays(1), QLocale::ShortFormat);
         const struct { QString from, to; int count; } cases[] = {
             {today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0}, {QString(), tomorrow, 1}};
         for (const auto& c : cases) {
-            search.txtFrom->setText(c.from);
-            search.txtTo->setText(c.to);
+            Line(search, "txtFrom")->setText(c.from);
+            Line(search, "txtTo")->setText(c.to);
             store::Recordset rs;
             rs.Open(store::stmt::SelectDisplay(store::BuildWhere({3}), search.BuildFind(), QString()),
                     con.get());
