@@ -97,9 +97,7 @@ void LibrarySession::ShowNothing() {
     shownContent.Set(QString());
 }
 
-bool LibrarySession::Edited(const QString& boxPlain) const {
-    return shownId && boxPlain != shownContent.boxPlain;
-}
+bool LibrarySession::Edited(const QString& boxPlain) const { return shownId && boxPlain != shownContent.boxPlain; }
 
 LibrarySession::Saved LibrarySession::SaveShown(const QString& boxPlain) {
     const QString text = shownContent.StoreText(boxPlain);

@@ -195,7 +195,7 @@ void CodeArchivePage::AddCategory() {
     const std::optional<QString> answer =
         prompts.InputBox(QStringLiteral("Name of new category?"), QStringLiteral("New category"));
     if (!answer || answer->isEmpty()) return;
-    const QString name = *answer;
+    const QString& name = *answer;
     QList<QString> names;
     for (int i = 0; i < lstTOC->count(); ++i) names.append(lstTOC->item(i)->text());
     if (CategoryNameTaken(names, name)) {
@@ -311,8 +311,8 @@ void CodeArchivePage::SelectShownRow() {
     for (int i = 0; library.shownId && i < lvModel->rowCount(); ++i)
         if (lvModel->Row(i).id == *library.shownId) shown = lvModel->index(i, 0);
     if (shown.isValid())
-        lvTOC->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
-                                                            QItemSelectionModel::Rows);
+        lvTOC->selectionModel()->setCurrentIndex(shown,
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     else
         lvTOC->selectionModel()->clear();
 }
@@ -325,12 +325,14 @@ bool CodeArchivePage::SaveOrDropEdits() {
     if (!HasUnsavedEdits()) return true;
     switch (prompts.MsgBox(QStringLiteral("Save the changes to %1?").arg(library.shownName),
                            platform::Prompts::YesNoCancel, platform::Prompts::Exclamation, kAttention)) {
-    case platform::Prompts::Yes: return SaveShown(false);
+    case platform::Prompts::Yes:
+        return SaveShown(false);
     case platform::Prompts::No:
         // Dropped: the viewer shows the stored text again.
         txtCod->setPlainText(library.shownContent.boxPlain);
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -385,10 +387,9 @@ void CodeArchivePage::ChangeField(bool description) {
     if (row < 0) return;
     const SnippetRow& r = lvModel->Row(row);
     const std::optional<QString> answer =
-        description ? prompts.InputBox(QStringLiteral("New description?"), QStringLiteral("New description"),
-                                       r.description)
-                    : prompts.InputBox(QStringLiteral("New source of the code?"), QStringLiteral("New source"),
-                                       r.source);
+        description
+            ? prompts.InputBox(QStringLiteral("New description?"), QStringLiteral("New description"), r.description)
+            : prompts.InputBox(QStringLiteral("New source of the code?"), QStringLiteral("New source"), r.source);
     if (!answer) return;  // cancelled: the snippet keeps its text
     const qint64 id = r.id;
     if (!Report([&] { description ? library.ChangeDescription(id, *answer) : library.ChangeSource(id, *answer); }))

@@ -17,7 +17,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTreeView;
 
-namespace platform { class Prompts; }
+namespace platform {
+class Prompts;
+}  // namespace platform
 
 namespace snippary {
 

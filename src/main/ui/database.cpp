@@ -75,7 +75,7 @@ void frmSnippary::mnuNewDB_Click() {
     const std::optional<QString> first =
         prompts.Password(QStringLiteral("Password (leave empty for none):"), QStringLiteral("New database"));
     if (!first) return;
-    const QString password = *first;
+    const QString& password = *first;
     if (!password.isEmpty()) {
         const std::optional<QString> again =
             prompts.Password(QStringLiteral("Type the password again:"), QStringLiteral("New database"));

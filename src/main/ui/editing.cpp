@@ -67,7 +67,9 @@ void RunEditEntry(int index) {
     }
     if (line != nullptr) {
         switch (index) {
-        case 0: PutOnClipboard(line->selectedText()); break;
+        case 0:
+            PutOnClipboard(line->selectedText());
+            break;
         case 1:
             PutOnClipboard(line->selectedText());
             if (!line->isReadOnly() && line->hasSelectedText()) line->del();
@@ -75,13 +77,16 @@ void RunEditEntry(int index) {
         case 2:
             if (!line->isReadOnly()) line->insert(cb->text());
             break;
-        default: break;
+        default:
+            break;
         }
         return;
     }
     if (auto* box = qobject_cast<QPlainTextEdit*>(focused)) {
         switch (index) {
-        case 0: PutOnClipboard(PlainSelection(box)); break;
+        case 0:
+            PutOnClipboard(PlainSelection(box));
+            break;
         case 1:
             PutOnClipboard(PlainSelection(box));
             if (!box->isReadOnly()) box->textCursor().removeSelectedText();
@@ -89,7 +94,8 @@ void RunEditEntry(int index) {
         case 2:
             if (!box->isReadOnly()) box->insertPlainText(cb->text());
             break;
-        default: break;
+        default:
+            break;
         }
     }
 }
