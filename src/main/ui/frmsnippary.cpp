@@ -37,6 +37,8 @@ frmSnippary::frmSnippary(platform::Prompts& prompts_, QWidget* parent)
 
 frmSnippary::~frmSnippary() {
     if (!unloaded) Form_Unload();
+    // The pages work on the session, which goes before the base class deletes its children.
+    delete takeCentralWidget();
 }
 
 qint32 frmSnippary::CountStr(const QString& s1, const QString& s2) { return exporting::CountStr(s1, s2); }
