@@ -18,6 +18,7 @@
 #include "export/htmlwriter.h"
 #include "library/generate.h"
 #include "main/categorystore.h"
+#include "main/librarysession.h"
 #include "main/snippetlistmodel.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
@@ -49,16 +50,14 @@ QString Cs(const QString& path, bool encrypted) {
 int List(const QString& path, bool encrypted, const QString& word) {
     QElapsedTimer t;
     t.start();
-    store::Connection con;
-    con.Open(Cs(path, encrypted));
-    store::Recordset rs;
+    snippary::LibrarySession library;
+    library.Open(Cs(path, encrypted), path, QString());
     QList<qint64> ids;
-    for (const auto& c : snippary::ReadCategories(con, rs)) ids << c.typeId;
-    const QString sFind = word.isEmpty() ? QString() : store::BuildFind(word, {true, true, true, true}, "", "");
+    for (const auto& c : library.Categories()) ids << c.typeId;
+    library.Tick(ids);
+    library.sFind = word.isEmpty() ? QString() : store::BuildFind(word, {true, true, true, true}, "", "");
     snippary::SnippetListModel model;
-    rs.Open(store::stmt::SelectDisplay(store::BuildWhere(ids), sFind, QString()), &con);
-    model.Fill(rs);
-    rs.Close();
+    model.Reset(library.List());
     const double ms = double(t.nsecsElapsed()) / 1e6;
     Report(ms, QStringLiteral("rows=%1").arg(model.rowCount()));
     return 0;

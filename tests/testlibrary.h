@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 
 #include "store/connectionstring.h"
 #include "store/library.h"
@@ -26,5 +27,24 @@ inline void NewLibrary(store::Connection& con, const QString& path, const QStrin
     store::CreateLibrary(path, password, false);
     OpenLibrary(con, path, password);
 }
+
+// A new library in a folder of its own, gone with it; `con` is open on it, as
+// another program on the same file would be.
+class TempLibrary {
+public:
+    explicit TempLibrary(const QString& password = QString()) : path(dir.filePath(QStringLiteral("library.snip"))) {
+        NewLibrary(con, path, password);
+    }
+    // The first value of a query's first row ("<none>" for no row).
+    QString Value(const QString& query) {
+        store::Recordset rs;
+        rs.Open(query, &con);
+        return rs.Eof() ? QStringLiteral("<none>") : rs.Fields(0).toString();
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    store::Connection con;
+};
 
 }  // namespace testsupport

@@ -66,21 +66,6 @@ SnippetRow ReadSnippetRow(const store::Recordset& rs) {
     return row;
 }
 
-void SnippetListModel::Fill(store::Recordset& rs) {
-    std::vector<SnippetRow> rows;
-    rows.reserve(1024);
-    try {
-        while (!rs.Eof()) {
-            rows.push_back(ReadSnippetRow(rs));
-            rs.MoveNext();
-        }
-    } catch (...) {
-        Clear();
-        throw;
-    }
-    Reset(std::move(rows));
-}
-
 void SnippetListModel::Clear() {
     if (rows_.empty()) return;
     Reset({});

@@ -30,10 +30,6 @@ public:
 
     // Replaces every row in one reset.
     void Reset(std::vector<SnippetRow> rows);
-    // Reads the open recordset to its end (ID, Name, TypeName, Description,
-    // DateAdded, Source; Null gives empty) and replaces every row in one reset.
-    // A failing read throws store::StoreError and leaves the list empty.
-    void Fill(store::Recordset& rs);
     void Clear();
     void Append(const SnippetRow& row);
     void Remove(int row);

@@ -2,7 +2,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QtTest>
 
@@ -14,11 +13,6 @@
 
 namespace {
 
-void MoveOver(QWidget* w) {
-    const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &move);
-}
 
 // The designed boxes of neighbouring captions touch by a pixel here and there.
 QRect Inner(const QWidget* w) { return w->geometry().marginsRemoved(QMargins(1, 1, 1, 1)); }
@@ -86,34 +80,6 @@ private slots:
                 if (other != label) QVERIFY2(!Inner(other).intersects(Inner(label)), qPrintable(other->objectName()));
         }
         QVERIFY(!box.Image1->pixmap().toImage().allGray());
-    }
-
-    // The pointer's path over the box, and whether the link is underlined after each step.
-    void hover_data() {
-        QTest::addColumn<QStringList>("path");
-        QTest::addColumn<QList<bool>>("underlined");
-        QTest::newRow("link then Label9") << QStringList{"lblWWW", "Label9"} << QList<bool>{true, false};
-        // Leaving the link straight out of the box.
-        QTest::newRow("link then away") << QStringList{"lblWWW", "leave"} << QList<bool>{true, false};
-    }
-    void hover() {
-        QFETCH(QStringList, path);
-        QFETCH(QList<bool>, underlined);
-        platform::ScriptedPrompts prompts;
-        about::frmAbout box(prompts);
-        box.show();
-        for (qsizetype i = 0; i < path.size(); ++i) {
-            if (path[i] == QLatin1String("leave")) {
-                QEvent leave(QEvent::Leave);
-                QCoreApplication::sendEvent(box.lblWWW, &leave);
-            } else {
-                QWidget* w = path[i] == QLatin1String("frmAbout") ? &box : box.findChild<QWidget*>(path[i]);
-                QVERIFY(w != nullptr);
-                MoveOver(w);
-            }
-            QCOMPARE(box.lblWWW->font().underline(), underlined[i]);
-        }
-        QVERIFY(prompts.Opened().isEmpty());
     }
 
     void clicks_data() {

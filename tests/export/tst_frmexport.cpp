@@ -15,7 +15,6 @@
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "store/library.h"
-#include "store/ui/frmloaddb.h"
 #include "testsupport.h"
 
 using platform::Prompts;
@@ -72,21 +71,6 @@ private slots:
         // The default folder follows the home folder; keep it inside the test's own.
         qputenv("HOME", home.path().toLocal8Bit());
         QVERIFY2(platform::ExportDefaultFolder().startsWith(home.path()), qPrintable(platform::ExportDefaultFolder()));
-    }
-
-    // Every caption is the designed text; that each is shown whole, the window's
-    // caption test checks with this dialog among the others.
-    void captions() {
-        Harness h;
-        QCOMPARE(h.dlg.windowTitle(), QStringLiteral("Export as HTML"));
-        const QStringList rows = {"Label1", "&File name:", "Label2", "F&older:", "cmdBrowse", "...", "cmdOk", "&Ok",
-                                  "cmdCancel", "&Cancel", "chkColors", "&Use VB standard colors", "optFel0", "Simple list",
-                                  "optFel1", "Numbered list", "Label3", "(leave empty for App.path)"};
-        for (qsizetype i = 0; i < rows.size(); i += 2) {
-            auto* w = h.dlg.findChild<QWidget*>(rows[i]);
-            QVERIFY2(w != nullptr, qPrintable(rows[i]));
-            QCOMPARE(w->property("text").toString(), rows[i + 1]);
-        }
     }
 
     // What is already at the target decides whether the user is asked; the
@@ -207,11 +191,7 @@ private slots:
         WatchingPrompts prompts;
         snippary::frmSnippary w(prompts);
         prompts.window = &w;
-        w.runLoadDB = [library](store::frmLoadDB& d) {
-            d.SetPath(library);
-            QTest::mouseClick(d.cmdOk, Qt::LeftButton);
-        };
-        w.mnuLoad->trigger();
+        w.OpenAtStart(library);
         auto* dlg = w.findChild<exporting::frmExport*>("frmExport");
         QVERIFY(dlg != nullptr);
         if (overwrite) prompts.ExpectMsgBox(OverwriteQuestion(target), Prompts::Answer(overwrite));
@@ -223,7 +203,7 @@ private slots:
             stayedOpen = dlg->isVisible();
             if (stayedOpen) QTest::mouseClick(dlg->cmdCancel, Qt::LeftButton);
         });
-        w.mnuExport->trigger();
+        w.findChild<QAction*>("mnuExport")->trigger();
         QVERIFY2(prompts.Unexpected().isEmpty(), qPrintable(prompts.Unexpected().join('\n')));
         QVERIFY(prompts.AllConsumed());
         if (overwrite) QCOMPARE(prompts.History().first().title, QStringLiteral("Attention"));

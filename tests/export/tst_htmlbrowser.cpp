@@ -23,10 +23,9 @@ void tst_htmlbrowser::codeStaysText() {
     }
     if (browser.isEmpty()) QSKIP("no Chromium installed");
 
-    QTemporaryDir dir;
-    const QString library = dir.filePath("lib.snip");
-    store::Connection con;
-    testsupport::NewLibrary(con, library);
+    testsupport::TempLibrary lib;
+    QTemporaryDir& dir = lib.dir;
+    store::Connection& con = lib.con;
     con.Execute(store::stmt::InsertCode(1, "<script>document.title='owned'</script>", "", "1/1/2002", "",
                                         "If a<b And c>d Then x = \"&amp;\" ' it's <b>not bold</b>\r\n"
                                         "MsgBox \"é € Кириллица\"\r\n"

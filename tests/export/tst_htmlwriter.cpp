@@ -42,15 +42,14 @@ private slots:
     void cancelled();
 
 private:
-    QTemporaryDir dir;
-    store::Connection con;
+    testsupport::TempLibrary lib;
+    QTemporaryDir& dir = lib.dir;
+    store::Connection& con = lib.con;
     ExportOptions Options(bool numbered, bool colors) const;
 };
 
 void tst_htmlwriter::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QString path = dir.filePath("lib.snip");
-    testsupport::NewLibrary(con, path);
     con.Execute(store::stmt::InsertCode(1, "C", "", "1/3/2002", "", "Dim c As Long"));
     con.Execute(store::stmt::InsertCode(1, "A", "", "1/1/2002", "", "Sub A()\r\nEnd Sub"));
     con.Execute(store::stmt::InsertCode(2, "B", "", "1/2/2002", "", ""));

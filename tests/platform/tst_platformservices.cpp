@@ -1,5 +1,4 @@
-// Twips, file-dialog filters, shell targets, the program's folders and the
-// atomic file writer.
+// Shell targets, the program's folders and the atomic file writer.
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -14,7 +13,6 @@
 #include "platform/atomicfile.h"
 #include "platform/filefilter.h"
 #include "platform/folders.h"
-#include "platform/ui/twips.h"
 #include "testsupport.h"
 
 using testsupport::ReadAll;
@@ -62,34 +60,6 @@ private slots:
         testsupport::UseTestEnvironment();
         QVERIFY(dir.isValid());
         QVERIFY(!QFileInfo::exists(platform::ProgramFolder() + QStringLiteral("/Snippary.ini")));
-    }
-
-    void twips_data() {
-        QTest::addColumn<int>("twips");
-        QTest::addColumn<int>("px");
-        QTest::newRow("below half a pixel") << 7 << 0;
-        QTest::newRow("above half a pixel") << 8 << 1;
-        QTest::newRow("one inch") << 1440 << 96;
-        QTest::newRow("negative below half") << -7 << 0;
-        QTest::newRow("negative above half") << -8 << -1;
-    }
-    void twips() {
-        QFETCH(int, twips);
-        QFETCH(int, px);
-        QCOMPARE(platform::TwipsToPx(twips), px);
-    }
-
-    void filters_data() {
-        QTest::addColumn<QString>("pipes");
-        QTest::addColumn<QStringList>("qt");
-        QTest::newRow("caption without patterns") << "Pages|*.htm;*.html" << QStringList{"Pages (*.htm *.html)"};
-        QTest::newRow("caption patterns replaced") << "Libraries (*.mdb)|*.db;*.mdb" << QStringList{"Libraries (*.db *.mdb)"};
-        QTest::newRow("empty") << "" << QStringList{};
-    }
-    void filters() {
-        QFETCH(QString, pipes);
-        QFETCH(QStringList, qt);
-        QCOMPARE(platform::QtFileFilters(pipes), qt);
     }
 
     void shellTarget_data() {

@@ -5,9 +5,10 @@
 #include <QtTest>
 
 #include "main/ui/frmsnippary.h"
+#include "main/window/windowdriver.h"
+#include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "store/library.h"
-#include "store/ui/frmloaddb.h"
 #include "testsupport.h"
 #include "transfer/jetwriter.h"
 
@@ -42,18 +43,14 @@ private slots:
                                       jetfixture::LibraryTables(kPermanent + QStringList{"Mine"},
                                                                 {{6, "m", "", QVariant(), "", "x\r\n"}}))));
     }
+    // Every case starts from no settings, so a stored "load at start-up" never
+    // opens the Load Database dialog as the window comes up.
+    void init() { QFile::remove(platform::SettingsFile()); }
     void importFolder();
     void convertAccess_data();
     void convertAccess();
 
 private:
-    void Load(frmSnippary& w, const QString& path) {
-        w.runLoadDB = [path](store::frmLoadDB& d) {
-            d.SetPath(path);
-            d.cmdOk_Click();
-        };
-        w.mnuLoad->trigger();
-    }
     QTemporaryDir dir;
     QString access;
 };
@@ -64,15 +61,15 @@ void tst_importwindow::importFolder() {
     store::CreateLibrary(lib, QString(), false);
     ScriptedPrompts prompts;
     frmSnippary w(prompts);
-    Load(w, lib);
+    windowdriver::Load(&w, prompts, lib);
     prompts.ExpectOpenFile(QString());  // no file: a folder then
     prompts.ExpectBrowseFolder(dir.filePath("tree"));
     prompts.ExpectInputBox(QString("Forms"));
     prompts.ExpectMsgBox("Added 2 snippets and 1 category.");
-    w.mnuImport->trigger();
-    QVERIFY2(prompts.Unexpected().isEmpty() && prompts.AllConsumed(), qPrintable(prompts.Unexpected().join("; ")));
-    QCOMPARE(Items(w.lstTOC), kPermanent + QStringList{"Forms"});
-    QCOMPARE(w.lvTOC->model()->rowCount(), 2);
+    windowdriver::Trigger(&w, "mnuImport");
+    windowdriver::VerifyPrompts(prompts);
+    QCOMPARE(Items(windowdriver::Find<QListWidget>(&w, "lstTOC")), kPermanent + QStringList{"Forms"});
+    QCOMPARE(windowdriver::Find<QTreeView>(&w, "lvTOC")->model()->rowCount(), 2);
 }
 
 void tst_importwindow::convertAccess_data() {
@@ -90,6 +87,7 @@ void tst_importwindow::convertAccess() {
     const QString made = dir.filePath(QString("made%1.snip").arg(answer));
     ScriptedPrompts prompts;
     frmSnippary w(prompts);
+    windowdriver::AnswerLoadDB(prompts, access);
     prompts.ExpectMsgBox("This is an Access library. Make a snippet library from it?", Prompts::Answer(answer));
     if (opened) {
         prompts.ExpectSaveFile(made);
@@ -97,10 +95,10 @@ void tst_importwindow::convertAccess() {
     } else {
         prompts.ExpectMsgBoxContaining("# ");  // the store's own refusal of a file it cannot open
     }
-    Load(w, access);
-    QVERIFY2(prompts.Unexpected().isEmpty() && prompts.AllConsumed(), qPrintable(prompts.Unexpected().join("; ")));
+    windowdriver::Trigger(&w, "mnuLoad");
+    windowdriver::VerifyPrompts(prompts);
     QCOMPARE(w.con.State(), opened ? store::adStateOpen : store::adStateClosed);
-    QCOMPARE(Items(w.lstTOC), opened ? kPermanent + QStringList{"Mine"} : QStringList{});
+    QCOMPARE(Items(windowdriver::Find<QListWidget>(&w, "lstTOC")), opened ? kPermanent + QStringList{"Mine"} : QStringList{});
     QCOMPARE(w.sDb, opened ? made : access);
     QCOMPARE(testsupport::ReadAll(access), before);
 }

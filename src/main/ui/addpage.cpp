@@ -1,4 +1,5 @@
 #include "main/ui/addpage.h"
+#include "main/ui/editing.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -104,6 +105,29 @@ AddPage::AddPage(platform::Prompts& prompts, QWidget* parent)
 }
 
 void AddPage::SetConnection(store::Connection* connection) { con = connection; }
+
+void AddPage::ShowCategories(const std::vector<Category>& categories) {
+    for (const Category& c : categories) cmbType->addItem(c.name, QVariant::fromValue<qint64>(c.typeId));
+    // Filling selects the first entry; a new snippet's category is the user's choice.
+    cmbType->setCurrentIndex(-1);
+    EnableAdd();
+}
+
+void AddPage::AddCategory(const Category& c) { cmbType->addItem(c.name, QVariant::fromValue<qint64>(c.typeId)); }
+
+void AddPage::RemoveCategory(int position) {
+    // The list would move the choice to a neighbour; a deleted choice is no choice.
+    const bool chosen = cmbType->currentIndex() == position;
+    cmbType->removeItem(position);
+    if (chosen) cmbType->setCurrentIndex(-1);
+}
+
+void AddPage::Closed() {
+    cmbType->clear();
+    cmdAdd->setEnabled(false);
+}
+
+void AddPage::ApplyFont(const QString& name, int size) { ApplyContentFont(txtContent, name, size); }
 
 void AddPage::EnableAdd() {
     cmdAdd->setEnabled(

@@ -1,56 +1,71 @@
 // The File menu's database commands and the start with a library named on the command line.
-#include <QComboBox>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
-#include "main/snippetlistmodel.h"
-#include "main/ui/frmsnippary.h"
 #include "main/ui/addpage.h"
-#include "main/ui/searchpage.h"
+#include "main/ui/codearchivepage.h"
+#include "main/ui/frmsnippary.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
+#include "store/ui/frmloaddb.h"
 
 namespace snippary {
 
 void frmSnippary::SetLoadedMenus(bool enabled) {
-    mnulvTOC->setEnabled(enabled);
-    mnuLstTOC->setEnabled(enabled);
+    page0->EnableMenus(enabled);
     mnuExport->setEnabled(enabled);
 }
 
+void frmSnippary::FillTypes() {
+    library.con.Close();
+    page0->EnableRefresh();
+    std::optional<store::LoadChoice> chosen;
+    {
+        store::frmLoadDB dlg(prompts, sDb, sPass, this);
+        chosen = dlg.Choose();
+    }
+    if (!chosen) return;
+    if (const std::optional<QString> made = OfferAccessConversion(chosen->path)) {
+        if (made->isEmpty()) return;
+        store::ConnectionString cs;
+        cs.dataSource = *made;
+        chosen = store::LoadChoice{*made, QString(), cs.Build()};
+    }
+    // A failed open is reported, and the path and password are still recorded.
+    try {
+        library.Open(chosen->connectionString, chosen->path, chosen->password);
+    } catch (const store::StoreError& e) {
+        prompts.MsgBox(e.Message(), platform::Prompts::OkOnly, platform::Prompts::NoIcon);
+    }
+    if (library.IsOpen()) OpenLoaded();
+}
+
+void frmSnippary::OpenLoaded() {
+    const std::vector<Category> categories = library.Categories();
+    page0->ShowCategories(categories, lLoadList == 1);
+    addPage->ShowCategories(categories);
+    Refresh();
+    page0->Opened();
+}
+
+void frmSnippary::Refresh() { page0->Refresh(); }
+
 void frmSnippary::mnuLoad_Click() {
-    if (!SaveOrDropEdits()) return;
-    mnuCloseDB_Click();
+    if (!CloseLibrary()) return;
     FillTypes();
     SetLoadedMenus(true);
 }
 
-void frmSnippary::mnuCloseDB_Click() {
-    if (!SaveOrDropEdits()) return;
-    sDb.clear();
-    lstTOC->clear();
-    addPage->cmbType->clear();
-    shownId.reset();
-    shownName.clear();
-    ShowInViewer(QString());
-    lvModel->Clear();
-    SetLoadedMenus(false);
-    cmdRefresh->setEnabled(false);
-    cmdSaveCont->setEnabled(false);
-    cmdCopy->setEnabled(false);
-    cmdInsert->setEnabled(false);
-    addPage->cmdAdd->setEnabled(false);
-    con.Close();
+bool frmSnippary::CloseLibrary() {
+    if (!page0->SaveOrDropEdits()) return false;
     // The password goes with the library it opened.
-    sPass.fill(u'\0');
-    sPass.clear();
+    library.Close();
+    page0->Closed();
+    addPage->Closed();
+    SetLoadedMenus(false);
     Refresh();
+    return true;
 }
 
 void frmSnippary::mnuViewDB_Click() {
@@ -59,7 +74,7 @@ void frmSnippary::mnuViewDB_Click() {
 }
 
 void frmSnippary::mnuNewDB_Click() {
-    if (!SaveOrDropEdits()) return;
+    if (!page0->SaveOrDropEdits()) return;
     QString path = prompts.SaveFile(platform::DataFolder(), QStringLiteral("New database"),
                                     QString::fromLatin1(store::LibraryFilter));
     if (path.isEmpty()) return;
@@ -67,7 +82,7 @@ void frmSnippary::mnuNewDB_Click() {
     const std::optional<QString> first =
         prompts.Password(QStringLiteral("Password (leave empty for none):"), QStringLiteral("New database"));
     if (!first) return;
-    QString password = *first;
+    const QString& password = *first;
     if (!password.isEmpty()) {
         const std::optional<QString> again =
             prompts.Password(QStringLiteral("Type the password again:"), QStringLiteral("New database"));
@@ -84,43 +99,33 @@ void frmSnippary::mnuNewDB_Click() {
         return;
     }
     // Opened as Load database opens a library, without asking again.
-    mnuCloseDB_Click();
-    cmdRefresh->setEnabled(true);
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    cs.password = password;
+    CloseLibrary();
+    page0->EnableRefresh();
     try {
-        con.Open(cs.Build());
+        library.Open(path, password);
     } catch (const store::StoreError& e) {
         prompts.MsgBox(e.Message());
     }
-    sDb = path;
-    sPass = password;
-    if (con.State() == store::adStateOpen) OpenLoaded();
+    if (library.IsOpen()) OpenLoaded();
     SetLoadedMenus(true);
 }
 
 void frmSnippary::OpenAtStart(const QString& libraryPath) {
-    mnuCloseDB_Click();
-    store::ConnectionString cs;
-    cs.dataSource = QFileInfo(libraryPath).absoluteFilePath();
+    CloseLibrary();
+    const QString path = QFileInfo(libraryPath).absoluteFilePath();
     try {
-        con.Open(cs.Build());
+        library.Open(path, QString());
     } catch (const store::StoreError& e) {
-        if (!QFileInfo(cs.dataSource).isFile()) {
+        if (!QFileInfo(path).isFile()) {
             prompts.MsgBox(e.Message());
-            sDb = cs.dataSource;
             return;
         }
     }
-    if (con.State() == store::adStateOpen) {
-        sDb = cs.dataSource;
-        sPass.clear();
-        cmdRefresh->setEnabled(true);
+    if (library.IsOpen()) {
+        page0->EnableRefresh();
         OpenLoaded();
     } else {
         // Most likely a library with a password: ask for it in the usual dialog.
-        sDb = cs.dataSource;
         FillTypes();
     }
     SetLoadedMenus(true);

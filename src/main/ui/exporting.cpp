@@ -7,14 +7,8 @@
 #include "main/ui/frmsnippary.h"
 #include "export/ui/frmexport.h"
 #include "platform/prompts.h"
-#include "store/statements.h"
-
 
 namespace snippary {
-
-void frmSnippary::mnuExport_Click() {
-    if (frmExport != nullptr) frmExport->exec();
-}
 
 bool frmSnippary::Export() {
     auto* dlg = frmExport;
@@ -34,7 +28,7 @@ bool frmSnippary::Export() {
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(1000);
         try {
-            exporting::WriteHtmlPage(con, store::ExportQuery(sWhere, sFind, sOrder), options, dlg->file,
+            exporting::WriteHtmlPage(con, library.ExportQuery(), options, dlg->file,
                                      [&progress](qint64 done) {
                                          progress.setLabelText(QStringLiteral("%1 snippets written...").arg(done));
                                          QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -2,14 +2,13 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTreeView>
 
 #include "main/ui/frmsnippary.h"
 #include "export/ui/frmexport.h"
 #include "main/ui/addpage.h"
+#include "main/ui/codearchivepage.h"
 #include "main/ui/searchpage.h"
 #include "main/windowlayout.h"
 #include "platform/folders.h"
@@ -99,6 +98,7 @@ void frmSnippary::Form_Load() {
     mnuOpt[1]->setChecked(lLoadList == 1);
     if (s.noChange) lNoChange = *s.noChange;
     mnuOpt[2]->setChecked(lNoChange == 1);
+    page0->SetNoChange(lNoChange == 1);
     if (s.loadStartup) lLoadStartup = *s.loadStartup;
     mnuOpt[0]->setChecked(lLoadStartup == 1);
 
@@ -155,10 +155,7 @@ void frmSnippary::Form_Resize() {
     const FrameLayout l = LayoutFor(W, H, PxToTwips(pageTopPx), room);
     SSTab1->resize(TwipsToPx(l.tabWidth), TwipsToPx(l.tabHeight));
     switch (SSTab1->currentIndex()) {
-    case 0:
-        lvTOC->resize(TwipsToPx(l.lvTOCWidth), lvTOC->height());
-        txtCod->resize(TwipsToPx(l.txtCodWidth), std::max(0, TwipsToPx(l.txtCodHeight)));
-        break;
+    case 0: page0->LayoutFor(l); break;
     case 1: searchPage->LayoutFor(l.pagesWidth); break;
     case 2: addPage->LayoutFor(l.pagesWidth, l.pagesHeight); break;
     default: break;
@@ -183,7 +180,7 @@ void frmSnippary::mnuView_Click(int index) {
 }
 
 void frmSnippary::closeEvent(QCloseEvent* event) {
-    if (!unloaded && !SaveOrDropEdits()) {
+    if (!unloaded && !page0->SaveOrDropEdits()) {
         event->ignore();  // the window stays open with the edits
         return;
     }
@@ -215,8 +212,7 @@ void frmSnippary::Form_Unload() {
                              QStringLiteral("Tab"), QString::number(SSTab1->currentIndex()));
     VBInst = nullptr;
     con.Close();
-    sPass.fill(u'\0');
-    sPass.clear();
+    library.ForgetPassword();
 }
 
 }  // namespace snippary

@@ -9,6 +9,7 @@
 #include <QProgressDialog>
 
 #include "main/ui/addpage.h"
+#include "main/ui/codearchivepage.h"
 #include "main/ui/frmsnippary.h"
 #include "platform/prompts.h"
 #include "store/connectionstring.h"
@@ -70,6 +71,8 @@ std::optional<QString> RunImport(QWidget* parent, platform::Prompts& prompts, st
 }  // namespace
 
 void frmSnippary::mnuImport_Click() {
+    // The list is filled anew afterwards: the viewer's edits are not dropped unasked.
+    if (!page0->SaveOrDropEdits()) return;
     if (con.State() != store::adStateOpen) {
         prompts.MsgBox(QStringLiteral("Load a library first; the import goes into it."));
         return;
@@ -92,11 +95,13 @@ void frmSnippary::mnuImport_Click() {
     const std::optional<QString> summary = RunImport(this, prompts, con, {source}, options);
     if (!summary) return;
     // The categories anew, every one ticked, so the list shows what came in.
-    lstTOC->clear();
-    addPage->cmbType->clear();
-    OpenLoaded();
-    for (int i = 0; i < lstTOC->count(); ++i) lstTOC->item(i)->setCheckState(Qt::Checked);
+    const std::vector<Category> categories = library.Categories();
+    page0->Closed();
+    addPage->Closed();
+    page0->ShowCategories(categories, true);
+    addPage->ShowCategories(categories);
     Refresh();
+    page0->Opened();
     prompts.MsgBox(*summary, platform::Prompts::OkOnly, platform::Prompts::Information);
 }
 

@@ -1,12 +1,10 @@
 // The Options menu: the three switches and the content font.
 #include <QFont>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
 #include "main/categorystore.h"
 #include "main/ui/frmsnippary.h"
 #include "main/ui/addpage.h"
-#include "main/ui/searchpage.h"
+#include "main/ui/codearchivepage.h"
 #include "platform/prompts.h"
 
 namespace snippary {
@@ -19,7 +17,7 @@ void frmSnippary::mnuOpt_Click(int index) {
     case 1: lLoadList = 1 - lLoadList; break;
     case 2:
         lNoChange = 1 - lNoChange;
-        cmdSaveCont->setEnabled(lNoChange != 1 && shownId);
+        page0->SetNoChange(lNoChange == 1);
         break;
     default: return;
     }
@@ -28,15 +26,8 @@ void frmSnippary::mnuOpt_Click(int index) {
 }
 
 void frmSnippary::ApplyContentFont() {
-    std::array<QPlainTextEdit*, 2> boxes = {txtCod, nullptr};
-    boxes[1] = addPage->txtContent;
-    for (QPlainTextEdit* box : boxes) {
-        if (box == nullptr) continue;
-        QFont f = box->font();
-        if (!sFontName.isEmpty()) f.setFamily(sFontName);
-        if (lFontSize > 0) f.setPointSize(lFontSize);
-        box->setFont(f);
-    }
+    page0->ApplyFont(sFontName, lFontSize);
+    addPage->ApplyFont(sFontName, lFontSize);
 }
 
 void frmSnippary::mnuChgFont_Click() {

@@ -102,6 +102,8 @@ bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void SearchPage::EndSearch() { txtFind->clear(); }
+
 void SearchPage::EnableFind() {
     std::array<bool, 4> ticks{};
     for (std::size_t i = 0; i < ticks.size(); ++i)

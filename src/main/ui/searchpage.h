@@ -18,6 +18,27 @@ class SearchPage : public QWidget {
 public:
     explicit SearchPage(QWidget* parent = nullptr);
 
+    // The search text is emptied: a Refresh ends the search.
+    void EndSearch();
+    // The search condition from the current texts and ticks ("" finds everything).
+    QString BuildFind() const;
+    // txtFind width = W - 3000.
+    void LayoutFor(int windowWidthTwips);
+
+Q_SIGNALS:
+    void findRequested(const QString& sFind);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Find is possible when there is a date, or a text and at least one ticked column.
+    void EnableFind();
+    // Empties a date box whose text is no date (no message).
+    void CheckDate(QLineEdit* box);
+    // Runs the date checks, then asks the window to search.
+    void cmdFind_Click();
+
     QPushButton* cmdFind = nullptr;
     QLineEdit* txtFind = nullptr;
     QGroupBox* Frame1 = nullptr;
@@ -27,23 +48,6 @@ public:
     QLineEdit* txtFrom = nullptr;
     QLabel* Label8 = nullptr;
     QLineEdit* txtTo = nullptr;
-
-    // The search condition from the current texts and ticks ("" finds everything).
-    QString BuildFind() const;
-    // Find is possible with a text or a date, and at least one ticked column.
-    void EnableFind();
-    // Empties a date box whose text is no date (no message).
-    void CheckDate(QLineEdit* box);
-    // Runs the date checks, then asks the window to search.
-    void cmdFind_Click();
-    // txtFind width = W - 3000.
-    void LayoutFor(int windowWidthTwips);
-
-Q_SIGNALS:
-    void findRequested(const QString& sFind);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace snippary

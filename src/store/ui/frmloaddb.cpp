@@ -11,17 +11,16 @@
 #include "platform/ui/captionfit.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
-#include "store/store.h"
 
 namespace store {
 
 using platform::TwipsRect;
 using platform::TwipsToPx;
 
-frmLoadDB::frmLoadDB(platform::Prompts& prompts, Connection& con, QString& sDb, QString& sPass,
-                     QWidget* parent)
+frmLoadDB::frmLoadDB(platform::Prompts& prompts, const QString& path, const QString& password, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      prompts_(prompts), con_(con), sDb_(sDb), sPass_(sPass) {
+      prompts_(prompts) {
+    setObjectName(QStringLiteral("frmLoadDB"));
     setWindowTitle(QStringLiteral("Load Database"));
     setModal(true);
     setFixedSize(TwipsToPx(5940), TwipsToPx(2025));
@@ -62,14 +61,25 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, Connection& con, QString& sDb, 
     for (QRadioButton* option : optProvider) platform::FitCaption(option);
     setFixedWidth(width() + shift);
 
+    const std::pair<QWidget*, const char*> names[] = {
+        {Label1, "Label1"}, {txtDB, "txtDB"},   {cmdLoadDB, "cmdLoadDB"}, {Label2, "Label2"},
+        {txtPass, "txtPass"}, {Label3, "Label3"}, {optProvider[0], "optProvider_0"},
+        {optProvider[1], "optProvider_1"}, {cmdOk, "cmdOk"}, {cmdClose, "cmdClose"}};
+    for (const auto& [control, name] : names) control->setObjectName(QString::fromLatin1(name));
+
     // Form_Load
-    SetPath(sDb_);
-    txtPass->setText(sPass_);
+    SetPath(path);
+    txtPass->setText(password);
     optProvider[0]->setChecked(true);
 
     connect(cmdLoadDB, &QPushButton::clicked, this, &frmLoadDB::cmdLoadDB_Click);
-    connect(cmdOk, &QPushButton::clicked, this, &frmLoadDB::cmdOk_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmLoadDB::cmdClose_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::optional<LoadChoice> frmLoadDB::Choose() {
+    if (exec() != QDialog::Accepted) return std::nullopt;
+    return LoadChoice{sPath, txtPass->text(), BuildConnectionString()};
 }
 
 void frmLoadDB::SetPath(const QString& path) {
@@ -95,27 +105,5 @@ void frmLoadDB::cmdLoadDB_Click() {
         prompts_.OpenFile(platform::ProgramFolder(), QStringLiteral("Select database"), BrowseFilter());
     if (!chosen.isEmpty()) SetPath(chosen);
 }
-
-void frmLoadDB::cmdOk_Click() {
-    if (const std::optional<QString> other = convertForeign ? convertForeign(sPath) : std::nullopt) {
-        if (other->isEmpty()) {
-            reject();
-            return;
-        }
-        SetPath(*other);
-        txtPass->clear();
-    }
-    // A failed open is reported, and the path and password are still recorded.
-    try {
-        con_.Open(BuildConnectionString(), QString(), QString());
-    } catch (const StoreError& e) {
-        prompts_.MsgBox(e.Message(), platform::Prompts::OkOnly, platform::Prompts::NoIcon);
-    }
-    sDb_ = sPath;
-    sPass_ = txtPass->text();
-    accept();
-}
-
-void frmLoadDB::cmdClose_Click() { reject(); }
 
 }  // namespace store

@@ -1,10 +1,9 @@
 #pragma once
 // The Load Database dialog: a library path, an optional password and the provider.
-// Ok opens the main window's connection and records the path and password.
+// It hands back what the user chose; the window opens the library with it.
 #include <QDialog>
 #include <QString>
 #include <array>
-#include <functional>
 #include <optional>
 
 class QLabel;
@@ -16,21 +15,33 @@ namespace platform { class Prompts; }
 
 namespace store {
 
-class Connection;
+// What Ok confirmed: the library, its password and the connection string to open.
+struct LoadChoice {
+    QString path;
+    QString password;
+    QString connectionString;
+};
 
 class frmLoadDB : public QDialog {
     Q_OBJECT
 public:
-    // Form_Load: the path box shows sDb, the password box sPass, option 0 chosen.
-    frmLoadDB(platform::Prompts& prompts, Connection& con, QString& sDb, QString& sPass,
-              QWidget* parent = nullptr);
+    // Form_Load: the path box shows `path`, the password box `password`, option 0 chosen.
+    frmLoadDB(platform::Prompts& prompts, const QString& path, const QString& password, QWidget* parent = nullptr);
 
-    QString sPath;  // the path Ok will open; set it (and SetPath) before showing
-    // Asked by Ok before opening: nullopt opens sPath as it is; a path opens that
-    // library instead (made from sPath); an empty text closes without opening.
-    std::function<std::optional<QString>(const QString& path)> convertForeign;
+    // Shows the dialog until Ok or Close; nothing for Close.
+    std::optional<LoadChoice> Choose();
+
+    // Our own type first, then the two of the original dialog.
+    static QString BrowseFilter();
+
+private:
     void SetPath(const QString& path);
+    // The connection string Ok opens, from the chosen option, sPath and the password box.
+    QString BuildConnectionString() const;
+    void cmdLoadDB_Click();
 
+    platform::Prompts& prompts_;
+    QString sPath;  // the path Ok will open
     QLabel* Label1;
     QLineEdit* txtDB;
     QPushButton* cmdLoadDB;
@@ -40,21 +51,6 @@ public:
     std::array<QRadioButton*, 2> optProvider;
     QPushButton* cmdOk;
     QPushButton* cmdClose;
-
-    // Our own type first, then the two of the original dialog.
-    static QString BrowseFilter();
-    // The connection string Ok opens, from the chosen option, sPath and the password box.
-    QString BuildConnectionString() const;
-
-    void cmdLoadDB_Click();
-    void cmdOk_Click();
-    void cmdClose_Click();
-
-private:
-    platform::Prompts& prompts_;
-    Connection& con_;
-    QString& sDb_;
-    QString& sPass_;
 };
 
 }  // namespace store

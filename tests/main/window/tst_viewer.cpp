@@ -11,19 +11,19 @@
 #include <QTreeView>
 #include <QWindow>
 
-#include "main/snippetlistmodel.h"
 #include "main/ui/frmsnippary.h"
-#include "main/ui/searchpage.h"
+#include "main/window/windowdriver.h"
 #include "platform/folders.h"
-#include "platform/scriptedprompts.h"
 #include "settings/registry.h"
 #include "store/statements.h"
-#include "store/ui/frmloaddb.h"
 #include "testlibrary.h"
 #include "testsupport.h"
 
 using platform::Prompts;
 using testsupport::OpenLibrary;
+using windowdriver::Click;
+using windowdriver::Find;
+using windowdriver::Trigger;
 
 namespace {
 
@@ -50,32 +50,29 @@ class tst_viewer : public QObject {
     std::unique_ptr<platform::ScriptedPrompts> prompts;
     std::unique_ptr<snippary::frmSnippary> w;
 
-    int RowOf(const QString& name) const {
-        for (int i = 0; i < w->lvModel->rowCount(); ++i)
-            if (w->lvModel->Row(i).name == name) return i;
-        return -1;
-    }
+    QTreeView* lvTOC() const { return Find<QTreeView>(w.get(), "lvTOC"); }
+    QPlainTextEdit* txtCod() const { return Find<QPlainTextEdit>(w.get(), "txtCod"); }
+    bool SaveEnabled() const { return Find<QPushButton>(w.get(), "cmdSaveCont")->isEnabled(); }
+    // A column of a row as the list shows it.
+    QString Shown(int row, int column) const { return lvTOC()->model()->index(row, column).data().toString(); }
+    int RowOf(const QString& name) const { return Names().indexOf(name); }
     void ClickRow(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
-        const QRect r = w->lvTOC->visualRect(w->lvModel->index(RowOf(name), 0));
-        QTest::mouseClick(w->lvTOC->viewport(), button, {}, r.center());
+        const QRect r = lvTOC()->visualRect(lvTOC()->model()->index(RowOf(name), 0));
+        QTest::mouseClick(lvTOC()->viewport(), button, {}, r.center());
     }
     void ClickHeader(int section) {
-        QHeaderView* h = w->lvTOC->header();
+        QHeaderView* h = lvTOC()->header();
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
                           QPoint(h->sectionViewportPosition(section) + h->sectionSize(section) / 2, h->height() / 2));
     }
-    void ClickTab(int page) {
-        QTabBar* bar = w->SSTab1->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
-    }
     QStringList Names() const {
         QStringList out;
-        for (const auto& r : w->lvModel->Rows()) out << r.name;
+        for (int row = 0; row < lvTOC()->model()->rowCount(); ++row) out << Shown(row, 0);
         return out;
     }
     QString CurrentName() const {
-        const QModelIndex i = w->lvTOC->currentIndex();
-        return i.isValid() ? w->lvModel->Row(i.row()).name : QString();
+        const QModelIndex i = lvTOC()->currentIndex();
+        return i.isValid() ? Shown(i.row(), 0) : QString();
     }
     // A column of a snippet as the library file holds it; "<gone>" for none.
     QString Stored(const QString& name, const QString& column = QStringLiteral("Content")) const {
@@ -88,10 +85,7 @@ class tst_viewer : public QObject {
     int ContentReads() const {
         return QString::fromUtf8(testsupport::ReadAll(trace)).count(QStringLiteral("SELECT Content FROM Code WHERE"));
     }
-    void Verify() {
-        QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
-        QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
-    }
+    void Verify() { windowdriver::VerifyPrompts(*prompts); }
 
 private slots:
     void initTestCase() {
@@ -118,13 +112,9 @@ private slots:
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->runLoadDB = [this](store::frmLoadDB& d) {
-            d.SetPath(path);
-            d.cmdOk_Click();
-        };
-        w->mnuLoad->trigger();
-        w->mnuLstSel[0]->trigger();  // Select all
-        QTest::mouseClick(w->cmdRefresh, Qt::LeftButton);
+        w->OpenAtStart(path);
+        Trigger(w.get(), "mnuLstSel_0");  // Select all
+        Click(w.get(), "cmdRefresh");
         ClickHeader(0);  // by name
         QCOMPARE(Names(), QStringList({"alpha", "Beta", "gone1", "gone2", "Zeta"}));
         qputenv("SNIPPARY_TRACE_SQL", QFile::encodeName(trace));
@@ -150,21 +140,21 @@ private slots:
         QFETCH(QString, deleted);
         QFETCH(bool, locked);
         ClickRow("alpha");
-        QCOMPARE(w->txtCod->toPlainText(), QString("' it's here"));
+        QCOMPARE(txtCod()->toPlainText(), QString("' it's here"));
         if (deleted != "alpha") ClickRow(deleted, Qt::RightButton);
         store::Connection other;
         OpenLibrary(other, path);
         if (locked) other.BeginTrans();
         prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
         if (locked) prompts->ExpectMsgBoxContaining("3260 # ");
-        w->mnuDelItem->trigger();
+        Trigger(w.get(), "mnuDelItem");
         other.RollbackTrans();
         if (!locked) {
-            QTest::keyClicks(w->txtCod, "typed");
-            QTest::mouseClick(w->cmdSaveCont, Qt::LeftButton);
+            QTest::keyClicks(txtCod(), "typed");
+            Click(w.get(), "cmdSaveCont");
         }
         QCOMPARE(RowOf(deleted) >= 0, locked);
-        QCOMPARE(w->cmdSaveCont->isEnabled(), locked);
+        QCOMPARE(SaveEnabled(), locked);
         for (const Seeded& s : kSnippets)
             QCOMPARE(Stored(s.name), s.name == deleted && !locked ? QString("<gone>") : QString::fromLatin1(s.content));
     }
@@ -186,29 +176,28 @@ private slots:
     void onlyTheUserLoadsContent() {
         QFETCH(QString, steps);
         QFETCH(QStringList, listed);
-        w->lvTOC->setFocus(Qt::TabFocusReason);
+        lvTOC()->setFocus(Qt::TabFocusReason);
         for (const QString& step : steps.split(' ')) {
             if (step == "sort") ClickHeader(3);
-            if (step == "search page") ClickTab(1);
+            if (step == "search page") windowdriver::ClickTab(w.get(), 1);
             if (step == "find") {
-                ClickTab(1);
-                QTest::keyClicks(w->searchPage->txtFind, "IT'S");
-                QTest::mouseClick(w->searchPage->cmdFind, Qt::LeftButton);
+                windowdriver::ClickTab(w.get(), 1);
+                QTest::keyClicks(Find<QLineEdit>(w.get(), "txtFind"), "IT'S");
+                Click(w.get(), "cmdFind");
             }
-            if (step == "untick") w->mnuLstSel[1]->trigger();
-            if (step == "refresh") QTest::mouseClick(w->cmdRefresh, Qt::LeftButton);
-            ClickTab(0);
+            if (step == "untick") Trigger(w.get(), "mnuLstSel_1");
+            if (step == "refresh") Click(w.get(), "cmdRefresh");
+            windowdriver::ClickTab(w.get(), 0);
         }
         QCOMPARE(Names(), listed);
-        QCOMPARE(w->searchPage->txtFind->text().isEmpty(), steps.contains("refresh") || !steps.contains("find"));
+        QCOMPARE(Find<QLineEdit>(w.get(), "txtFind")->text().isEmpty(), steps.contains("refresh") || !steps.contains("find"));
         QCOMPARE(ContentReads(), 0);
-        QVERIFY(w->txtCod->toPlainText().isEmpty());
-        QVERIFY(w->sCurType.isEmpty());
-        QVERIFY(!w->cmdSaveCont->isEnabled());
+        QVERIFY(txtCod()->toPlainText().isEmpty());
+        QVERIFY(!SaveEnabled());
         if (listed.isEmpty()) return;
-        QTest::keyClick(w->lvTOC, Qt::Key_Down);  // a key on the list does show one
+        QTest::keyClick(lvTOC(), Qt::Key_Down);  // a key on the list does show one
         QCOMPARE(ContentReads(), 1);
-        QCOMPARE(w->txtCod->toPlainText(), Content(CurrentName()).replace("\r\n", "\n"));
+        QCOMPARE(txtCod()->toPlainText(), Content(CurrentName()).replace("\r\n", "\n"));
     }
 
     void editsAreNotDroppedUnasked_data() {
@@ -235,23 +224,26 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, locked);
         ClickRow("alpha");
-        if (command == "no change") w->mnuOpt[2]->trigger();
+        if (command == "no change") Trigger(w.get(), "mnuOpt_2");
         if (typed) {
-            QTest::keyClick(w->txtCod, Qt::Key_End, Qt::ControlModifier);
-            QTest::keyClicks(w->txtCod, " 'edited'");
+            QTest::keyClick(txtCod(), Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(txtCod(), " 'edited'");
         }
-        const QString shown = w->txtCod->toPlainText();
+        const QString shown = txtCod()->toPlainText();
         if (answer != 0) prompts->ExpectMsgBox("Save the changes to alpha?", Prompts::Answer(answer));
         if (locked) prompts->ExpectMsgBoxContaining("3260 # ");
         store::Connection other;
         OpenLibrary(other, path);
         if (locked) other.BeginTrans();
         if (command == "row click" || command == "no change") ClickRow("Beta");
-        if (command == "key") QTest::keyClick(w->lvTOC, Qt::Key_Down);
-        if (command == "Refresh") QTest::mouseClick(w->cmdRefresh, Qt::LeftButton);
-        if (command == "Close database") w->mnuCloseDB->trigger();
-        if (command == "Load database") w->mnuLoad->trigger();
-        if (command == "Exit") w->mnuExit->trigger();
+        if (command == "key") QTest::keyClick(lvTOC(), Qt::Key_Down);
+        if (command == "Refresh") Click(w.get(), "cmdRefresh");
+        if (command == "Close database") Trigger(w.get(), "mnuCloseDB");
+        if (command == "Load database") {
+            windowdriver::AnswerLoadDB(*prompts, QString());
+            Trigger(w.get(), "mnuLoad");
+        }
+        if (command == "Exit") Trigger(w.get(), "mnuExit");
         if (command == "close box") w->windowHandle()->close();
         other.RollbackTrans();
         Verify();
@@ -260,14 +252,14 @@ private slots:
         const bool saved = answer == Prompts::Yes && !locked;
         QCOMPARE(Stored("alpha"), saved ? QString("' it's here 'edited'") : Content("alpha"));
         if (answer == Prompts::Cancel || locked) {
-            QCOMPARE(w->txtCod->toPlainText(), shown);
+            QCOMPARE(txtCod()->toPlainText(), shown);
             QCOMPARE(CurrentName(), QString("alpha"));
             QVERIFY(w->isVisible());
             QCOMPARE(w->con.State(), store::adStateOpen);
         } else if (command.contains("click") || command == "key") {
-            QCOMPARE(w->txtCod->toPlainText(), Content("Beta"));
+            QCOMPARE(txtCod()->toPlainText(), Content("Beta"));
         } else if (command == "Refresh") {
-            QCOMPARE(w->txtCod->toPlainText(), saved ? shown : Content("alpha"));
+            QCOMPARE(txtCod()->toPlainText(), saved ? shown : Content("alpha"));
         }
     }
 
@@ -275,18 +267,18 @@ private slots:
     // text, and saving text of a snippet that is gone says so instead of "Content saved!".
     void goneSnippetKeepsText() {
         ClickRow("gone1");
-        const QRect mine = w->lstTOC->visualItemRect(w->lstTOC->item(5));
-        QTest::mouseClick(w->lstTOC->viewport(), Qt::LeftButton, {}, mine.center());
+        auto* lstTOC = Find<QListWidget>(w.get(), "lstTOC");
+        QTest::mouseClick(lstTOC->viewport(), Qt::LeftButton, {}, lstTOC->visualItemRect(lstTOC->item(5)).center());
         prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
-        w->mnuDelCat->trigger();
+        Trigger(w.get(), "mnuDelCat");
         ClickRow("gone2");
-        QCOMPARE(w->txtCod->toPlainText(), QString("x = 1"));
-        QTest::keyClick(w->txtCod, Qt::Key_End, Qt::ControlModifier);
-        QTest::keyClicks(w->txtCod, " kept");
+        QCOMPARE(txtCod()->toPlainText(), QString("x = 1"));
+        QTest::keyClick(txtCod(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(txtCod(), " kept");
         prompts->ExpectMsgBox("This snippet no longer exists in the library; your text is kept in the viewer.");
-        QTest::mouseClick(w->cmdSaveCont, Qt::LeftButton);
-        QCOMPARE(w->txtCod->toPlainText(), QString("x = 1 kept"));
-        QVERIFY(!w->cmdSaveCont->isEnabled());
+        Click(w.get(), "cmdSaveCont");
+        QCOMPARE(txtCod()->toPlainText(), QString("x = 1 kept"));
+        QVERIFY(!SaveEnabled());
         QCOMPARE(Stored("gone1"), QString("<gone>"));
     }
 
@@ -306,9 +298,8 @@ private slots:
         QFETCH(QString, shown);
         ClickRow("alpha", Qt::RightButton);
         prompts->ExpectInputBox(answer, description ? "New description?" : "New source of the code?");
-        (description ? w->mnuChgDesc : w->mnuChgSource)->trigger();
-        const auto& row = w->lvModel->Row(RowOf("alpha"));
-        QCOMPARE(description ? row.description : row.source, shown);
+        Trigger(w.get(), description ? "mnuChgDesc" : "mnuChgSource");
+        QCOMPARE(Shown(RowOf("alpha"), description ? 2 : 4), shown);
         QCOMPARE(Stored("alpha", description ? "Description" : "Source"), shown);
     }
 };

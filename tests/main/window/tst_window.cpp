@@ -17,15 +17,11 @@
 #include <QTreeView>
 
 #include "main/categorystore.h"
-#include "main/ui/addpage.h"
-#include "main/ui/searchpage.h"
 #include "main/ui/frmsnippary.h"
+#include "main/window/windowdriver.h"
 #include "platform/folders.h"
-#include "platform/scriptedprompts.h"
-#include "store/library.h"
 #include "store/sqliteengine.h"
 #include "store/statements.h"
-#include "store/ui/frmloaddb.h"
 #include "main/windowlayout.h"
 #include "platform/ui/twips.h"
 #include "settings/registry.h"
@@ -35,6 +31,8 @@
 using platform::Prompts;
 using platform::ScriptedPrompts;
 using snippary::frmSnippary;
+using windowdriver::Find;
+using windowdriver::Trigger;
 
 namespace {
 
@@ -48,6 +46,12 @@ QStringList Combo(const QComboBox* box) {
     QStringList out;
     for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
     return out;
+}
+
+
+// Makes a category current with a click on it.
+void ClickItem(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
 const QStringList kPermanent = {"Modules", "Classes", "API Declarations", "Functions", "Snippets"};
@@ -88,8 +92,13 @@ private:
     std::unique_ptr<frmSnippary> w;
     QFont systemFont;
 
-    void Load(const QString& library, const QString& password = QString());
-    void Verify();
+    void Load(const QString& library, const QString& password = QString()) {
+        windowdriver::Load(w.get(), *prompts, library, password);
+    }
+    void Verify() { windowdriver::VerifyPrompts(*prompts); }
+    QListWidget* lstTOC() const { return Find<QListWidget>(w.get(), "lstTOC"); }
+    QComboBox* cmbType() const { return Find<QComboBox>(w.get(), "cmbType"); }
+    QAction* Entry(const char* name) const { return Find<QAction>(w.get(), name); }
 };
 
 void tst_window::initTestCase() {
@@ -109,127 +118,110 @@ void tst_window::init() {
                              QStringLiteral("Tab"), QStringLiteral("0"));
     prompts = std::make_unique<ScriptedPrompts>();
     w = std::make_unique<frmSnippary>(*prompts);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
 }
 
 void tst_window::cleanup() {
     w.reset();
     QApplication::setFont(systemFont);
-    if (prompts) {
-        QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
-        QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
-    }
-}
-
-// File > Load database with the dialog filled and confirmed.
-void tst_window::Load(const QString& library, const QString& password) {
-    w->runLoadDB = [library, password](store::frmLoadDB& d) {
-        d.SetPath(library);
-        d.txtPass->setText(password);
-        d.cmdOk_Click();
-    };
-    w->mnuLoad->trigger();
-}
-
-void tst_window::Verify() {
-    QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
-    QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
+    if (prompts) Verify();
 }
 
 // The lists and the library's menu entries follow the library; without one, no
 // category question is asked.
 void tst_window::loadAndClose() {
     Load(path);
-    QVERIFY(w->mnuExport->isEnabled());
+    QVERIFY(Entry("mnuExport")->isEnabled());
     prompts->ExpectMsgBox("Database selected: " + path);
-    w->mnuViewDB->trigger();
+    Trigger(w.get(), "mnuViewDB");
     QCOMPARE(prompts->History().last().title, QString("Snippary"));
 
-    w->mnuCloseDB->trigger();
-    w->mnuCloseDB->trigger();  // twice: no message
+    Trigger(w.get(), "mnuCloseDB");
+    Trigger(w.get(), "mnuCloseDB");  // twice: no message
     QCOMPARE(w->con.State(), store::adStateClosed);
-    QVERIFY(Items(w->lstTOC).isEmpty());
-    QCOMPARE(w->addPage->cmbType->count(), 0);
-    QVERIFY(!w->mnuExport->isEnabled());
-    QVERIFY(!w->cmdRefresh->isEnabled());
+    QVERIFY(Items(lstTOC()).isEmpty());
+    QCOMPARE(cmbType()->count(), 0);
+    QVERIFY(!Entry("mnuExport")->isEnabled());
+    QVERIFY(!Find<QPushButton>(w.get(), "cmdRefresh")->isEnabled());
     prompts->ExpectMsgBox("Database selected: ");
-    w->mnuViewDB->trigger();
-    w->mnuAddCat->trigger();
+    Trigger(w.get(), "mnuViewDB");
+    Trigger(w.get(), "mnuAddCat");
     // Load database always starts with an empty path box.
-    w->runLoadDB = [](store::frmLoadDB& d) {
-        QVERIFY(d.txtDB->text().isEmpty());
-        d.cmdClose_Click();
-    };
-    w->mnuLoad->trigger();
+    QString shown = "not shown";
+    windowdriver::AnswerLoadDB(*prompts, QString(), QString(), &shown);
+    Trigger(w.get(), "mnuLoad");
+    QCOMPARE(shown, QString());
     Verify();
 }
 
 void tst_window::failedLoad() {
     const QString missing = dir.filePath("missing.snip");
+    windowdriver::AnswerLoadDB(*prompts, missing);
     prompts->ExpectMsgBox("3024 # Could not find file '" + missing + "'.");
-    Load(missing);
+    Trigger(w.get(), "mnuLoad");
     Verify();
     QCOMPARE(w->con.State(), store::adStateClosed);
-    QVERIFY(Items(w->lstTOC).isEmpty());
+    QVERIFY(Items(lstTOC()).isEmpty());
     QCOMPARE(prompts->History().last().title, QString("VBSnippary"));
 
     // An encrypted library with a wrong password.
     const QString secret = dir.filePath("secret.snip");
     store::CreateLibrary(secret, "right", false);
+    windowdriver::AnswerLoadDB(*prompts, secret, "wrong");
     prompts->ExpectMsgBox("3031 # Not a valid password.");
-    Load(secret, "wrong");
+    Trigger(w.get(), "mnuLoad");
     Verify();
     Load(secret, "right");
-    QCOMPARE(Items(w->lstTOC), kPermanent);
+    QCOMPARE(Items(lstTOC()), kPermanent);
 }
 
 void tst_window::categories() {
     Load(path);
     // Cancelled or empty answers add nothing.
     prompts->ExpectInputBox(std::nullopt, "Name of new category?");
-    w->mnuAddCat->trigger();
+    Trigger(w.get(), "mnuAddCat");
     prompts->ExpectInputBox(QString(), "Name of new category?");
-    w->mnuAddCat->trigger();
-    QCOMPARE(Items(w->lstTOC), kPermanent);
+    Trigger(w.get(), "mnuAddCat");
+    QCOMPARE(Items(lstTOC()), kPermanent);
     prompts->ExpectInputBox(QString("Bob's"));
-    w->mnuAddCat->trigger();
+    Trigger(w.get(), "mnuAddCat");
     prompts->ExpectInputBox(QString("Forms"));
-    w->mnuAddCat->trigger();
+    Trigger(w.get(), "mnuAddCat");
     Verify();
-    QCOMPARE(Items(w->lstTOC), kPermanent + QStringList({"Bob's", "Forms"}));
-    QCOMPARE(Combo(w->addPage->cmbType), Items(w->lstTOC));
+    QCOMPARE(Items(lstTOC()), kPermanent + QStringList({"Bob's", "Forms"}));
+    QCOMPARE(Combo(cmbType()), Items(lstTOC()));
 
     // The first five are protected.
     for (int i = 0; i < 5; ++i) {
-        w->lstTOC->setCurrentRow(i);
-        w->lstTOC_Click();
-        QVERIFY(!w->mnuDelCat->isEnabled());
-        w->mnuDelCat2->trigger();
+        ClickItem(lstTOC(), i);
+        QVERIFY(!Entry("mnuDelCat")->isEnabled());
+        Trigger(w.get(), "mnuDelCat2");
     }
     Verify();
     // Deleting at position 5 moves the next one up in both lists.
-    w->lstTOC->setCurrentRow(5);
-    w->lstTOC_Click();
-    QVERIFY(w->mnuDelCat->isEnabled());
+    ClickItem(lstTOC(), 5);
+    QVERIFY(Entry("mnuDelCat")->isEnabled());
     prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::No);
-    w->mnuDelCat->trigger();
-    QCOMPARE(w->lstTOC->count(), 7);
+    Trigger(w.get(), "mnuDelCat");
+    QCOMPARE(lstTOC()->count(), 7);
     prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
-    w->mnuDelCat->trigger();
+    Trigger(w.get(), "mnuDelCat");
     Verify();
-    QCOMPARE(Items(w->lstTOC), kPermanent + QStringList{"Forms"});
-    QCOMPARE(Combo(w->addPage->cmbType), Items(w->lstTOC));
+    QCOMPARE(Items(lstTOC()), kPermanent + QStringList{"Forms"});
+    QCOMPARE(Combo(cmbType()), Items(lstTOC()));
 
     // Toggling the ticks (all and none the viewer tests use).
-    w->lstTOC->item(1)->setCheckState(Qt::Checked);
-    w->mnuLstSel[2]->trigger();
-    QCOMPARE(w->lstTOC->item(1)->checkState(), Qt::Unchecked);
-    QCOMPARE(w->lstTOC->item(0)->checkState(), Qt::Checked);
+    lstTOC()->item(1)->setCheckState(Qt::Checked);
+    Trigger(w.get(), "mnuLstSel_2");
+    QCOMPARE(lstTOC()->item(1)->checkState(), Qt::Unchecked);
+    QCOMPARE(lstTOC()->item(0)->checkState(), Qt::Checked);
 
     // The library holds the same as the lists.
     store::Recordset rs;
     QStringList stored;
     for (rs.Open(store::stmt::SelectTypes(), &w->con); !rs.Eof(); rs.MoveNext()) stored << rs.Fields("TypeName").toString();
-    QCOMPARE(stored, Items(w->lstTOC));
+    QCOMPARE(stored, Items(lstTOC()));
 }
 
 // A category change the library cannot take leaves both lists, the categories and
@@ -251,7 +243,7 @@ void tst_window::categoryRefusals() {
     Load(path);
     if (situation == "held") {
         prompts->ExpectInputBox(QString("Mine"));
-        w->mnuAddCat2->trigger();
+        Trigger(w.get(), "mnuAddCat2");
     }
     w->con.Execute(store::stmt::InsertCode(6, "kept", "", "1/1/2002", "", "x"));
     store::Connection other;  // another window or program on the same library
@@ -263,19 +255,19 @@ void tst_window::categoryRefusals() {
         return rs.Fields(0).toString();
     };
     const QString before = stored();
-    const QStringList listed = Items(w->lstTOC);
+    const QStringList listed = Items(lstTOC());
     if (situation == "added elsewhere") {
         prompts->ExpectInputBox(QString("tools"));
     } else {
         if (situation == "held") other.BeginTrans();
-        w->lstTOC->setCurrentRow(5);
+        ClickItem(lstTOC(), 5);
         prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
     }
     prompts->ExpectMsgBoxContaining(message);
-    (situation == "added elsewhere" ? w->mnuAddCat2 : w->mnuDelCat2)->trigger();
+    Trigger(w.get(), situation == "added elsewhere" ? "mnuAddCat2" : "mnuDelCat2");
     other.RollbackTrans();
     Verify();
-    QCOMPARE(Items(w->lstTOC), listed);
+    QCOMPARE(Items(lstTOC()), listed);
     QCOMPARE(stored(), before);
 }
 
@@ -283,24 +275,24 @@ namespace {
 int CheckedView(const frmSnippary& w) {
     int checked = -1, count = 0;
     for (int i = 0; i < 3; ++i)
-        if (w.mnuView[static_cast<size_t>(i)]->isChecked()) checked = i, ++count;
+        if (Find<QAction>(&w, QStringLiteral("mnuView_%1").arg(i))->isChecked()) checked = i, ++count;
     return count == 1 ? checked : -1 - count;
 }
 }  // namespace
 
 // Whether by tab or by the View menu, the page in front is the one marked, and only it.
 void tst_window::pagesKeepOneViewMark() {
-    QCOMPARE(w->SSTab1->currentIndex(), 0);
+    auto* tabs = Find<QTabWidget>(w.get(), "SSTab1");
+    QCOMPARE(tabs->currentIndex(), 0);
     QCOMPARE(CheckedView(*w), 0);
     const struct { bool byMenu; int page; } steps[] = {{false, 2}, {true, 1}, {true, 1}, {false, 0}, {true, 2}, {false, 1}};
     for (const auto& step : steps) {
         if (step.byMenu)
-            w->mnuView[static_cast<size_t>(step.page)]->trigger();
+            Trigger(w.get(), QStringLiteral("mnuView_%1").arg(step.page));
         else
-            w->SSTab1->setCurrentIndex(step.page);
-        QCOMPARE(w->SSTab1->currentIndex(), step.page);
+            windowdriver::ClickTab(w.get(), step.page);
+        QCOMPARE(tabs->currentIndex(), step.page);
         QCOMPARE(CheckedView(*w), step.page);
-        QCOMPARE(w->lTab, step.page);
     }
 }
 
@@ -324,12 +316,6 @@ QMap<QWidget*, QPoint> EdgeGaps(QWidget* page) {
     return gaps;
 }
 
-// Shows page `index` by a click on its tab.
-void ClickTab(QTabWidget* tabs, int index) {
-    QTabBar* bar = tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
-    QTRY_COMPARE(tabs->currentIndex(), index);
-}
 }  // namespace
 
 void tst_window::controlsInsidePage_data() {
@@ -355,7 +341,7 @@ void tst_window::controlsInsidePage() {
     QVERIFY(tabs != nullptr);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    ClickTab(tabs, page);
+    windowdriver::ClickTab(w.get(), page);
     QWidget* shown = tabs->currentWidget();
     const QSize reference(platform::TwipsToPx(20000), platform::TwipsToPx(15000));
     w->resize(reference);
@@ -461,12 +447,12 @@ void tst_window::captionsShownWhole() {
     QCOMPARE(CutCaptions(exportDialog).join(" | "), QString());
     exportDialog->hide();
     QStringList loadCut = {QStringLiteral("not shown")};
-    w->runLoadDB = [&loadCut](store::frmLoadDB& d) {
-        d.show();
-        loadCut = CutCaptions(&d);
-        d.cmdClose_Click();
-    };
-    w->mnuLoad->trigger();
+    QTimer::singleShot(0, this, [&loadCut] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        loadCut = CutCaptions(dialog);
+        windowdriver::Click(dialog, "cmdClose");
+    });
+    Trigger(w.get(), "mnuLoad");
     QCOMPARE(loadCut, QStringList());
 }
 
@@ -501,12 +487,12 @@ void tst_window::addWaitsForCategory() {
         Load(path);
     } else if (fill == "delete") {
         prompts->ExpectInputBox(QString("Forms"));
-        w->mnuAddCat2->trigger();
+        Trigger(w.get(), "mnuAddCat2");
         QTest::keyClick(category, Qt::Key_End);
         QCOMPARE(category->currentText(), QString("Forms"));
-        w->lstTOC->setCurrentRow(5);
+        ClickItem(lstTOC(), 5);
         prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
-        w->mnuDelCat2->trigger();
+        Trigger(w.get(), "mnuDelCat2");
         Verify();
     }
     QCOMPARE(category->currentText(), QString());
@@ -524,7 +510,7 @@ void tst_window::addWaitsForCategory() {
 // The window carries the program's icon, the picture the About box shows.
 void tst_window::programIcon() {
     QVERIFY(!w->windowIcon().isNull());
-    w->mnuAbout->trigger();
+    Trigger(w.get(), "mnuAbout");
     QWidget* about = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
         if (top->objectName() == QLatin1String("frmAbout") && top->isVisible()) about = top;
@@ -536,45 +522,50 @@ void tst_window::programIcon() {
 // A first start has the defaults; closing stores page, options, size and library,
 // and the next start brings them back and loads the library through the dialog.
 void tst_window::restartRestoresState() {
-    QCOMPARE(w->SSTab1->currentIndex(), 0);
-    QVERIFY(!w->mnuOpt[0]->isChecked());
+    QCOMPARE(Find<QTabWidget>(w.get(), "SSTab1")->currentIndex(), 0);
+    QVERIFY(!Entry("mnuOpt_0")->isChecked());
     QVERIFY(w->sDb.isEmpty());
     QCOMPARE(w->con.State(), store::adStateClosed);
 
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     Load(path);
-    w->mnuOpt[0]->trigger();  // load at start-up
-    w->mnuOpt[2]->trigger();  // no change of existing code
-    QVERIFY(w->mnuOpt[0]->isChecked());
-    w->SetOuterSizeTwips(10005, 8505);
-    w->SSTab1->setCurrentIndex(2);
+    Trigger(w.get(), "mnuOpt_0");  // load at start-up
+    Trigger(w.get(), "mnuOpt_2");  // no change of existing code
+    QVERIFY(Entry("mnuOpt_0")->isChecked());
+    const QSize outer(platform::TwipsToPx(10005), platform::TwipsToPx(8505));
+    w->resize(outer - (w->frameGeometry().size() - w->size()));
+    QTRY_COMPARE(w->frameGeometry().size(), outer);
+    windowdriver::ClickTab(w.get(), 2);
     QVERIFY(w->close());
     w.reset();
     QVERIFY(QFileInfo::exists(platform::SettingsFile()));
 
     // The stored library is opened at start: the dialog comes up already filled in.
-    bool dialogShown = false;
-    QTimer::singleShot(0, this, [&dialogShown] {
-        auto* dlg = qobject_cast<store::frmLoadDB*>(QApplication::activeModalWidget());
-        if (dlg == nullptr) return;
-        dialogShown = true;
-        dlg->cmdOk_Click();
-    });
+    QString shown;
+    windowdriver::AnswerLoadDB(*prompts, path, QString(), &shown);
     w = std::make_unique<frmSnippary>(*prompts);
-    QVERIFY(dialogShown);
+    QCOMPARE(shown, path);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     QCOMPARE(w->con.State(), store::adStateOpen);
     QCOMPARE(w->sDb, path);
-    QCOMPARE(Items(w->lstTOC), kPermanent);
-    QCOMPARE(w->SSTab1->currentIndex(), 2);
+    QCOMPARE(Items(lstTOC()), kPermanent);
+    QCOMPARE(Find<QTabWidget>(w.get(), "SSTab1")->currentIndex(), 2);
     QCOMPARE(CheckedView(*w), 2);
-    QVERIFY(w->mnuOpt[0]->isChecked());
-    QVERIFY(!w->mnuOpt[1]->isChecked());
-    QVERIFY(w->mnuOpt[2]->isChecked());
-    QVERIFY(qAbs(w->WidthTwips() - 10005) <= platform::TwipsPerPixel);
-    QVERIFY(qAbs(w->HeightTwips() - 8505) <= platform::TwipsPerPixel);
+    QVERIFY(Entry("mnuOpt_0")->isChecked());
+    QVERIFY(!Entry("mnuOpt_1")->isChecked());
+    QVERIFY(Entry("mnuOpt_2")->isChecked());
+    QTRY_COMPARE(w->frameGeometry().size(), outer);
+
+    // "No change existing code" holds from the start: a snippet shown is not offered for saving.
+    w->con.Execute(store::stmt::InsertCode(1, "s", "", "1/1/2002", "", "x"));
+    windowdriver::ClickTab(w.get(), 0);
+    Trigger(w.get(), "mnuLstSel_0");
+    windowdriver::Click(w.get(), "cmdRefresh");
+    auto* lvTOC = Find<QTreeView>(w.get(), "lvTOC");
+    QTest::mouseClick(lvTOC->viewport(), Qt::LeftButton, {}, lvTOC->visualRect(lvTOC->model()->index(0, 0)).center());
+    QTest::keyClicks(Find<QPlainTextEdit>(w.get(), "txtCod"), "y");
+    QCOMPARE(Find<QPlainTextEdit>(w.get(), "txtCod")->toPlainText(), QString("yx"));
+    QVERIFY(!Find<QPushButton>(w.get(), "cmdSaveCont")->isEnabled());
 }
 
 // A cancelled font dialog leaves the font unset; a chosen size is stored in whole points
@@ -594,7 +585,7 @@ void tst_window::contentFontStored() {
     QFETCH(double, size);
     QFETCH(QByteArray, stored);
     prompts->ExpectFont(name.isEmpty() ? std::nullopt : std::make_optional(platform::FontChoice{name, size}));
-    w->mnuChgFont->trigger();
+    Trigger(w.get(), "mnuChgFont");
     QVERIFY(w->close());
     w.reset();
     QVERIFY(testsupport::ReadAll(platform::SettingsFile()).contains(stored));
@@ -628,7 +619,7 @@ void tst_window::editKeysAndMenu() {
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    w->SSTab1->setCurrentIndex(box == "txtFind" ? 1 : 2);
+    windowdriver::ClickTab(w.get(), box == "txtFind" ? 1 : 2);
     auto* target = w->findChild<QWidget*>(box);
     target->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), target);
@@ -639,7 +630,7 @@ void tst_window::editKeysAndMenu() {
     if (byKey)
         QTest::keyClick(target, std::array{Qt::Key_C, Qt::Key_X, Qt::Key_V}[size_t(entry)], Qt::ControlModifier);
     else
-        w->mnuEdit[size_t(entry)]->trigger();
+        Trigger(w.get(), QStringLiteral("mnuEdit_%1").arg(entry));
     const QString text = target->property(box == "txtFind" ? "text" : "plainText").toString();
     QTEST(QStringList({QGuiApplication::clipboard()->text(), text}), "after");
 }
@@ -651,20 +642,25 @@ void tst_window::copyIntoClipboard() {
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    w->txtCod->setPlainText("Sub A()\nEnd Sub");
-    QTest::mouseClick(w->cmdCopy, Qt::LeftButton);
+    auto* txtCod = Find<QPlainTextEdit>(w.get(), "txtCod");
+    QTest::keyClicks(txtCod, "Sub A()");
+    QTest::keyClick(txtCod, Qt::Key_Return);
+    QTest::keyClicks(txtCod, "End Sub");
+    QTest::keyClick(txtCod, Qt::Key_Home, Qt::ControlModifier);
+    windowdriver::Click(w.get(), "cmdCopy");
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
-    QTest::keyClick(w->txtCod, Qt::Key_Right, Qt::ShiftModifier);
-    QTest::mouseClick(w->cmdCopy, Qt::LeftButton);
+    QTest::keyClick(txtCod, Qt::Key_Right, Qt::ShiftModifier);
+    windowdriver::Click(w.get(), "cmdCopy");
     QCOMPARE(cb->text(), QString("S"));
-    w->txtCod->setFocus();
-    QTest::keyClick(w->txtCod, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(w->txtCod, Qt::Key_C, Qt::ControlModifier);
+    txtCod->setFocus();
+    QTest::keyClick(txtCod, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(txtCod, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
 
-    w->lvTOC->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->lvTOC));
-    for (QAction* entry : w->mnuEdit) entry->trigger();
+    auto* lvTOC = Find<QTreeView>(w.get(), "lvTOC");
+    lvTOC->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(lvTOC));
+    for (int entry = 0; entry < 3; ++entry) Trigger(w.get(), QStringLiteral("mnuEdit_%1").arg(entry));
     QCOMPARE(cb->text(), QString("Sub A()\nEnd Sub"));
 }
 
@@ -675,7 +671,7 @@ void tst_window::closeForgetsPassword() {
     store::CreateLibrary(locked, "s3cret pass", false);
     Load(locked, "s3cret pass");
     QCOMPARE(w->con.State(), store::adStateOpen);
-    w->mnuCloseDB->trigger();
+    Trigger(w.get(), "mnuCloseDB");
     QVERIFY(w->sPass.isEmpty());
     Load(locked, "s3cret pass");
     QVERIFY(w->close());

@@ -1,23 +1,16 @@
-// Copy into Clipboard, the Edit menu and Insert.
-#include <QClipboard>
+#include "main/ui/editing.h"
+
 #include <QAction>
-#include <QComboBox>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QTreeView>
-
-#include "addin/insert.h"
-#include "main/boxtext.h"
-#include "main/snippetlistmodel.h"
-#include "main/ui/frmsnippary.h"
 
 namespace snippary {
 
-namespace {
-// The clipboard takes text with the desktop's line ends.
 QString PlainSelection(const QPlainTextEdit* box) {
     QString s = box->textCursor().selectedText();
     s.replace(QChar::ParagraphSeparator, u'\n');
@@ -32,19 +25,21 @@ void PutOnClipboard(const QString& text) {
     if (!text.isEmpty()) cb->setText(text);
 }
 
+namespace {
 // Text boxes claim Ctrl+C, Ctrl+X and Ctrl+V for their own copy, cut and paste,
 // which differ from the Edit menu's (a cut of nothing keeps the clipboard). Turning
 // down that claim for the window's widgets lets the keys reach the menu's entries.
 class EditKeys : public QObject {
 public:
-    explicit EditKeys(frmSnippary& window) : QObject(&window), window_(window) {}
+    EditKeys(QWidget& window, const std::array<QAction*, 3>& entries)
+        : QObject(&window), window_(window), entries_(entries) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::ShortcutOverride || !watched->isWidgetType()) return false;
         if (static_cast<QWidget*>(watched)->window() != &window_) return false;
         const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
-        for (const QAction* entry : window_.mnuEdit) {
+        for (const QAction* entry : entries_) {
             if (entry == nullptr || entry->shortcut() != key) continue;
             event->ignore();
             return true;
@@ -53,18 +48,16 @@ protected:
     }
 
 private:
-    frmSnippary& window_;
+    QWidget& window_;
+    std::array<QAction*, 3> entries_;
 };
 }  // namespace
 
-void frmSnippary::RouteEditKeys() { qApp->installEventFilter(new EditKeys(*this)); }
-
-void frmSnippary::cmdCopy_Click() {
-    const QString selected = PlainSelection(txtCod);
-    PutOnClipboard(selected.isEmpty() ? txtCod->toPlainText() : selected);
+void RouteEditKeys(QWidget& window, const std::array<QAction*, 3>& entries) {
+    qApp->installEventFilter(new EditKeys(window, entries));
 }
 
-void frmSnippary::mnuEdit_Click(int index) {
+void RunEditEntry(int index) {
     QWidget* focused = QApplication::focusWidget();
     QClipboard* cb = QGuiApplication::clipboard();
     if (focused == nullptr || cb == nullptr) return;
@@ -74,7 +67,9 @@ void frmSnippary::mnuEdit_Click(int index) {
     }
     if (line != nullptr) {
         switch (index) {
-        case 0: PutOnClipboard(line->selectedText()); break;
+        case 0:
+            PutOnClipboard(line->selectedText());
+            break;
         case 1:
             PutOnClipboard(line->selectedText());
             if (!line->isReadOnly() && line->hasSelectedText()) line->del();
@@ -82,13 +77,16 @@ void frmSnippary::mnuEdit_Click(int index) {
         case 2:
             if (!line->isReadOnly()) line->insert(cb->text());
             break;
-        default: break;
+        default:
+            break;
         }
         return;
     }
     if (auto* box = qobject_cast<QPlainTextEdit*>(focused)) {
         switch (index) {
-        case 0: PutOnClipboard(PlainSelection(box)); break;
+        case 0:
+            PutOnClipboard(PlainSelection(box));
+            break;
         case 1:
             PutOnClipboard(PlainSelection(box));
             if (!box->isReadOnly()) box->textCursor().removeSelectedText();
@@ -96,18 +94,17 @@ void frmSnippary::mnuEdit_Click(int index) {
         case 2:
             if (!box->isReadOnly()) box->insertPlainText(cb->text());
             break;
-        default: break;
+        default:
+            break;
         }
     }
-    // Any other control holds no text to copy: nothing happens.
 }
 
-void frmSnippary::cmdInsert_Click() {
-    const int row = SelectedRow();
-    const QString name = row >= 0 ? lvModel->Row(row).name : QString();
-    const QString whole = shownContent.StoreText(txtCod->toPlainText());
-    const QString selected = ToStoreText(PlainSelection(txtCod));
-    addin::InsertSnippet(VBInst, sCurType, name, row >= 0, whole, selected);
+void ApplyContentFont(QPlainTextEdit* box, const QString& name, int size) {
+    QFont f = box->font();
+    if (!name.isEmpty()) f.setFamily(name);
+    if (size > 0) f.setPointSize(size);
+    box->setFont(f);
 }
 
 }  // namespace snippary
