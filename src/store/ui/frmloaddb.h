@@ -19,7 +19,8 @@ class Connection;
 class frmLoadDB : public QDialog {
     Q_OBJECT
 public:
-    // Form_Load: the path box shows sDb, the password box sPass, option 0 chosen.
+    // Form_Load: the path box shows sDb, the password box sPass, option 0 chosen
+    // (option 2 when sDb is a server address).
     frmLoadDB(platform::Prompts& prompts, Connection& con, QString& sDb, QString& sPass,
               QWidget* parent = nullptr);
 
@@ -32,7 +33,9 @@ public:
     QLabel* Label2;
     QLineEdit* txtPass;
     QLabel* Label3;
-    std::array<QRadioButton*, 2> optProvider;
+    // 0 and 1 the file providers; 2 a team library on a PostgreSQL server, whose
+    // "..." asks for the address.
+    std::array<QRadioButton*, 3> optProvider;
     QPushButton* cmdOk;
     QPushButton* cmdClose;
 
