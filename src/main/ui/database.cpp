@@ -14,6 +14,7 @@
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "store/connectionstring.h"
+#include "store/pgengine.h"
 #include "store/library.h"
 
 namespace snippary {
@@ -102,12 +103,13 @@ void frmSnippary::mnuNewDB_Click() {
 
 void frmSnippary::OpenAtStart(const QString& libraryPath) {
     mnuCloseDB_Click();
-    store::ConnectionString cs;
-    cs.dataSource = QFileInfo(libraryPath).absoluteFilePath();
+    const bool server = store::pg::IsAddress(libraryPath);
+    const store::ConnectionString cs =
+        store::ConnectionString::ForLibrary(server ? libraryPath : QFileInfo(libraryPath).absoluteFilePath());
     try {
         con.Open(cs.Build());
     } catch (const store::StoreError& e) {
-        if (!QFileInfo(cs.dataSource).isFile()) {
+        if (server ? e.Number() != store::errors::kBadPassword : !QFileInfo(cs.dataSource).isFile()) {
             prompts.MsgBox(e.Message());
             sDb = cs.dataSource;
             return;
