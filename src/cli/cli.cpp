@@ -26,6 +26,7 @@
 #include "platform/textfile.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
+#include "store/operations.h"
 #include "store/pgengine.h"
 #include "store/statements.h"
 #include "store/store.h"
@@ -329,31 +330,15 @@ int Add(const QStringList& args, Io& io) {
     store::Connection con;
     Open(con, o.Positional()[0], io);
     qint64 typeId = -1;
-    {
-        store::Recordset rs;
-        for (rs.Open(store::stmt::SelectTypes(), &con); !rs.Eof(); rs.MoveNext())
-            if (rs.Fields(QStringLiteral("TypeName")).toString().compare(o.Value("--category"), Qt::CaseInsensitive) == 0) {
-                typeId = rs.Fields(QStringLiteral("TypeID")).toLongLong();
-                break;
-            }
-    }
+    for (const store::Category& category : store::ReadCategories(con))
+        if (category.name.compare(o.Value("--category"), Qt::CaseInsensitive) == 0) {
+            typeId = category.typeId;
+            break;
+        }
     if (typeId < 0) throw Failure{QStringLiteral("no category named ") + o.Value("--category")};
-    con.BeginTrans();
-    qint64 id = 0;
-    try {
-        con.Execute(store::stmt::InsertCode(typeId, o.Value("--name"), o.Value("--description"),
-                                            platform::GeneralDate(QDateTime::currentDateTime()), o.Value("--source"),
-                                            text.content));
-        id = con.LastInsertId();
-        store::Recordset rs;
-        rs.Open(store::stmt::SelectMaxId(), &con);
-        if (rs.Fields(0).toLongLong() != id) throw Failure{QStringLiteral("the new snippet's ID could not be learned")};
-        rs.Close();
-        con.CommitTrans();
-    } catch (...) {
-        con.RollbackTrans();
-        throw;
-    }
+    const qint64 id = store::AddSnippet(con, {typeId, o.Value("--name"), o.Value("--description"),
+                                              platform::GeneralDate(QDateTime::currentDateTime()),
+                                              o.Value("--source"), text.content});
     io.out += QByteArray::number(id) + '\n';
     return 0;
 }

@@ -27,11 +27,8 @@ struct AddOutcome {
     QString error;   // the message for the user when !ok
 };
 
-// Inserts the snippet with the date text of `now` and learns its ID, all in one
-// transaction: the ID is the row this insert created (the connection's last insert
-// id, cross-checked with the largest ID). The stored content is read back; when it
-// differs from what was given nothing is kept. On any failure the transaction is
-// rolled back and `error` says why.
+// Adds the snippet with the date text of `now` (store::AddSnippet) and makes its
+// list row; on any failure nothing is kept and `error` says why.
 AddOutcome AddSnippet(store::Connection* con, const NewSnippet& snippet, const QDateTime& now);
 
 struct ModuleFile {

@@ -12,6 +12,7 @@
 
 #include "platform/atomicfile.h"
 #include "store/connectionstring.h"
+#include "store/operations.h"
 #include "store/pgengine.h"
 #include "store/samples.h"
 #include "store/sqliteengine.h"
@@ -49,26 +50,16 @@ void AddSamples(const QString& path, const QString& password) {
     const SecretText text(cs.Build());
     con.Open(text.text);
     QHash<QString, qint64> typeIds;
-    Recordset rs;
-    rs.Open(stmt::SelectTypes(), &con);
-    for (; !rs.Eof(); rs.MoveNext()) typeIds.insert(rs.Fields(QStringLiteral("TypeName")).toString(),
-                                                    rs.Fields(QStringLiteral("TypeID")).toLongLong());
-    rs.Close();
-    con.BeginTrans();
-    try {
-        for (const SampleSnippet& s : SampleSnippets()) {
-            if (!typeIds.contains(s.category)) {
-                con.Execute(stmt::InsertType(s.category));
-                typeIds.insert(s.category, con.LastInsertId());
-            }
-            con.Execute(stmt::InsertCode(typeIds.value(s.category), s.name, s.description, s.dateAdded,
-                                         s.source, s.content));
+    for (const Category& c : ReadCategories(con)) typeIds.insert(c.name, c.typeId);
+    Transaction t(con);
+    for (const SampleSnippet& s : SampleSnippets()) {
+        if (!typeIds.contains(s.category)) {
+            con.Execute(stmt::InsertType(s.category));
+            typeIds.insert(s.category, con.LastInsertId());
         }
-        con.CommitTrans();
-    } catch (...) {
-        con.RollbackTrans();
-        throw;
+        InsertSnippet(con, {typeIds.value(s.category), s.name, s.description, s.dateAdded, s.source, s.content});
     }
+    t.Commit();
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ constexpr long kEof = 3021;               // a field read at end of the rows
 constexpr long kUnrecognized = 3343;      // not a library, or not a database at all
 constexpr long kForeignSchema = 3342;     // a library file with tables, views or triggers not of ours
 constexpr long kDuplicate = 3022;         // a second category of one name
+constexpr long kDeleted = 3167;           // a snippet another writer deleted
 constexpr long kTypeMismatch = 3464;      // a date text that reads as no date
 constexpr long kClosed = 3704;            // an operation on a closed object
 constexpr long kProvider = 3706;          // unknown provider

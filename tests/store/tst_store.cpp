@@ -11,6 +11,7 @@
 #include "platform/generaldate.h"
 #include "testlibrary.h"
 #include "testsupport.h"
+#include "store/operations.h"
 #include "store/sqliteengine.h"
 #include "store/statements.h"
 #include "store/store.h"
@@ -60,7 +61,8 @@ private slots:
     void encryptedOnDisk();
     void createRefusesExisting();
     void idsNeverReused();
-    void transactions();
+    void operations_data();
+    void operations();
     void fullDisk();
     void readOnlyLibrary();
     void paddedLibrary();
@@ -388,16 +390,40 @@ void tst_store::idsNeverReused() {
     QCOMPARE(con.LastInsertId(), 7);
 }
 
-void tst_store::transactions() {
-    Connection con;
+// The library operations: a transaction left by an exception undoes all of it,
+// and a change of a snippet another program deleted is refused, writing nothing.
+void tst_store::operations_data() {
+    QTest::addColumn<QString>("op");
+    for (const char* op : {"save", "description", "source", "delete"}) QTest::newRow(op) << QString(op);
+}
+
+void tst_store::operations() {
+    Connection con, other;
     NewLibrary(con, path);
-    con.BeginTrans();
-    con.Execute(stmt::InsertCode(1, "gone", "", "1/1/2002", "", ""));
-    con.RollbackTrans();
-    con.BeginTrans();
-    con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", ""));
-    con.CommitTrans();
-    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), QStringList{"kept"});
+    OpenLibrary(other, path);
+    const qint64 kept = store::AddSnippet(con, {1, "kept", "", "1/1/2002", "", "x\r\ny"});
+    try {
+        store::Transaction t(con);
+        store::InsertSnippet(con, {1, "gone", "", "1/1/2002", "", "z"});
+        throw StoreError(0, "stop");
+    } catch (const StoreError&) {
+    }
+    const qint64 id = store::AddSnippet(con, {1, "doomed", "", "1/1/2002", "", "d"});
+    store::DeleteSnippet(other, id);
+    const QStringList before = Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name");
+    QCOMPARE(before, QStringList{"kept"});
+    QFETCH(QString, op);
+    try {
+        if (op == "save") store::SaveContent(con, id, "new");
+        if (op == "description") store::ChangeDescription(con, id, "new");
+        if (op == "source") store::ChangeSource(con, id, "new");
+        if (op == "delete") store::DeleteSnippet(con, id);
+        QFAIL("a change of a deleted snippet was reported as done");
+    } catch (const StoreError& e) {
+        QCOMPARE(e.Number(), store::errors::kDeleted);
+    }
+    QCOMPARE(Column(con, stmt::SelectContent(kept), "Content"), QStringList{"x\r\ny"});
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), before);
 }
 
 // A full file system: the change is refused with a clear error and what was

@@ -182,8 +182,8 @@ private:
     void ApplyContentFont();
     void ShowInViewer(const QString& storedContent);
     void AppendAddedRow(const SnippetRow& row);
-    // Reports a failure; the rows the statement changed when it ran.
-    std::optional<long> RunUpdate(const QString& statement);
+    // Runs one library change; a failure is shown to the user and gives false.
+    bool RunChange(const std::function<void()>& change);
     bool HasUnsavedEdits() const;
     // Before the viewer's edited text would be lost: asks whether to save it first.
     // False when the user cancels or the save fails; the caller then stops.

@@ -10,6 +10,7 @@
 #include "main/ui/addpage.h"
 #include "main/ui/searchpage.h"
 #include "platform/prompts.h"
+#include "store/operations.h"
 #include "store/statements.h"
 
 namespace snippary {
@@ -117,12 +118,13 @@ void frmSnippary::cmdRefresh_Click() {
     if (SaveOrDropEdits()) Refresh();
 }
 
-std::optional<long> frmSnippary::RunUpdate(const QString& statement) {
+bool frmSnippary::RunChange(const std::function<void()>& change) {
     try {
-        return con.Execute(statement);
+        change();
+        return true;
     } catch (const store::StoreError& e) {
         prompts.MsgBox(e.Message());
-        return std::nullopt;
+        return false;
     }
 }
 
@@ -133,9 +135,13 @@ bool frmSnippary::SaveShown(bool announce) {
     // refill left selected.
     if (!shownId) return false;
     const QString text = shownContent.StoreText(txtCod->toPlainText());
-    const std::optional<long> changed = RunUpdate(store::stmt::UpdateContent(*shownId, text));
-    if (!changed) return false;
-    if (*changed == 0) {
+    try {
+        store::SaveContent(con, *shownId, text);
+    } catch (const store::StoreError& e) {
+        if (e.Number() != store::errors::kDeleted) {
+            prompts.MsgBox(e.Message());
+            return false;
+        }
         // Deleted behind the viewer's back: the typed text is all that is left of it.
         shownId.reset();
         cmdSaveCont->setEnabled(false);
@@ -159,7 +165,7 @@ void frmSnippary::mnuDelItem_Click() {
     const qint64 id = lvModel->Row(row).id;
     // The viewer is emptied: edits of another snippet are not lost unasked.
     if (shownId != id && !SaveOrDropEdits()) return;
-    if (!RunUpdate(store::stmt::DeleteCode(id))) return;
+    if (!RunChange([&] { store::DeleteSnippet(con, id); })) return;
     lvModel->Remove(row);
     // No snippet is shown any more, so there is nothing Save could write to.
     shownId.reset();
@@ -179,8 +185,12 @@ void frmSnippary::ChangeField(bool description) {
                                        r.source);
     if (!answer) return;  // cancelled: the snippet keeps its text
     const qint64 id = r.id;
-    if (!RunUpdate(description ? store::stmt::UpdateDescription(id, *answer)
-                               : store::stmt::UpdateSource(id, *answer)))
+    if (!RunChange([&] {
+            if (description)
+                store::ChangeDescription(con, id, *answer);
+            else
+                store::ChangeSource(con, id, *answer);
+        }))
         return;
     if (description)
         lvModel->SetDescription(row, *answer);
