@@ -26,6 +26,7 @@
 #include "platform/textfile.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
+#include "store/librarycopy.h"
 #include "store/operations.h"
 #include "store/pgengine.h"
 #include "store/statements.h"
@@ -204,10 +205,6 @@ int New(const QStringList& args, Io& io) {
     return 0;
 }
 
-QString SqlValue(const QVariant& v) {
-    return v.isNull() ? QStringLiteral("NULL") : u'\'' + store::SqlQuote(v.toString()) + u'\'';
-}
-
 // A whole library into another of any kind, IDs, dates and texts as they are.
 // The destination is made when it does not exist yet (a file, or a server database
 // without a library); one that holds snippets is refused.
@@ -226,37 +223,11 @@ int Copy(const QStringList& args, Io& io) {
         store::CreateLibrary(dest, QString(), false);
         Open(to, dest, io);
     }
-    store::Recordset rs;
-    rs.Open(QStringLiteral("SELECT Count(*) FROM Code"), &to);
-    if (rs.Fields(0).toLongLong() > 0)
-        throw Failure{QStringLiteral("%1 already holds snippets; nothing was copied").arg(o.Positional()[1])};
-    rs.Close();
-    to.BeginTrans();
     try {
-        to.Execute(QStringLiteral("DELETE FROM Types"));
-        for (rs.Open(store::stmt::SelectTypes(), &from); !rs.Eof(); rs.MoveNext())
-            to.Execute(QStringLiteral("INSERT INTO Types(TypeID,TypeName) VALUES(%1,%2)")
-                           .arg(rs.Fields(QStringLiteral("TypeID")).toLongLong())
-                           .arg(SqlValue(rs.Fields(QStringLiteral("TypeName")))));
-        qint64 count = 0;
-        for (rs.Open(QStringLiteral("SELECT ID,TypeID,Name,Description,DateAdded,Source,Content FROM Code ORDER BY ID"),
-                     &from);
-             !rs.Eof(); rs.MoveNext(), ++count) {
-            const QVariant date = rs.Fields(QStringLiteral("DateAdded"));
-            to.Execute(QStringLiteral("INSERT INTO Code (ID,TypeID,Name,Description,DateAdded,Source,Content) "
-                                      "VALUES(%1,%2,%3,%4,%5,%6,%7)")
-                           .arg(rs.Fields(0).toLongLong())
-                           .arg(rs.Fields(1).toLongLong())
-                           .arg(SqlValue(rs.Fields(2)), SqlValue(rs.Fields(3)),
-                                date.isNull() ? QStringLiteral("NULL")
-                                              : u'\'' + platform::GeneralDate(date.toDateTime()) + u'\'',
-                                SqlValue(rs.Fields(5)), SqlValue(rs.Fields(6))));
-        }
-        to.CommitTrans();
-        io.out += QByteArray::number(count) + '\n';
-    } catch (...) {
-        to.RollbackTrans();
-        throw;
+        io.out += QByteArray::number(store::CopyLibrary(from, to)) + '\n';
+    } catch (const store::StoreError& e) {
+        if (e.Number() != store::errors::kExists) throw;
+        throw Failure{QStringLiteral("%1 already holds snippets; nothing was copied").arg(o.Positional()[1])};
     }
     return 0;
 }

@@ -139,7 +139,13 @@ public:
         if (lastCodeId_ > 0 &&
             jetSql.simplified().compare(stmt::SelectMaxId(), Qt::CaseInsensitive) == 0)
             return Query(QStringLiteral("SELECT %1 AS MaxID").arg(lastCodeId_));
-        return std::make_unique<Result>(Run(jet::TranslateForServer(jetSql), false));
+        jet::ServerStatement s = jet::TranslateForServer(jetSql);
+        // Statement 3 inside a transaction reads the row that is about to be
+        // saved: it is held until the save ends, so no one else's change slips
+        // in between the check and the write.
+        const bool forUpdate = inTransaction_ && jetSql.startsWith(QLatin1String("SELECT Content FROM Code WHERE ID="));
+        if (forUpdate) s.text += QStringLiteral(" FOR UPDATE");
+        return std::make_unique<Result>(Run(s, forUpdate));
     }
 
     QVariant Content(qint64 id) override {

@@ -48,6 +48,7 @@ constexpr long kTypeMismatch = 3464;      // a date text that reads as no date
 constexpr long kClosed = 3704;            // an operation on a closed object
 constexpr long kProvider = 3706;          // unknown provider
 constexpr long kExists = 3204;            // creating over an existing file
+constexpr long kChanged = 3197;           // changed by someone else since it was read
 constexpr long kServerUnreachable = 3151; // a team library's server cannot be reached
 constexpr long kConnectionLost = 3146;    // the server dropped the connection
 constexpr long kGeneral = 3000;           // anything else the engine reports

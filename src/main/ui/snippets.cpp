@@ -1,4 +1,6 @@
 // The snippet list and the viewer.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -136,7 +138,31 @@ bool frmSnippary::SaveShown(bool announce) {
     if (!shownId) return false;
     const QString text = shownContent.StoreText(txtCod->toPlainText());
     try {
-        store::SaveContent(con, *shownId, text);
+        try {
+            store::SaveContent(con, *shownId, text, &shownContent.original);
+        } catch (const store::StoreError& e) {
+            if (e.Number() != store::errors::kChanged) throw;
+            // Another window or member saved it meanwhile: never overwritten unasked.
+            switch (prompts.MsgBox(QStringLiteral("Someone else changed %1 since it was shown here.\r\nYes: save "
+                                                  "your text over theirs.\r\nNo: show theirs (your text goes to "
+                                                  "the clipboard).\r\nCancel: go on editing.")
+                                       .arg(shownName),
+                                   platform::Prompts::YesNoCancel, platform::Prompts::Exclamation,
+                                   QStringLiteral("Atention"))) {
+            case platform::Prompts::Yes: store::SaveContent(con, *shownId, text); break;
+            case platform::Prompts::No: {
+                if (QClipboard* cb = QGuiApplication::clipboard()) cb->setText(txtCod->toPlainText());
+                store::Recordset rs;
+                rs.Open(store::stmt::SelectContent(*shownId), &con);
+                const QVariant theirs = rs.Eof() ? QVariant() : rs.Fields(QStringLiteral("Content"));
+                rs.Close();
+                ShowInViewer(theirs.isNull() ? QString() : theirs.toString());
+                cmdSaveCont->setEnabled(false);
+                return false;
+            }
+            default: return false;
+            }
+        }
     } catch (const store::StoreError& e) {
         if (e.Number() != store::errors::kDeleted) {
             prompts.MsgBox(e.Message());

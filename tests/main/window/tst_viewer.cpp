@@ -3,11 +3,13 @@
 // twice: on a library file, and (SNIPPARY_TEST_ON_SERVER) on a team library on the
 // tests' own PostgreSQL server, opened through the dialog's server choice.
 #include <QtTest>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
@@ -19,6 +21,7 @@
 #include "platform/folders.h"
 #include "platform/scriptedprompts.h"
 #include "settings/registry.h"
+#include "store/operations.h"
 #include "store/statements.h"
 #include "store/ui/frmloaddb.h"
 #include "testlibrary.h"
@@ -132,6 +135,8 @@ private slots:
             QTest::mouseClick(d.cmdOk, Qt::LeftButton);
         };
         w->mnuLoad->trigger();
+        Verify();
+        prompts->Clear();  // the cases count their own questions
         w->mnuLstSel[0]->trigger();  // Select all
         QTest::mouseClick(w->cmdRefresh, Qt::LeftButton);
         ClickHeader(0);  // by name
@@ -321,6 +326,37 @@ private slots:
         const auto& row = w->lvModel->Row(RowOf("alpha"));
         QCOMPARE(description ? row.description : row.source, shown);
         QCOMPARE(Stored("alpha", description ? "Description" : "Source"), shown);
+    }
+
+    void saveConflict_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("overwrite theirs") << int(Prompts::Yes) << "mine ' it's here" << "mine ' it's here";
+        QTest::newRow("load theirs") << int(Prompts::No) << "theirs" << "theirs";
+        QTest::newRow("cancel") << int(Prompts::Cancel) << "theirs" << "mine ' it's here";
+    }
+
+    // Someone else (another window, another member) saved the snippet after this
+    // window showed it: Save asks before overwriting; loading theirs puts the own
+    // text on the clipboard first.
+    void saveConflict() {
+        QFETCH(int, answer);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        ClickRow("alpha");
+        QTest::keyClicks(w->txtCod, "mine ");
+        store::Connection other;
+        OpenLibrary(other, path);
+        store::SaveContent(other, w->lvModel->Row(RowOf("alpha")).id, "theirs");
+        QGuiApplication::clipboard()->setText("before");
+        prompts->ExpectMsgBoxContaining("Someone else changed alpha", Prompts::Answer(answer));
+        if (answer == Prompts::Yes) prompts->ExpectMsgBox("Content saved!");
+        QTest::mouseClick(w->cmdSaveCont, Qt::LeftButton);
+        Verify();
+        QCOMPARE(Stored("alpha"), stored);
+        QCOMPARE(w->txtCod->toPlainText(), shown);
+        QCOMPARE(QGuiApplication::clipboard()->text(), answer == Prompts::No ? "mine ' it's here" : "before");
     }
 
     // The server drops the window's connection (a restart): Save reports it and keeps
