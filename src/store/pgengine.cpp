@@ -38,6 +38,13 @@ const char* const kSchema[] = {
     " Code.Description AS Description, Code.DateAdded AS DateAdded, Code.Source AS Source,"
     " Types.TypeName AS TypeName, Code.Content AS Content"
     " FROM Code INNER JOIN Types ON Code.TypeID = Types.TypeID",
+    // Every change is announced to the other members' windows.
+    "CREATE FUNCTION snippary_changed() RETURNS trigger LANGUAGE plpgsql AS"
+    " $f$ BEGIN PERFORM pg_notify('snippary_changed', ''); RETURN NULL; END $f$",
+    "CREATE TRIGGER CodeChanged AFTER INSERT OR UPDATE OR DELETE ON Code"
+    " FOR EACH STATEMENT EXECUTE FUNCTION snippary_changed()",
+    "CREATE TRIGGER TypesChanged AFTER INSERT OR UPDATE OR DELETE ON Types"
+    " FOR EACH STATEMENT EXECUTE FUNCTION snippary_changed()",
     // Instr in a form the search does not use: position ignoring case, 0 when absent.
     "CREATE FUNCTION jet_instr(hay text, needle text) RETURNS integer LANGUAGE sql IMMUTABLE AS"
     " $f$ SELECT CASE WHEN hay = '' THEN 0 ELSE strpos(lower(hay), lower(needle)) END $f$",
@@ -61,6 +68,9 @@ QString Trimmed(const char* message) { return QString::fromUtf8(message).trimmed
     if (noDatabase.match(message).hasMatch())
         throw StoreError(errors::kFileNotFound,
                          QStringLiteral("The server has no database named as in '%1'.").arg(where));
+    if (message.contains(QLatin1String("certificate")) || message.contains(QLatin1String("SSL")))
+        throw StoreError(errors::kNoAccess,
+                         QStringLiteral("The server of '%1' is not trusted: %2").arg(where, message));
     if (message.contains(QLatin1String("role \"")) || message.contains(QLatin1String("permission denied")) ||
         message.contains(QLatin1String("pg_hba.conf")))
         throw StoreError(errors::kNoAccess,
@@ -178,6 +188,22 @@ public:
     }
     QString Address() const override { return ShownAddress(address_); }
 
+    bool ChangedByOthers() override {
+        if (!listening_) {
+            // From the first question on: what others did before it is in what was read.
+            listening_ = true;
+            PQclear(Plain("LISTEN snippary_changed"));
+        }
+        PQconsumeInput(c_);
+        bool changed = false;
+        while (PGnotify* n = PQnotifies(c_)) {
+            changed = changed || n->be_pid != PQbackendPID(c_);
+            PQfreemem(n);
+        }
+        return changed;
+    }
+    int Socket() const override { return PQsocket(c_); }
+
     // A statement of our own, run as it stands.
     PGresult* Plain(const char* sql) {
         jet::ServerStatement s;
@@ -209,6 +235,7 @@ private:
         if (PQstatus(c_) == CONNECTION_OK) return;
         if (inTransaction_) Lost();
         PQreset(c_);
+        listening_ = false;  // a new session listens to nothing yet
         if (PQstatus(c_) != CONNECTION_OK) RefusedConnection(address_, Trimmed(PQerrorMessage(c_)));
     }
 
@@ -273,6 +300,7 @@ private:
     qint64 lastCodeId_ = 0;
     bool inTransaction_ = false;
     bool identityGiven_ = false;
+    bool listening_ = false;
 };
 
 std::unique_ptr<Server> Connect(const QString& address, const QString& password) {

@@ -40,6 +40,11 @@ public:
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
     virtual QString Address() const = 0;
+    // True when others changed the library since the last call (their changes are
+    // announced by the library's triggers; this session's own are not counted).
+    virtual bool ChangedByOthers() = 0;
+    // The connection's socket: readable when an announcement may have come.
+    virtual int Socket() const = 0;
 };
 
 // Connects to `address` with `password` (empty: libpq's own ways, ~/.pgpass and

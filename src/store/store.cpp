@@ -248,6 +248,10 @@ void Connection::RollbackTrans() {
 
 QString Connection::DataSource() const { return d->path; }
 
+bool Connection::ChangedByOthers() { return d->server != nullptr && d->server->ChangedByOthers(); }
+
+int Connection::ChangeSocket() const { return d->server != nullptr ? d->server->Socket() : -1; }
+
 Recordset::Recordset() : d(std::make_unique<Impl>()) {}
 Recordset::~Recordset() { Close(); }
 

@@ -84,6 +84,11 @@ public:
     void RollbackTrans();
     // The path of the open library (empty when closed).
     QString DataSource() const;
+    // A team library: true when others changed it since the last call (the first
+    // call starts the watch); its connection's socket, readable when such news may
+    // have come. A file library: false and -1.
+    bool ChangedByOthers();
+    int ChangeSocket() const;
 
     struct Impl;
 

@@ -1,9 +1,14 @@
 // The store's contract on real libraries: files, plain and encrypted, and a
 // library on the tests' own PostgreSQL server.
 #include <QtTest>
+#include <QProcess>
+#include <QScopeGuard>
 #include <csignal>
 #include <functional>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,6 +74,7 @@ private slots:
     void serverErrors_data();
     void serverErrors();
     void serverConnectionLost();
+    void serverTls();
 
 private:
     QTemporaryDir dir;
@@ -606,7 +612,7 @@ void tst_store::serverErrors() {
 
 // The server ends the session (a restart, a dropped network): the next action
 // reports it, the one after connects again and works; a transaction open at the
-// loss is not silently half done.
+// loss is not silently half done. Others' changes are announced.
 void tst_store::serverConnectionLost() {
     path = testsupport::NewServerDatabase();
     Connection con;
@@ -623,6 +629,45 @@ void tst_store::serverConnectionLost() {
     QCOMPARE(ErrorOf([&] { con.Execute(stmt::InsertCode(1, "after", "", "1/1/2002", "", "c")); }), errors::kConnectionLost);
     con.RollbackTrans();
     QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), QStringList{"kept"});
+
+    // Changes by others are announced; the connection's own are not.
+    QVERIFY(!con.ChangedByOthers());
+    con.Execute(stmt::UpdateSource(1, "mine"));
+    QVERIFY(!con.ChangedByOthers());
+    Connection other;
+    OpenLibrary(other, path);
+    other.Execute(stmt::UpdateSource(1, "theirs"));
+    bool announced = false;  // it comes when the server sends it
+    QTRY_VERIFY((announced = announced || con.ChangedByOthers()));
+    QVERIFY(!con.ChangedByOthers());
+}
+
+// TLS as libpq gives it: verify-full trusts the server only with a certificate for
+// the name it was asked by, from the authority the address names. A server of the
+// test's own, on a free port of 127.0.0.1.
+void tst_store::serverTls() {
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    any.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof any;
+    QVERIFY(bind(probe, reinterpret_cast<sockaddr*>(&any), size) == 0 &&
+            getsockname(probe, reinterpret_cast<sockaddr*>(&any), &size) == 0);
+    close(probe);
+    const QString port = QString::number(ntohs(any.sin_port)), host = dir.filePath("tls");
+    const QString script = SNIPPARY_TEST_DATA "/../support/pgserver";
+    QCOMPARE(QProcess::execute(script, {"start", host, port}), 0);
+    const auto stop = qScopeGuard([&] { QProcess::execute(script, {"stop", host}); });
+    struct Case { const char* name; const char* authority; long number; };
+    for (const Case& c : {Case{"localhost", "ca.crt", 0}, Case{"localhost", "other-ca.crt", errors::kNoAccess},
+                          Case{"127.0.0.1", "ca.crt", errors::kNoAccess}}) {
+        const QString address = QStringLiteral("postgresql://snippary@%1:%2/postgres?sslmode=verify-full&sslrootcert=%3/%4")
+                                    .arg(c.name, port, host, c.authority);
+        QCOMPARE(ErrorOf([&] { CreateLibrary(address, "", false); }), c.number);
+    }
+    Connection con;
+    OpenLibrary(con, "postgresql://snippary@localhost:" + port + "/postgres?sslmode=verify-full&sslrootcert=" + host + "/ca.crt");
+    QCOMPARE(Column(con, stmt::SelectTypes(), "TypeName").size(), 5);
 }
 
 QTEST_GUILESS_MAIN(tst_store)
