@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cstdlib>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Day periods in words, other digits, times written like dates.
@@ -11,11 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                       QLocale("fa_IR"), QLocale("as_IN"), QLocale("da_DK")};
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const QLocale& l : locales) {
-        const QDateTime d = platform::ReadDate(text, l);
+        const QDateTime d = store::ReadDate(text, l);
         if (!d.isValid()) continue;
         // Seconds survive, milliseconds are never typed.
         if (d.date().year() < 100 || d.date().year() > 9999) continue;
-        if (platform::ReadDate(platform::GeneralDate(d, l), l) != d) std::abort();
+        if (store::ReadDate(store::GeneralDate(d, l), l) != d) std::abort();
     }
     return 0;
 }

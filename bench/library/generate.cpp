@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
 #include "store/statements.h"
@@ -111,7 +111,7 @@ void GenerateLibrary(const QString& path, const LibrarySpec& spec) {
         if (i % 100 == 37) content.insert(vb.Pick(int(content.size())), QLatin1String(RareWord));
         const QDateTime added = start.addSecs((span / spec.snippets) * i + vb.Pick(3600));
         con.Execute(store::stmt::InsertCode(1 + vb.Pick(spec.categories), name, "Does " + vb.Ident(),
-                                            platform::GeneralDate(added), "Generated", content));
+                                            store::GeneralDate(added), "Generated", content));
     }
     con.CommitTrans();
 }

@@ -13,7 +13,7 @@ QString HomePage() { return QStringLiteral(SNIPPARY_HOME_PAGE); }
 QString ContentsPage() {
     // The menu's path is relative; it is resolved against the program's folder
     // rather than the current one, which the program never sets.
-    const QString beside = QDir(platform::ProgramFolder()).filePath(QStringLiteral("help/index.htm"));
+    QString beside = QDir(platform::ProgramFolder()).filePath(QStringLiteral("help/index.htm"));
     if (QFileInfo(beside).isFile()) return beside;
     return platform::HelpIndex();
 }

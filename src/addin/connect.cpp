@@ -89,9 +89,6 @@ void Connect::IDTExtensibility_OnDisconnection(int, void*) {
     window_.Unload();
 }
 
-void Connect::IDTExtensibility_OnAddInsUpdate(void*) {}
-void Connect::IDTExtensibility_OnStartupComplete(void*) {}
-
 void Connect::m_evtMenuSnippary_Click() { window_.ShowWithHost(m_VBInst); }
 void Connect::m_evtCmdSnippary_Click() { window_.ShowWithHost(m_VBInst); }
 

@@ -29,8 +29,6 @@ public:
     void IDTExtensibility_OnConnection(VBE* VBInst, int ConnectMode = 0, void* AddInInst = nullptr,
                                        void* custom = nullptr);
     void IDTExtensibility_OnDisconnection(int RemoveMode = 0, void* custom = nullptr);
-    void IDTExtensibility_OnAddInsUpdate(void* custom = nullptr);
-    void IDTExtensibility_OnStartupComplete(void* custom = nullptr);
     void m_evtMenuSnippary_Click();
     void m_evtCmdSnippary_Click();
 

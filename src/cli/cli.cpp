@@ -22,7 +22,7 @@
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
 #include "platform/atomicfile.h"
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "platform/textfile.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
@@ -171,7 +171,7 @@ Query Filters(const Options& o, store::Connection& con, bool wholeLibraryByDefau
         }
     }
     for (const char* d : {"--from", "--to"})
-        if (o.Has(d) && !platform::ReadDate(o.Value(d)).isValid())
+        if (o.Has(d) && !store::ReadDate(o.Value(d)).isValid())
             throw Failure{QStringLiteral("%1 is not a date: %2").arg(QLatin1String(d), o.Value(d))};
     q.sFind = store::BuildFind(o.Value("--find"), columns, o.Value("--from"), o.Value("--to"));
     if (o.Has("--sort")) {
@@ -263,7 +263,7 @@ int List(const QStringList& args, Io& io) {
         const QString name = Text(rs.Fields(QStringLiteral("Name")));
         const QString type = Text(rs.Fields(QStringLiteral("TypeName")));
         const QString description = Text(rs.Fields(QStringLiteral("Description")));
-        const QString date = platform::GeneralDate(rs.Fields(QStringLiteral("DateAdded")).toDateTime());
+        const QString date = store::GeneralDate(rs.Fields(QStringLiteral("DateAdded")).toDateTime());
         const QString source = Text(rs.Fields(QStringLiteral("Source")));
         if (format == QLatin1String("json")) {
             rows.append(QJsonObject{{"ID", rs.Fields(QStringLiteral("ID")).toLongLong()},
@@ -308,7 +308,7 @@ int Add(const QStringList& args, Io& io) {
         }
     if (typeId < 0) throw Failure{QStringLiteral("no category named ") + o.Value("--category")};
     const qint64 id = store::AddSnippet(con, {typeId, o.Value("--name"), o.Value("--description"),
-                                              platform::GeneralDate(QDateTime::currentDateTime()),
+                                              store::GeneralDate(QDateTime::currentDateTime()),
                                               o.Value("--source"), text.content});
     io.out += QByteArray::number(id) + '\n';
     return 0;

@@ -19,10 +19,6 @@ const QString C = QStringLiteral("<span class=\"comment\">");
 const QString Z = QStringLiteral("</span>");
 }  // namespace detail
 
-using detail::C;
-using detail::K;
-using detail::Z;
-
 namespace {
 
 const QStringList& Statements() {

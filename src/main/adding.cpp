@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "platform/textfile.h"
 #include "store/operations.h"
 
@@ -19,7 +19,7 @@ AddOutcome AddSnippet(store::Connection* con, const NewSnippet& snippet, const Q
         return outcome;
     }
     // The same seconds go into the statement and the list row.
-    const QString dateText = platform::GeneralDate(now);
+    const QString dateText = store::GeneralDate(now);
     try {
         outcome.row.id = store::AddSnippet(*con, {snippet.typeId, snippet.name, snippet.description, dateText,
                                                   snippet.source, snippet.content});
@@ -32,7 +32,7 @@ AddOutcome AddSnippet(store::Connection* con, const NewSnippet& snippet, const Q
     outcome.row.name = snippet.name;
     outcome.row.typeName = snippet.typeName;
     outcome.row.description = snippet.description;
-    QDateTime shown = platform::ReadDate(dateText);
+    QDateTime shown = store::ReadDate(dateText);
     if (!shown.isValid())
         shown = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()));
     outcome.row.dateAdded = shown;

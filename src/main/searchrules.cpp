@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 
 namespace snippary {
 
@@ -16,7 +16,7 @@ bool FindEnabled(const QString& findText, const QString& fromText, const QString
 QString CheckedDateText(const QString& text, const QLocale& locale) {
     if (text.isEmpty() || text.contains(QLatin1Char('\'')))
         return QString();
-    return platform::ReadDate(text, locale).isValid() ? text : QString();
+    return store::ReadDate(text, locale).isValid() ? text : QString();
 }
 
 }  // namespace snippary

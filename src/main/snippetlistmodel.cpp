@@ -1,6 +1,6 @@
 #include "main/snippetlistmodel.h"
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "store/store.h"
 
 namespace snippary {
@@ -34,7 +34,7 @@ QVariant SnippetListModel::data(const QModelIndex& index, int role) const {
     case NameColumn: return r.name;
     case TypeColumn: return r.typeName;
     case DescriptionColumn: return r.description;
-    case DateColumn: return r.dateAdded.isValid() ? platform::GeneralDate(r.dateAdded) : QString();
+    case DateColumn: return r.dateAdded.isValid() ? store::GeneralDate(r.dateAdded) : QString();
     case SourceColumn: return r.source;
     default: return {};
     }

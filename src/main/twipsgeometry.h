@@ -2,7 +2,7 @@
 // The window's outer size in twips. Pixels hold 15 twips each, so a size set in
 // twips (from the settings or the minimum) would drift by up to 14 twips on every
 // round trip; the value last set is kept and reported while the pixels still match.
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 
 namespace snippary {
 

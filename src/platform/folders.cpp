@@ -41,7 +41,7 @@ QString AddinFile() {
 }
 
 QString HelpIndex() {
-    const QString beside = ProgramFolder() + QStringLiteral("/help/index.htm");
+    QString beside = ProgramFolder() + QStringLiteral("/help/index.htm");
     if (QFileInfo(beside).isFile()) return beside;
     return QDir::cleanPath(ProgramFolder() + QStringLiteral("/../share/snippary/help/index.htm"));
 }
@@ -57,7 +57,7 @@ QString ReadyExportDefaultFolder() {
     // As the desktop's own file dialogs do, a missing documents folder is made; a
     // default that cannot take the page gives way to the home folder, so an export
     // the user aimed nowhere in particular does not fail for want of a folder.
-    const QString folder = ExportDefaultFolder();
+    QString folder = ExportDefaultFolder();
     const QFileInfo info(folder);
     if ((info.isDir() || QDir().mkpath(folder)) && QFileInfo(folder).isWritable()) return folder;
     return WithoutTrailingSeparator(QDir::homePath());

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "store/store.h"
 
 namespace store::jet {
@@ -44,7 +44,7 @@ bool IsTextColumn(const Token& t) {
 // condition never silently matches everything or nothing.
 void ConvertDateLiteral(Token& t) {
     const QString value = LiteralValue(t.text);
-    const QDateTime when = platform::ReadDate(value);
+    const QDateTime when = store::ReadDate(value);
     if (!when.isValid())
         throw StoreError(errors::kTypeMismatch,
                          QStringLiteral("Data type mismatch: '%1' is not a date.").arg(value));

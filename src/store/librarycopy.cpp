@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "store/operations.h"
 #include "store/statements.h"
 #include "store/store.h"
@@ -40,7 +40,7 @@ qint64 CopyLibrary(Connection& from, Connection& to) {
                        .arg(rs.Fields(1).toLongLong())
                        .arg(Value(rs.Fields(2)), Value(rs.Fields(3)),
                             date.isNull() ? QStringLiteral("NULL")
-                                          : u'\'' + platform::GeneralDate(date.toDateTime()) + u'\'',
+                                          : u'\'' + GeneralDate(date.toDateTime()) + u'\'',
                             Value(rs.Fields(5)), Value(rs.Fields(6))));
     }
     rs.Close();

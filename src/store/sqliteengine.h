@@ -68,7 +68,7 @@ std::unique_ptr<Database> OpenFile(const QString& path, const QString& password,
 [[noreturn]] void Fail(int rc, const QString& message);
 
 // The Instr of the store's statements (1-based position, 0 when absent, Null for
-// Null), ignoring case; exposed for tests and benchmarks.
+// Null), ignoring case; one copy for both engines' drivers.
 qint64 Instr(const char* hay, int hayLen, const char* needle, int needleLen);
 // The collation of the store's ORDER BY: case ignored, ASCII compared in place.
 int CompareText(int lenA, const void* a, int lenB, const void* b);

@@ -7,7 +7,7 @@
 #include <QMutex>
 #include <QRegularExpression>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "store/connectionstring.h"
 #include "store/jetsql.h"
 #include "store/pgengine.h"
@@ -180,7 +180,7 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     Q_UNUSED(userId);
     Q_UNUSED(options);
     Close();
-    platform::PinLocalTimeZone();  // the list makes a date for every row
+    store::PinLocalTimeZone();  // the list makes a date for every row
     ConnectionString cs = ConnectionString::Parse(connectionString);
     // The dialog gives the password in the string; a password argument counts the same.
     const QString key = cs.password.isEmpty() ? password : cs.password;

@@ -14,7 +14,7 @@
 #include "platform/atomicfile.h"
 #include "platform/filefilter.h"
 #include "platform/folders.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 #include "testsupport.h"
 
 using testsupport::ReadAll;

@@ -1,10 +1,10 @@
 // The general date format and the reading of typed dates, in every locale Qt knows.
 #include <QtTest>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 
-using platform::GeneralDate;
-using platform::ReadDate;
+using store::GeneralDate;
+using store::ReadDate;
 
 namespace {
 const QLocale us(QLocale::English, QLocale::UnitedStates);
@@ -90,9 +90,9 @@ void tst_generaldate::everyLocale() {
             QVERIFY2(ReadDate(typed + u' ' + shownTime, locale) == when, qPrintable(typed + u' ' + shownTime));
         }
         if (when.time().minute() > 12)  // else "15.04.05" is a date where dates are written so
-            QCOMPARE(ReadDate(shownTime, locale), QDateTime(platform::DateZero(), when.time()));
+            QCOMPARE(ReadDate(shownTime, locale), QDateTime(store::DateZero(), when.time()));
         QCOMPARE(ReadDate(when.time().toString(QStringLiteral("H:mm")), locale),
-                 QDateTime(platform::DateZero(), QTime(when.time().hour(), when.time().minute())));
+                 QDateTime(store::DateZero(), QTime(when.time().hour(), when.time().minute())));
     }
 }
 

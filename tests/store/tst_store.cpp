@@ -13,7 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 #include "testlibrary.h"
 #include "testsupport.h"
 #include "store/operations.h"
@@ -153,7 +153,7 @@ void tst_store::contract() {
     QCOMPARE(rs.Fields("TypeName").toString(), QString("Functions"));
     QCOMPARE(rs.Fields("Description").toString(), QString("it's mine"));
     QCOMPARE(rs.Fields("DateAdded").toDateTime(), QDateTime(QDate(2002, 1, 15), QTime(15, 4, 5)));
-    QCOMPARE(platform::GeneralDate(rs.Fields("DateAdded").toDateTime()), QString("1/15/2002 3:04:05 PM"));
+    QCOMPARE(store::GeneralDate(rs.Fields("DateAdded").toDateTime()), QString("1/15/2002 3:04:05 PM"));
     rs.MoveNext();
     QCOMPARE(rs.Fields("Name").toString(), QString("Beta"));
     QCOMPARE(rs.Fields("DateAdded").toDateTime(), QDateTime(QDate(2002, 12, 1), QTime(0, 0)));

@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "about/help.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 
 namespace about {
 

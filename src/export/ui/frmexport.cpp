@@ -12,7 +12,7 @@
 #include "platform/atomicfile.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 #include "platform/ui/captionfit.h"
 
 namespace exporting {

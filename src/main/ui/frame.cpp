@@ -13,7 +13,7 @@
 #include "main/ui/searchpage.h"
 #include "main/windowlayout.h"
 #include "platform/folders.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 #include "settings/registry.h"
 #include "settings/snipparysettings.h"
 

@@ -19,7 +19,7 @@
 #include "main/ui/searchpage.h"
 #include "main/windowlayout.h"
 #include "platform/prompts.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 
 namespace snippary {
 

@@ -4,7 +4,7 @@
 #include <QFont>
 #include <QWidget>
 
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 
 namespace snippary {
 

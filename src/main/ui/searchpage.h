@@ -30,7 +30,7 @@ public:
 
     // The search condition from the current texts and ticks ("" finds everything).
     QString BuildFind() const;
-    // Find is possible when there is a date, or a text and at least one ticked column.
+    // Find is possible with a text or a date, and at least one ticked column.
     void EnableFind();
     // Empties a date box whose text is no date (no message).
     void CheckDate(QLineEdit* box);

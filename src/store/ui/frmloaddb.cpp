@@ -7,7 +7,7 @@
 
 #include "platform/folders.h"
 #include "platform/prompts.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 #include "platform/ui/captionfit.h"
 #include "store/connectionstring.h"
 #include "store/library.h"

@@ -27,7 +27,7 @@
 #include "store/statements.h"
 #include "store/ui/frmloaddb.h"
 #include "main/windowlayout.h"
-#include "platform/twips.h"
+#include "platform/ui/twips.h"
 #include "settings/registry.h"
 #include "testlibrary.h"
 #include "testsupport.h"

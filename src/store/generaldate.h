@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QString>
 
-namespace platform {
+namespace store {
 
 // The locale's short date with a four-digit year, a blank, the locale's long time
 // without time zone; the date alone when the time is exactly midnight.
@@ -29,4 +29,4 @@ void PinLocalTimeZone();
 // The day a time-of-day alone stands on.
 inline QDate DateZero() { return QDate(1899, 12, 30); }
 
-}  // namespace platform
+}  // namespace store

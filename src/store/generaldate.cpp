@@ -1,4 +1,4 @@
-#include "platform/generaldate.h"
+#include "store/generaldate.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -7,7 +7,7 @@
 #include <ctime>
 #include <mutex>
 
-namespace platform {
+namespace store {
 
 namespace {
 
@@ -372,7 +372,7 @@ void PinLocalTimeZone() {
 QString GeneralDate(const QDateTime& value, const QLocale& locale) {
     if (!value.isValid()) return QString();
     const Formats& f = FormatsOf(locale);
-    const QString date = locale.toString(value.date(), f.date);
+    QString date = locale.toString(value.date(), f.date);
     if (value.time() == QTime(0, 0)) return date;
     return date + u' ' + locale.toString(value.time(), f.time);
 }
@@ -410,4 +410,4 @@ QDateTime ReadDate(const QString& input, const QLocale& locale) {
     return {};
 }
 
-}  // namespace platform
+}  // namespace store
