@@ -58,6 +58,7 @@ int Add(const QString& path) {
     const qint64 id = rs.Fields(0).toLongLong();
     rs.Close();
     Report(double(t.nsecsElapsed()) / 1e6, QStringLiteral("open=%1ms id=%2").arg(openMs, 0, 'f', 1).arg(id));
+    con.Execute(store::stmt::DeleteCode(id));  // the next run measures the same library
     return 0;
 }
 
@@ -248,7 +249,7 @@ void Server(const QString& self, const QString& dataDir, const QList<int>& sizes
     Q_UNUSED(dataDir);
 }
 
-int Orchestrate(const QString& self, const QString& dataDir, bool quick) {
+int Orchestrate(const QString& self, const QString& dataDir, bool quick, bool serverOnly) {
     QDir().mkpath(dataDir);
     // The window reads and writes its settings: keep them out of the user's own.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dataDir + "/config"));
@@ -268,6 +269,10 @@ int Orchestrate(const QString& self, const QString& dataDir, bool quick) {
     QTextStream out(stdout);
     const int runs = quick ? 3 : 5;
     out << "| measurement | size | median | peak RSS | reference |\n|---|---|---|---|---|\n";
+    if (serverOnly) {
+        Server(self, dataDir, sizes, runs, lib, out);
+        return 0;
+    }
     for (int n : sizes) {
         const QString path = lib(n, false);
         const Sample list = Measure(self, {"list", path}, n >= 100000 ? 3 : runs);
@@ -333,6 +338,7 @@ int main(int argc, char** argv) {
     QStringList a = app.arguments().mid(1);
     const bool encrypted = a.removeAll("--encrypted") > 0;
     const bool quick = a.removeAll("--quick") > 0;
+    const bool serverOnly = a.removeAll("--server") > 0;  // only the team library's rows
     try {
         if (a.value(0) == "list") return List(a.value(1), encrypted, QString());
         if (a.value(0) == "search") return List(a.value(1), encrypted, a.value(2));
@@ -351,7 +357,7 @@ int main(int argc, char** argv) {
         }
         const QString data = a.value(0, QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                                             "/snippary-bench");
-        return Orchestrate(app.applicationFilePath(), data, quick);
+        return Orchestrate(app.applicationFilePath(), data, quick, serverOnly);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "snippary_bench: %s\n", e.what());
         return 2;

@@ -35,6 +35,14 @@ inline QString ServerAdmin(const QString& sql, const QString& database = QString
     return value;
 }
 
+inline QString DatabaseOf(const QString& address) { return address.section(u'/', 3).section(u'?', 0, 0); }
+
+// The server ends every session on the database of `address`, as a restart would.
+inline void DropSessions(const QString& address) {
+    ServerAdmin("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = '" +
+                DatabaseOf(address) + "' AND pid <> pg_backend_pid()");
+}
+
 // A new empty database on the tests' server: its address.
 inline QString NewServerDatabase() {
     static int n = 0;

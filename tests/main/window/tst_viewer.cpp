@@ -365,8 +365,7 @@ private slots:
         if (!onServer) QSKIP("a library file has no connection to lose");
         ClickRow("alpha");
         QTest::keyClicks(w->txtCod, "kept ");
-        testsupport::ServerAdmin("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = '" +
-                                 path.section('/', 3).section('?', 0, 0) + "' AND pid <> pg_backend_pid()");
+        testsupport::DropSessions(path);
         prompts->ExpectMsgBoxContaining("3146 # ");
         QTest::mouseClick(w->cmdSaveCont, Qt::LeftButton);
         Verify();
