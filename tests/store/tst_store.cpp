@@ -575,7 +575,6 @@ void tst_store::serverErrors_data() {
     QTest::newRow("no server") << "postgresql:///x?host=" + dir.path() << "" << "" << errors::kServerUnreachable;
     QTest::newRow("wrong password") << testsupport::ServerAddress(database, "ann") << "wrong-one" << ""
                                     << errors::kBadPassword;
-    QTest::newRow("no password") << testsupport::ServerAddress(database, "ann") << "" << "" << errors::kBadPassword;
     QTest::newRow("password in the address")
         << QString(library).replace("snippary@", "ann:wrong-one@") << "" << "" << errors::kBadPassword;
     QTest::newRow("no such database") << testsupport::ServerAddress("nosuch") << "" << "" << errors::kFileNotFound;
@@ -584,8 +583,6 @@ void tst_store::serverErrors_data() {
                                   << stmt::SelectDisplay(BuildWhere({1}), "", "") << 0L;
     QTest::newRow("reader adds") << testsupport::ServerAddress(database, "reader") << ""
                                  << stmt::InsertCode(1, "n", "", "1/1/2002", "", "c") << errors::kReadOnly;
-    QTest::newRow("reader deletes") << testsupport::ServerAddress(database, "reader") << ""
-                                    << stmt::DeleteTypeByName("Modules") << errors::kReadOnly;
     QTest::newRow("date no date") << library << "" << stmt::InsertCode(1, "n", "", "13/45/2002", "", "c")
                                   << errors::kTypeMismatch;
     QTest::newRow("creating over a library") << library << "" << "new" << errors::kExists;
