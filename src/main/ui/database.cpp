@@ -106,23 +106,25 @@ void frmSnippary::OpenAtStart(const QString& libraryPath) {
     const bool server = store::pg::IsAddress(libraryPath);
     const store::ConnectionString cs =
         store::ConnectionString::ForLibrary(server ? libraryPath : QFileInfo(libraryPath).absoluteFilePath());
+    // What is kept (and stored in the settings) never holds a password written into an address.
+    const QString shown = server ? store::pg::ShownAddress(libraryPath) : cs.dataSource;
     try {
         con.Open(cs.Build());
     } catch (const store::StoreError& e) {
         if (server ? e.Number() != store::errors::kBadPassword : !QFileInfo(cs.dataSource).isFile()) {
             prompts.MsgBox(e.Message());
-            sDb = cs.dataSource;
+            sDb = shown;
             return;
         }
     }
     if (con.State() == store::adStateOpen) {
-        sDb = cs.dataSource;
+        sDb = shown;
         sPass.clear();
         cmdRefresh->setEnabled(true);
         OpenLoaded();
     } else {
         // Most likely a library with a password: ask for it in the usual dialog.
-        sDb = cs.dataSource;
+        sDb = shown;
         FillTypes();
     }
     SetLoadedMenus(true);

@@ -359,6 +359,15 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), answer == Prompts::No ? "mine ' it's here" : "before");
     }
 
+    // Started on an address with a password written into it: the library opens, and
+    // the address kept (stored in the settings at exit) holds no password.
+    void startedOnAddress() {
+        if (!onServer) QSKIP("a file's path holds no password");
+        w->OpenAtStart(QString(path).replace("snippary@", "snippary:secret@"));
+        QCOMPARE(w->con.State(), store::adStateOpen);
+        QCOMPARE(w->sDb, path);
+    }
+
     // The server drops the window's connection (a restart): Save reports it and keeps
     // the typed text; the next Save connects again and stores it.
     void serverConnectionLost() {
