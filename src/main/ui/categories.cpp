@@ -51,6 +51,10 @@ void frmSnippary::OpenLoaded() {
     }
     // Filling selects the first entry; a new snippet's category is the user's choice.
     addPage->cmbType->setCurrentIndex(-1);
+    delete changeWatch;
+    changeWatch = new store::ChangeWatch(con, this);
+    connect(changeWatch, &store::ChangeWatch::ChangedByOthers, this,
+            [this] { setWindowTitle(QStringLiteral("Snippary - changed by others since the last Refresh")); });
     Refresh();
     cmdInsert->setEnabled(true);
     cmdCopy->setEnabled(true);

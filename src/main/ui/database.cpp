@@ -47,6 +47,7 @@ void frmSnippary::mnuCloseDB_Click() {
     cmdCopy->setEnabled(false);
     cmdInsert->setEnabled(false);
     addPage->cmdAdd->setEnabled(false);
+    delete changeWatch;  // its socket goes with the connection
     con.Close();
     // The password goes with the library it opened.
     sPass.fill(u'\0');

@@ -11,6 +11,7 @@
 
 #include "main/boxtext.h"
 #include "main/twipsgeometry.h"
+#include "store/changewatch.h"
 #include "store/store.h"
 
 class QAction;
@@ -195,6 +196,7 @@ private:
     void ChangeField(bool description);
 
     platform::Prompts& prompts;
+    QPointer<store::ChangeWatch> changeWatch;  // a team library: others' changes shown in the title
     exporting::frmExport* frmExport = nullptr;  // loaded hidden with the window
     QPointer<QWidget> frmAbout;
     TwipsGeometry geometryTwips;

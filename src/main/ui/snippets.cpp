@@ -18,6 +18,8 @@
 namespace snippary {
 
 void frmSnippary::Refresh() {
+    if (changeWatch) changeWatch->Reset();
+    setWindowTitle(QStringLiteral("Snippary"));
     sFind.clear();
     searchPage->txtFind->clear();
     QList<qint64> ticked;

@@ -359,6 +359,23 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), answer == Prompts::No ? "mine ' it's here" : "before");
     }
 
+    // Another member's change shows in the title until the next Refresh; the
+    // window's own changes do not.
+    void changedByOthers() {
+        if (!onServer) QSKIP("a library file announces no changes");
+        ClickRow("alpha", Qt::RightButton);
+        prompts->ExpectInputBox(QString("mine"), "New description?");
+        w->mnuChgDesc->trigger();
+        store::Connection other;
+        OpenLibrary(other, path);
+        QTest::qWait(100);
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
+        store::ChangeSource(other, w->lvModel->Row(RowOf("alpha")).id, "theirs");
+        QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
+        QTest::mouseClick(w->cmdRefresh, Qt::LeftButton);
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
+    }
+
     // Started on an address with a password written into it: the library opens, and
     // the address kept (stored in the settings at exit) holds no password.
     void startedOnAddress() {
