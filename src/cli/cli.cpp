@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -31,6 +32,10 @@
 #include "store/pgengine.h"
 #include "store/statements.h"
 #include "store/store.h"
+#include "transfer/dump.h"
+#include "transfer/files.h"
+#include "transfer/importer.h"
+#include "transfer/snippetfile.h"
 
 namespace cli {
 
@@ -314,9 +319,33 @@ int Add(const QStringList& args, Io& io) {
     return 0;
 }
 
+// The listed snippets as an editor snippet file or as a folder of files.
+int ExportSnippets(const Options& o, Io& io, bool asFiles) {
+    for (const char* pageOnly : {"--numbered", "--colors"})
+        if (o.Flag(pageOnly)) throw UsageError{QLatin1String(pageOnly) + QStringLiteral(" is for the HTML page")};
+    for (const char* pageOnly : {"--font", "--size"})
+        if (o.Has(pageOnly)) throw UsageError{QLatin1String(pageOnly) + QStringLiteral(" is for the HTML page")};
+    const QString out = QFileInfo(o.Positional()[1]).absoluteFilePath();
+    if (platform::IsDatabaseFile(out))
+        throw Failure{QStringLiteral("%1 is a snippet library (a database file); it is not written over.").arg(o.Positional()[1])};
+    store::Connection con;
+    Open(con, o.Positional()[0], io);
+    const Query q = Filters(o, con, true);
+    const QList<transfer::Item> items = transfer::ReadListed(con, store::ExportQuery(q.sWhere, q.sFind, q.sOrder));
+    if (asFiles) {
+        transfer::WriteSnippetFiles(out, items);
+        return 0;
+    }
+    QString error;
+    if (!platform::WriteFileAtomically(out, transfer::WriteSnippetFile(items), &error)) throw Failure{error};
+    return 0;
+}
+
 int Export(const QStringList& args, Io& io) {
     const Options o(args);
-    if (o.Positional().size() != 2) throw UsageError{QStringLiteral("export takes FILE and OUT.html")};
+    if (o.Positional().size() != 2) throw UsageError{QStringLiteral("export takes FILE and OUT")};
+    if (o.Flag("--files") || o.Positional()[1].endsWith(QLatin1String(".code-snippets"), Qt::CaseInsensitive))
+        return ExportSnippets(o, io, o.Flag("--files"));
     bool sizeOk = true;
     // Without --font or --size the writer takes the font of the page's code.
     const int size = o.Has("--size") ? o.Value("--size").toInt(&sizeOk) : 0;
@@ -338,6 +367,86 @@ int Export(const QStringList& args, Io& io) {
     options.fontSize = size;
     options.homePage = QStringLiteral(SNIPPARY_HOME_PAGE);
     exporting::WriteHtmlPage(con, store::ExportQuery(q.sWhere, q.sFind, q.sOrder), options, page);
+    return 0;
+}
+
+std::atomic<bool> gInterrupted{false};
+extern "C" void Interrupted(int) { gInterrupted.store(true); }
+
+// Ctrl+C and a polite kill stop the import at its next step, which then undoes
+// everything; the handlers before are back when the object goes.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        gInterrupted.store(false);
+        struct sigaction stop {};
+        stop.sa_handler = Interrupted;
+        sigemptyset(&stop.sa_mask);
+        sigaction(SIGINT, &stop, &int_);
+        sigaction(SIGTERM, &stop, &term_);
+    }
+    ~InterruptGuard() {
+        sigaction(SIGINT, &int_, nullptr);
+        sigaction(SIGTERM, &term_, nullptr);
+    }
+
+private:
+    struct sigaction int_ {}, term_ {};
+};
+
+int Import(const QStringList& args, Io& io) {
+    const Options o(args);
+    if (o.Flag("--list-tables")) {
+        if (o.Positional().size() != 1) throw UsageError{QStringLiteral("import --list-tables takes one Access FILE")};
+        io.out += transfer::ListAccessTables(o.Positional()[0]).toUtf8();
+        return 0;
+    }
+    if (o.Positional().size() < 2) throw UsageError{QStringLiteral("import takes FILE and at least one SOURCE")};
+    transfer::ImportOptions options;
+    if (o.Has("--category")) options.category = o.Value("--category");
+    if (options.category.isEmpty()) throw UsageError{QStringLiteral("--category needs a name")};
+    options.mapping = {o.Value("--table"),  o.Value("--name"), o.Value("--content"),        o.Value("--description"),
+                       o.Value("--source"), o.Value("--date"), o.Value("--category-column")};
+    const bool mapped = o.Has("--table");
+    for (const char* column : {"--name", "--content", "--description", "--source", "--date", "--category-column"})
+        if (!mapped && o.Has(column)) throw UsageError{QLatin1String(column) + QStringLiteral(" goes with --table")};
+    if (mapped && (options.mapping.name.isEmpty() || options.mapping.content.isEmpty()))
+        throw UsageError{QStringLiteral("--table needs --name and --content")};
+    const QString library = QFileInfo(o.Positional()[0]).absoluteFilePath();
+    const QStringList sources = o.Positional().mid(1);
+    for (const QString& source : sources)
+        if (QFileInfo(source).absoluteFilePath() == library) throw Failure{QStringLiteral("a library cannot be imported into itself")};
+    store::Connection con;
+    Open(con, o.Positional()[0], io);
+    const InterruptGuard guard;
+    if (io.tell) io.tell("snippary: importing (Ctrl+C stops and adds nothing)\n");
+    transfer::Summary summary;
+    try {
+        summary = transfer::Import(con, sources, options, QDateTime::currentDateTime(), &gInterrupted);
+    } catch (const transfer::Cancelled&) {
+        io.err += "snippary: the import was interrupted; nothing was added\n";
+        return 130;
+    } catch (const transfer::Error& e) {
+        throw Failure{e.message + QStringLiteral("; nothing was added")};
+    }
+    for (const QString& s : summary.skipped) io.err += ("skipped " + s + u'\n').toUtf8();
+    for (const QString& n : summary.notes) io.err += ("note: " + n + u'\n').toUtf8();
+    io.out += (summary.Line() + u'\n').toUtf8();
+    return 0;
+}
+
+int Dump(const QStringList& args, Io& io) {
+    const Options o(args);
+    if (o.Positional().isEmpty() || o.Positional().size() > 2) throw UsageError{QStringLiteral("dump takes FILE and an optional OUT.json")};
+    store::Connection con;
+    Open(con, o.Positional()[0], io);
+    const QByteArray dump = transfer::DumpLibrary(con);
+    if (o.Positional().size() == 1) {
+        io.out += dump;
+        return 0;
+    }
+    QString error;
+    if (!platform::WriteFileAtomically(QFileInfo(o.Positional()[1]).absoluteFilePath(), dump, &error)) throw Failure{error};
     return 0;
 }
 
@@ -486,9 +595,13 @@ int RunVerb(const QStringList& args, Io& io) {
             if (verb == QLatin1String("export")) return Export(args, io);
             if (verb == QLatin1String("colorize")) return Colorize(args, io);
             if (verb == QLatin1String("copy")) return Copy(args, io);
+            if (verb == QLatin1String("import")) return Import(args, io);
+            if (verb == QLatin1String("dump")) return Dump(args, io);
             throw UsageError{QStringLiteral("unknown verb ") + verb};
         } catch (const store::StoreError& e) {
             throw Failure{e.Message()};
+        } catch (const transfer::Error& e) {
+            throw Failure{e.message};
         }
     } catch (const UsageError& e) {
         io.err += ("snippary: " + e.message + "\n").toUtf8() + UsageText().toUtf8();
@@ -521,6 +634,7 @@ int Run(int argc, char** argv) {
     Io io;
     io.readStdin = ReadStdin;
     io.askSecret = AskAtTerminal;
+    io.tell = [](const QByteArray& text) { WriteChecked(stderr, text); };
     const int status = RunVerb(app.arguments().mid(1), io);
     if (!WriteChecked(stdout, io.out)) {
         const int error = errno != 0 ? errno : EIO;

@@ -10,6 +10,7 @@ struct Io {
     QByteArray out, err;
     std::function<QByteArray()> readStdin;             // all of standard input, up to 64 MB
     std::function<QString(const QString&)> askSecret;  // a password typed at a terminal; null: none
+    std::function<void(const QByteArray&)> tell;       // a message shown at once on standard error; null: none
 };
 
 // args[0] is the verb. Returns the exit status.

@@ -89,15 +89,42 @@ const std::vector<VerbDoc>& Verbs() {
           {"--content-stdin", "", false, "Read the code from standard input (at most 64 MB)."}},
          "",
          "Add one snippet and print its number. Exactly one of --content-file and --content-stdin is required."},
-        {"export", "FILE OUT.html",
-         With({{"--numbered", "", false, "Number the table of contents."},
+        {"export", "FILE OUT",
+         With({{"--files", "", false, "Write each snippet as a file OUT/<category>/<name> instead of one page."},
+               {"--numbered", "", false, "Number the table of contents."},
                {"--colors", "", false, "Colour keywords and comments in the code."},
                {"--font", "NAME", false, "The page's font (default: Courier New)."},
                {"--size", "N", false, "The page's font size in points (default: 10)."}},
               FilterOptions()),
          "",
-         "Write the snippets as one HTML page, by default those of every category. "
+         "Write the snippets, by default those of every category: as one HTML page (OUT.html); as an editor "
+         "snippet file when OUT ends in .code-snippets (key = name, made unique; body = the lines; $, } and \\ "
+         "escaped so the code is inserted as it is); or, with --files, as one file each under the folder OUT, "
+         ".bas or .cls added to names without an extension in Modules and Classes, in UTF-8 with CR LF line ends. "
          "A target that is a snippet library is refused."},
+        {"import", "FILE SOURCE...",
+         {{"--category", "NAME", false, "The category of files that are neither .bas nor .cls (default: Snippets)."},
+          {"--list-tables", "", false, "Only show the tables of the Access file FILE: columns, types and row counts."},
+          {"--table", "T", false, "Take the snippets from the table T of the Access file SOURCE."},
+          {"--name", "COL", false, "With --table: the column holding the name."},
+          {"--content", "COL", false, "With --table: the column holding the code."},
+          {"--description", "COL", false, "With --table: the column holding the description."},
+          {"--source", "COL", false, "With --table: the column holding the source."},
+          {"--date", "COL", false, "With --table: the column holding the date added."},
+          {"--category-column", "COL", false, "With --table: the column holding the category name."}},
+         "",
+         "Add everything the sources hold, in one transaction: a failure or Ctrl+C leaves the library as it was. "
+         "Each SOURCE is known by its content: an Access library (tables Types and Code, taken whole), a folder "
+         "(read recursively) or code file (.bas into Modules, .cls into Classes, others into --category; binary "
+         "files, files over 64 MB and links out of the folder are skipped), an editor snippet file (JSON; "
+         "prefix and scope kept in the description when it stays within 255 characters), or a dump. Prints one "
+         "summary line; what was skipped or changed is listed on standard error."},
+        {"dump", "FILE [OUT.json]", {}, "",
+         "Write the whole library as one JSON document (to standard output without OUT.json): "
+         "format \"snippary-dump\", version 1, the categories in order and every snippet by ID with "
+         "category, name, description, dateAdded (ISO 8601 or null), source and content; sorted keys, one a line, "
+         "so it can be kept in version control. Importing it into a new library and dumping again gives the same "
+         "document apart from the ids."},
         {"colorize", "",
          {{"--raw", "", false, "Leave &, < and > as they are (by default they are escaped before colouring, as in the page)."}},
          "< code.bas > code.html",
@@ -160,6 +187,7 @@ const std::vector<TopicDoc>& ExitStatuses() {
         {"0", "Done."},
         {"1", "A usage error: an unknown verb or option, a missing or extra operand."},
         {"2", "A failure: the library could not be opened, read or changed, or an output could not be written."},
+        {"130", "The import was interrupted (Ctrl+C): nothing was added."},
     };
     return topics;
 }
@@ -256,7 +284,7 @@ QString BashCompletion() {
                "    esac\n"
                "    if [[ $cur == -* ]]; then\n"
                "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
-               "    elif [[ $verb == export && $COMP_CWORD -eq 3 ]]; then\n"
+               "    elif [[ ( $verb == export || $verb == import || $verb == dump ) && $COMP_CWORD -ge 3 ]]; then\n"
                "        COMPREPLY=($(compgen -f -- \"$cur\"))\n"
                "    elif [[ $COMP_CWORD -eq 2 && -n $options ]] || [[ $COMP_CWORD -eq 2 && $verb == categories ]] ||\n"
                "         [[ $COMP_CWORD -le 3 && $verb == copy ]]; then\n"

@@ -47,14 +47,18 @@ bool CategoryNameTaken(const QList<QString>& names, const QString& name) {
     return false;
 }
 
-qint64 InsertCategory(Connection& con, const QString& name) {
-    Transaction t(con);
+qint64 InsertCategoryIn(Connection& con, const QString& name) {
     QList<QString> names;
     for (const Category& c : ReadCategories(con)) names.append(c.name);
     if (CategoryNameTaken(names, name))
         throw StoreError(errors::kDuplicate, QStringLiteral("A category named %1 already exists.").arg(name));
     con.Execute(stmt::InsertType(name));
-    const qint64 id = con.LastInsertId();
+    return con.LastInsertId();
+}
+
+qint64 InsertCategory(Connection& con, const QString& name) {
+    Transaction t(con);
+    const qint64 id = InsertCategoryIn(con, name);
     t.Commit();
     return id;
 }

@@ -40,6 +40,8 @@ bool CategoryNameTaken(const QList<QString>& names, const QString& name);
 // name the library already holds (ignoring case): another window or program may
 // have added it since the caller's list was filled.
 qint64 InsertCategory(Connection& con, const QString& name);
+// The same inside the caller's transaction, for writers that add many at once.
+qint64 InsertCategoryIn(Connection& con, const QString& name);
 
 // Statements 9 and 10 in one transaction: either the category and all its
 // snippets are gone, or nothing changed. Refused when another category has the

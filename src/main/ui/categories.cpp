@@ -30,6 +30,7 @@ void frmSnippary::FillTypes() {
     {
         store::frmLoadDB dlg(prompts, con, sDb, sPass, this);
         dlg.SetPath(sDb);
+        dlg.convertForeign = [this](const QString& path) { return OfferAccessConversion(path); };
         if (runLoadDB)
             runLoadDB(dlg);
         else

@@ -121,6 +121,7 @@ void frmSnippary::BuildMenus() {
     mnuCloseDB = mnuFile->addAction(QStringLiteral("&Close database"));
     mnuFile->addSeparator();
     mnuExport = mnuFile->addAction(QStringLiteral("&Export as HTML"));
+    mnuImport = mnuFile->addAction(QStringLiteral("&Import..."));
     mnuFile->addSeparator();
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
 
@@ -192,6 +193,7 @@ void frmSnippary::ConnectControls() {
     connect(mnuLoad, &QAction::triggered, this, [this] { mnuLoad_Click(); });
     connect(mnuCloseDB, &QAction::triggered, this, [this] { mnuCloseDB_Click(); });
     connect(mnuExport, &QAction::triggered, this, [this] { mnuExport_Click(); });
+    connect(mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
     connect(mnuExit, &QAction::triggered, this, [this] { close(); });
     for (int i = 0; i < 3; ++i) {
         connect(mnuEdit[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { mnuEdit_Click(i); });

@@ -72,6 +72,7 @@ public:
     QAction* mnuLoad = nullptr;
     QAction* mnuCloseDB = nullptr;
     QAction* mnuExport = nullptr;
+    QAction* mnuImport = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuEd = nullptr;
     std::array<QAction*, 3> mnuEdit{};
@@ -126,6 +127,7 @@ public:
     void mnuCloseDB_Click();
     void mnuViewDB_Click();
     void mnuExport_Click();
+    void mnuImport_Click();
     void mnuView_Click(int index);
     void SSTab1_Click(int previousTab);
     void mnuOpt_Click(int index);
@@ -180,6 +182,8 @@ private:
     void FollowFrame();
     void Form_Unload();
     void OpenLoaded();                     // FillTypes steps 5 to 7
+    // Ok on an Access file: offers to make a library of it (importing.cpp).
+    std::optional<QString> OfferAccessConversion(const QString& path);
     void ApplyContentFont();
     void ShowInViewer(const QString& storedContent);
     void AppendAddedRow(const SnippetRow& row);

@@ -109,6 +109,14 @@ void frmLoadDB::cmdLoadDB_Click() {
 }
 
 void frmLoadDB::cmdOk_Click() {
+    if (const std::optional<QString> other = convertForeign ? convertForeign(sPath) : std::nullopt) {
+        if (other->isEmpty()) {
+            reject();
+            return;
+        }
+        SetPath(*other);
+        txtPass->clear();
+    }
     // A failed open is reported, and the path and password are still recorded.
     try {
         con_.Open(BuildConnectionString(), QString(), QString());

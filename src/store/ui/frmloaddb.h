@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QString>
 #include <array>
+#include <functional>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -25,6 +27,9 @@ public:
               QWidget* parent = nullptr);
 
     QString sPath;  // the path Ok will open; set it (and SetPath) before showing
+    // Asked by Ok before opening: nullopt opens sPath as it is; a path opens that
+    // library instead (made from sPath); an empty text closes without opening.
+    std::function<std::optional<QString>(const QString& path)> convertForeign;
     void SetPath(const QString& path);
 
     QLabel* Label1;
