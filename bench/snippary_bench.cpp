@@ -10,10 +10,12 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
 
+#include "cli/runner.h"
 #include "export/colorline.h"
 #include "export/htmlwriter.h"
 #include "library/generate.h"
@@ -40,10 +42,36 @@ void Report(double ms, const QString& extra = QString()) {
 }
 
 QString Cs(const QString& path, bool encrypted) {
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    if (encrypted) cs.password = QString::fromLatin1(kPassword);
-    return cs.Build();
+    return store::ConnectionString::ForLibrary(path, encrypted ? QString::fromLatin1(kPassword) : QString()).Build();
+}
+
+// One snippet added as the window adds it (statement 11 and the new ID).
+int Add(const QString& path) {
+    QElapsedTimer t;
+    t.start();
+    store::Connection con;
+    con.Open(Cs(path, false));
+    const double openMs = double(t.nsecsElapsed()) / 1e6;
+    t.restart();
+    con.Execute(store::stmt::InsertCode(1, "bench", "added", "1/1/2026", "bench", "Sub Bench()\r\nEnd Sub"));
+    store::Recordset rs;
+    rs.Open(store::stmt::SelectMaxId(), &con);
+    const qint64 id = rs.Fields(0).toLongLong();
+    rs.Close();
+    Report(double(t.nsecsElapsed()) / 1e6, QStringLiteral("open=%1ms id=%2").arg(openMs, 0, 'f', 1).arg(id));
+    con.Execute(store::stmt::DeleteCode(id));  // the next run measures the same library
+    return 0;
+}
+
+// A whole file library to a server, as `snippary copy` does it.
+int Copy(const QString& from, const QString& to) {
+    QElapsedTimer t;
+    t.start();
+    cli::Io io;
+    const int status = cli::RunVerb({"copy", from, to}, io);
+    if (status != 0) std::fprintf(stderr, "%s", io.err.constData());
+    Report(double(t.nsecsElapsed()) / 1e6, QStringLiteral("copied=%1").arg(QString::fromUtf8(io.out.trimmed())));
+    return status;
 }
 
 // Open, fill the categories, tick them all, list: what a user waits for.
@@ -177,7 +205,50 @@ Sample Measure(const QString& program, const QStringList& args, int runs, bool e
     return last;
 }
 
-int Orchestrate(const QString& self, const QString& dataDir, bool quick) {
+// The same libraries on a PostgreSQL server of the benchmark's own (the tests'
+// server script, in a temporary folder): copy, open + list, search, add.
+void Server(const QString& self, const QString& dataDir, const QList<int>& sizes, int runs,
+            const std::function<QString(int, bool)>& lib, QTextStream& out) {
+    const QString script = QStringLiteral(SNIPPARY_SOURCE_DIR "/tests/support/pgserver");
+    const QString host = QStringLiteral("/tmp/snippary-bench-pg");
+    if (QProcess::execute(script, {"start", host}) != 0) {
+        out << "| 7. server | - | server did not start | | |\n";
+        return;
+    }
+    auto psql = [&](const QString& db, const QString& sql) {
+        QProcess p;
+        p.start("psql", {"-X", "-q", "-A", "-t", "-h", host, "-U", "snippary", "-d", db, "-c", sql});
+        p.waitForFinished(-1);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    for (int n : sizes) {
+        const QString db = QStringLiteral("bench%1").arg(n);
+        psql("postgres", "CREATE DATABASE " + db);
+        const QString address = QStringLiteral("postgresql://snippary@/%1?host=%2").arg(db, host);
+        const Sample copy = Measure(self, {"copy", lib(n, false), address}, 1);
+        psql(db, "ANALYZE");
+        const Sample list = Measure(self, {"list", address}, n >= 100000 ? 3 : runs);
+        out << "| 7. server: copy from file / open + list | " << n << " | " << QString::number(copy.ms, 'f', 1)
+            << " / " << QString::number(list.ms, 'f', 1) << " ms | " << list.rss / 1024 << " MB | " << copy.extra
+            << list.extra << "|\n";
+        for (const char* word : {bench::RareWord, bench::AbsentWord}) {
+            const Sample s = Measure(self, {"search", address, word}, runs);
+            const QString plan = psql(db, QStringLiteral("EXPLAIN SELECT ID FROM Code WHERE Content ILIKE '%%1%'").arg(word));
+            out << "| 7. server: search, " << (QLatin1String(word) == QLatin1String(bench::RareWord) ? "1 %" : "no")
+                << " match | " << n << " | " << QString::number(s.ms, 'f', 1) << " ms | " << s.rss / 1024 << " MB | "
+                << s.extra << (plan.contains("CodeContentWords", Qt::CaseInsensitive) ? "plan: trigram index" : "plan: scan")
+                << " |\n";
+        }
+        const Sample add = Measure(self, {"add", address}, runs);
+        const Sample fileAdd = Measure(self, {"add", lib(n, false)}, runs);
+        out << "| 7. add (server / file) | " << n << " | " << QString::number(add.ms, 'f', 1) << " / "
+            << QString::number(fileAdd.ms, 'f', 1) << " ms | " << add.rss / 1024 << " MB | " << add.extra << "|\n";
+    }
+    QProcess::execute(script, {"stop", host});
+    Q_UNUSED(dataDir);
+}
+
+int Orchestrate(const QString& self, const QString& dataDir, bool quick, bool serverOnly) {
     QDir().mkpath(dataDir);
     // The window reads and writes its settings: keep them out of the user's own.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dataDir + "/config"));
@@ -197,6 +268,10 @@ int Orchestrate(const QString& self, const QString& dataDir, bool quick) {
     QTextStream out(stdout);
     const int runs = quick ? 3 : 5;
     out << "| measurement | size | median | peak RSS | reference |\n|---|---|---|---|---|\n";
+    if (serverOnly) {
+        Server(self, dataDir, sizes, runs, lib, out);
+        return 0;
+    }
     for (int n : sizes) {
         const QString path = lib(n, false);
         const Sample list = Measure(self, {"list", path}, n >= 100000 ? 3 : runs);
@@ -250,6 +325,7 @@ int Orchestrate(const QString& self, const QString& dataDir, bool quick) {
         out << "| 6. encrypted: list / search 1 % | " << n << " | " << QString::number(list.ms, 'f', 1) << " / "
             << QString::number(s.ms, 'f', 1) << " ms | " << list.rss / 1024 << " MB | " << s.extra << "|\n";
     }
+    Server(self, dataDir, sizes, runs, lib, out);
     out.flush();
     return 0;
 }
@@ -261,12 +337,15 @@ int main(int argc, char** argv) {
     QStringList a = app.arguments().mid(1);
     const bool encrypted = a.removeAll("--encrypted") > 0;
     const bool quick = a.removeAll("--quick") > 0;
+    const bool serverOnly = a.removeAll("--server") > 0;  // only the team library's rows
     try {
         if (a.value(0) == "list") return List(a.value(1), encrypted, QString());
         if (a.value(0) == "search") return List(a.value(1), encrypted, a.value(2));
         if (a.value(0) == "dump") return Dump(a.value(1), a.value(2));
         if (a.value(0) == "colorline") return Colour(a.value(1));
         if (a.value(0) == "export") return Export(a.value(1), a.value(2));
+        if (a.value(0) == "add") return Add(a.value(1));
+        if (a.value(0) == "copy") return Copy(a.value(1), a.value(2));
         if (a.value(0) == "generate") {
             bench::LibrarySpec spec;
             spec.snippets = a.value(2).toInt();
@@ -277,7 +356,7 @@ int main(int argc, char** argv) {
         }
         const QString data = a.value(0, QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                                             "/snippary-bench");
-        return Orchestrate(app.applicationFilePath(), data, quick);
+        return Orchestrate(app.applicationFilePath(), data, quick, serverOnly);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "snippary_bench: %s\n", e.what());
         return 2;

@@ -1,14 +1,17 @@
 // Statement texts: tokens give back the text exactly; translation either refuses
 // with a store error or gives SQLite text that the library runs or refuses, never
-// anything worse. Changes are rolled back so every input meets the same library.
+// anything worse. For a server every quoted text becomes a parameter the text
+// refers to, and an address shown never shows its password. Changes are rolled back so every input meets the same library.
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdlib>
 
 #include "store/connectionstring.h"
 #include "store/jetsql.h"
 #include "store/library.h"
+#include "store/pgengine.h"
 #include "store/statements.h"
 #include "store/store.h"
 
@@ -42,6 +45,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QString joined;
     for (const auto& t : store::jet::Tokenize(text)) joined += t.text;
     if (joined != text) std::abort();
+
+    try {
+        const store::jet::ServerStatement s = store::jet::TranslateForServer(text);
+        int literals = 0;
+        for (const auto& t : store::jet::Tokenize(text)) literals += t.kind == store::jet::Token::String;
+        if (s.parameters.size() > literals) std::abort();
+        for (qsizetype i = s.parameters.size(); i > 0; --i)
+            if (!s.text.contains(QStringLiteral("$%1").arg(i))) std::abort();
+    } catch (const store::StoreError&) {
+    }
+    static const QRegularExpression withPassword(QStringLiteral("^postgres(?:ql)?://[^:@/?]*:([^@/?]+)@"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch m = withPassword.match(text); m.hasMatch() && m.captured(1).size() > 3 &&
+                                                                     !m.captured(1).contains(u'&'))
+        if (store::pg::ShownAddress(text).contains(m.captured(1) + u'@')) std::abort();
 
     store::Connection* con = Library();
     try {

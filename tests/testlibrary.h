@@ -3,6 +3,8 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <libpq-fe.h>
+#include <unistd.h>
 
 #include "store/connectionstring.h"
 #include "store/library.h"
@@ -11,11 +13,43 @@
 namespace testsupport {
 
 inline QString ConnectionText(const QString& path, const QString& password = QString()) {
-    store::ConnectionString cs;
-    cs.provider = store::ConnectionString::Jet40;
-    cs.dataSource = path;
-    cs.password = password;
-    return cs.Build();
+    return store::ConnectionString::ForLibrary(path, password).Build();
+}
+
+// The tests' own server (tests/support/pgserver): the folder of its socket.
+inline QString ServerHost() { return qEnvironmentVariable("SNIPPARY_TEST_PGHOST"); }
+
+inline QString ServerAddress(const QString& database, const QString& user = QStringLiteral("snippary")) {
+    return QStringLiteral("postgresql://%1@/%2?host=%3").arg(user, database, ServerHost());
+}
+
+// Runs `sql` on the server as its superuser; the first value of the result.
+inline QString ServerAdmin(const QString& sql, const QString& database = QStringLiteral("postgres")) {
+    PGconn* c = PQconnectdb(QStringLiteral("host=%1 dbname=%2 user=snippary").arg(ServerHost(), database).toUtf8());
+    PGresult* r = PQexec(c, sql.toUtf8());
+    const ExecStatusType st = PQresultStatus(r);
+    const QString value = PQntuples(r) > 0 ? QString::fromUtf8(PQgetvalue(r, 0, 0)) : QString();
+    const QString error = QString::fromUtf8(PQerrorMessage(c));
+    PQclear(r);
+    PQfinish(c);
+    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) qFatal("server: %s: %s", qPrintable(sql), qPrintable(error));
+    return value;
+}
+
+inline QString DatabaseOf(const QString& address) { return address.section(u'/', 3).section(u'?', 0, 0); }
+
+// The server ends every session on the database of `address`, as a restart would.
+inline void DropSessions(const QString& address) {
+    ServerAdmin("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = '" +
+                DatabaseOf(address) + "' AND pid <> pg_backend_pid()");
+}
+
+// A new empty database on the tests' server: its address.
+inline QString NewServerDatabase() {
+    static int n = 0;
+    const QString name = QStringLiteral("t%1_%2").arg(getpid()).arg(++n);
+    ServerAdmin(QStringLiteral("CREATE DATABASE ") + name);
+    return ServerAddress(name);
 }
 
 inline void OpenLibrary(store::Connection& con, const QString& path, const QString& password = QString()) {

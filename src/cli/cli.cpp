@@ -27,7 +27,9 @@
 #include "platform/textfile.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
+#include "store/librarycopy.h"
 #include "store/operations.h"
+#include "store/pgengine.h"
 #include "store/statements.h"
 #include "store/store.h"
 #include "transfer/dump.h"
@@ -106,10 +108,13 @@ QString Password(Io& io, bool twice) {
     return std::exchange(first.text, QString());
 }
 
+// A library operand: a team library's address as it stands, a file by its full path.
+QString Library(const QString& operand) {
+    return store::pg::IsAddress(operand) ? operand : QFileInfo(operand).absoluteFilePath();
+}
+
 void Open(store::Connection& con, const QString& path, Io& io) {
-    store::ConnectionString cs;
-    cs.provider = store::ConnectionString::Jet40;
-    cs.dataSource = QFileInfo(path).absoluteFilePath();
+    store::ConnectionString cs = store::ConnectionString::ForLibrary(Library(path));
     // The password and the string built from it are wiped on every way out, as
     // the connection wipes its own copy when it closes.
     SecretText password;
@@ -199,7 +204,36 @@ int New(const QStringList& args, Io& io) {
     const SecretText password(o.Flag("--password") ? Password(io, true) : QString());
     if (o.Flag("--password") && password.text.isEmpty())
         throw Failure{QStringLiteral("no password: set SNIPPARY_PASSWORD or run on a terminal")};
-    store::CreateLibrary(QFileInfo(o.Positional()[0]).absoluteFilePath(), password.text, o.Flag("--sample"));
+    if (store::pg::IsAddress(o.Positional()[0]) && o.Flag("--password"))
+        throw UsageError{QStringLiteral("--password is for files: a server library is protected by the server's roles")};
+    store::CreateLibrary(Library(o.Positional()[0]), password.text, o.Flag("--sample"));
+    return 0;
+}
+
+// A whole library into another of any kind, IDs, dates and texts as they are.
+// The destination is made when it does not exist yet (a file, or a server database
+// without a library); one that holds snippets is refused.
+int Copy(const QStringList& args, Io& io) {
+    const Options o(args);
+    if (o.Positional().size() != 2) throw UsageError{QStringLiteral("copy takes SOURCE and DEST")};
+    const QString dest = Library(o.Positional()[1]);
+    if (dest == Library(o.Positional()[0])) throw Failure{QStringLiteral("SOURCE and DEST are the same library")};
+    store::Connection from, to;
+    Open(from, o.Positional()[0], io);
+    try {
+        if (!store::pg::IsAddress(dest) && !QFileInfo::exists(dest)) store::CreateLibrary(dest, QString(), false);
+        Open(to, dest, io);
+    } catch (const store::StoreError& e) {
+        if (e.Number() != store::errors::kUnrecognized || !store::pg::IsAddress(dest)) throw;
+        store::CreateLibrary(dest, QString(), false);
+        Open(to, dest, io);
+    }
+    try {
+        io.out += QByteArray::number(store::CopyLibrary(from, to)) + '\n';
+    } catch (const store::StoreError& e) {
+        if (e.Number() != store::errors::kExists) throw;
+        throw Failure{QStringLiteral("%1 already holds snippets; nothing was copied").arg(o.Positional()[1])};
+    }
     return 0;
 }
 
@@ -560,6 +594,7 @@ int RunVerb(const QStringList& args, Io& io) {
             if (verb == QLatin1String("add")) return Add(args, io);
             if (verb == QLatin1String("export")) return Export(args, io);
             if (verb == QLatin1String("colorize")) return Colorize(args, io);
+            if (verb == QLatin1String("copy")) return Copy(args, io);
             if (verb == QLatin1String("import")) return Import(args, io);
             if (verb == QLatin1String("dump")) return Dump(args, io);
             throw UsageError{QStringLiteral("unknown verb ") + verb};

@@ -129,6 +129,11 @@ const std::vector<VerbDoc>& Verbs() {
          {{"--raw", "", false, "Leave &, < and > as they are (by default they are escaped before colouring, as in the page)."}},
          "< code.bas > code.html",
          "Colour Visual Basic code read from standard input as an HTML fragment, escaped as in the page."},
+        {"copy", "SOURCE DEST", {}, "",
+         "Copy a whole library into another, of any kind (file or server, plain or encrypted): the categories in "
+         "their order, the snippets with their numbers, dates and texts as they are. DEST is made when it is a file "
+         "that does not exist or a server database without a library; a DEST that holds snippets is refused. "
+         "Prints the number of snippets copied."},
         {"help", "", {}, "", "Print this help and exit."},
     };
     return verbs;
@@ -200,7 +205,8 @@ QString UsageText() {
         text += u'\n' + v.name + QStringLiteral(":\n");
         for (const OptionDoc& o : v.options) text += QStringLiteral("  %1  %2\n").arg(OptionLabel(o), -16).arg(o.help);
     }
-    text += QStringLiteral("\nPasswords come from SNIPPARY_PASSWORD or, on a terminal, a prompt.\n"
+    text += QStringLiteral("\nA FILE may also be a team library's address, postgresql://USER@HOST/DATABASE.\n"
+                           "Passwords come from SNIPPARY_PASSWORD or, on a terminal, a prompt.\n"
                            "See snippary(1) for the environment, files and exit statuses.\n");
     return text;
 }
@@ -214,7 +220,10 @@ QString ManPage() {
     page += QStringLiteral(
         ".SH DESCRIPTION\n"
         "Without a verb, \\fBsnippary\\fR opens its window on \\fILIBRARY\\fR, or on the library opened last. "
-        "A library is one file holding categories of code snippets; one with a password is encrypted on disk.\n"
+        "A library is one file holding categories of code snippets; one with a password is encrypted on disk. "
+        "Wherever a command takes a FILE, a team library on a PostgreSQL server may be named by its address "
+        "instead (postgresql://USER@HOST/DATABASE, with the options of libpq such as sslmode=verify-full); its "
+        "password comes as a file's does, or from libpq's ~/.pgpass and PG variables.\n"
         ".PP\nWith a verb it works on a library from the terminal, as described below.\n"
         ".SH OPTIONS\n");
     RoffItems(page, ProgramOptions());
@@ -277,7 +286,8 @@ QString BashCompletion() {
                "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
                "    elif [[ ( $verb == export || $verb == import || $verb == dump ) && $COMP_CWORD -ge 3 ]]; then\n"
                "        COMPREPLY=($(compgen -f -- \"$cur\"))\n"
-               "    elif [[ $COMP_CWORD -eq 2 && -n $options ]] || [[ $COMP_CWORD -eq 2 && $verb == categories ]]; then\n"
+               "    elif [[ $COMP_CWORD -eq 2 && -n $options ]] || [[ $COMP_CWORD -eq 2 && $verb == categories ]] ||\n"
+               "         [[ $COMP_CWORD -le 3 && $verb == copy ]]; then\n"
                "        _snippary_files\n"
                "    fi\n"
                "}\n\n"

@@ -2,6 +2,7 @@
 
 #include "main/snippetlistmodel.h"
 #include "store/connectionstring.h"
+#include "store/pgengine.h"
 #include "store/operations.h"
 #include "store/statements.h"
 
@@ -22,10 +23,9 @@ void LibrarySession::Open(const QString& connectionString, QString path, QString
 }
 
 void LibrarySession::Open(const QString& path, const QString& password) {
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    cs.password = password;
-    Open(cs.Build(), path, password);
+    // A password written into a server address is not kept with it (sDb goes to the settings).
+    const QString kept = store::pg::IsAddress(path) ? store::pg::ShownAddress(path) : path;
+    Open(store::ConnectionString::ForLibrary(path, password).Build(), kept, password);
 }
 
 void LibrarySession::Close() {
@@ -99,12 +99,13 @@ void LibrarySession::ShowNothing() {
 
 bool LibrarySession::Edited(const QString& boxPlain) const { return shownId && boxPlain != shownContent.boxPlain; }
 
-LibrarySession::Saved LibrarySession::SaveShown(const QString& boxPlain) {
+LibrarySession::Saved LibrarySession::SaveShown(const QString& boxPlain, bool overwrite) {
     const QString text = shownContent.StoreText(boxPlain);
     try {
         if (!shownId) throw store::StoreError(store::errors::kDeleted, QString());
-        store::SaveContent(con, *shownId, text);
+        store::SaveContent(con, *shownId, text, overwrite ? nullptr : &shownContent.original);
     } catch (const store::StoreError& e) {
+        if (e.Number() == store::errors::kChanged) return Saved::Changed;
         if (e.Number() != store::errors::kDeleted) throw;
         shownId.reset();
         return Saved::Gone;

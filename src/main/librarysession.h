@@ -68,10 +68,12 @@ public:
     // True when the viewer's text differs from what was put into it.
     bool Edited(const QString& boxPlain) const;
 
-    enum class Saved { Yes, Gone };
+    enum class Saved { Yes, Gone, Changed };
     // Writes the viewer's text to the shown snippet. A snippet deleted meanwhile is
-    // no longer shown: the text is all that is left of it. Throws store::StoreError.
-    Saved SaveShown(const QString& boxPlain);
+    // no longer shown: the text is all that is left of it. One someone else saved
+    // since it was shown is left as they saved it (Changed) unless `overwrite`.
+    // Throws store::StoreError.
+    Saved SaveShown(const QString& boxPlain, bool overwrite = false);
     // Deletes a snippet; afterwards none is shown. Throws store::StoreError.
     void DeleteSnippet(qint64 id);
     // Throw store::StoreError.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "store/pgengine.h"
 #include "store/store.h"
 
 namespace store {
@@ -10,6 +11,7 @@ namespace {
 
 const QLatin1String kJet351("Microsoft.Jet.OLEDB.3.51");
 const QLatin1String kJet40("Microsoft.Jet.OLEDB.4.0");
+const QLatin1String kPostgreSQL("PostgreSQL");
 
 // A path or password with ';' or '"' would cut the string short where it stands
 // as typed; such a value is written in double quotes, '"' doubled. Appended in
@@ -41,7 +43,7 @@ QString ConnectionString::Build() const {
     // moves while the password is in it.
     s.reserve(160 + 2 * (dataSource.size() + password.size()));
     s += QStringLiteral("Provider=");
-    s += provider == Jet351 ? kJet351 : kJet40;
+    s += provider == Jet351 ? kJet351 : provider == Jet40 ? kJet40 : kPostgreSQL;
     s += QStringLiteral(";Data Source=");
     AppendValue(s, dataSource);
     s += QStringLiteral(";Persist Security Info=");
@@ -51,6 +53,14 @@ QString ConnectionString::Build() const {
         AppendValue(s, password);
     }
     return s;
+}
+
+ConnectionString ConnectionString::ForLibrary(const QString& library, const QString& password) {
+    ConnectionString cs;
+    cs.provider = pg::IsAddress(library) ? PostgreSQL : Jet40;
+    cs.dataSource = library;
+    cs.password = password;
+    return cs;
 }
 
 void WipeSecret(QString& text) {
@@ -105,6 +115,7 @@ ConnectionString ConnectionString::Parse(const QString& text) {
             const QString p = value.trimmed();
             if (p.compare(kJet351, Qt::CaseInsensitive) == 0) cs.provider = Jet351;
             else if (p.compare(kJet40, Qt::CaseInsensitive) == 0) cs.provider = Jet40;
+            else if (p.compare(kPostgreSQL, Qt::CaseInsensitive) == 0) cs.provider = PostgreSQL;
             else
                 throw StoreError(errors::kProvider,
                                  QStringLiteral("Provider cannot be found: '%1'.").arg(p));

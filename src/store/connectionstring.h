@@ -6,7 +6,8 @@
 namespace store {
 
 struct ConnectionString {
-    enum Provider { Jet351 = 0, Jet40 = 1 };
+    // PostgreSQL: a team library on a server; the data source is its libpq address.
+    enum Provider { Jet351 = 0, Jet40 = 1, PostgreSQL = 2 };
     Provider provider = Jet351;
     QString dataSource;
     QString password;  // empty: no password piece
@@ -19,6 +20,9 @@ struct ConnectionString {
     // Reads what Build writes, honouring quotes. Throws StoreError on a malformed
     // string or an unknown provider.
     static ConnectionString Parse(const QString& text);
+    // The string for a library named as the user names one: a server address
+    // (postgresql://...) or a file path.
+    static ConnectionString ForLibrary(const QString& library, const QString& password = QString());
 };
 
 // Overwrites a text that held a password, in place: every copy sharing its buffer

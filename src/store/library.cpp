@@ -13,6 +13,7 @@
 #include "platform/atomicfile.h"
 #include "store/connectionstring.h"
 #include "store/operations.h"
+#include "store/pgengine.h"
 #include "store/samples.h"
 #include "store/sqliteengine.h"
 #include "store/statements.h"
@@ -23,6 +24,8 @@ namespace store {
 const char* const PermanentCategories[5] = {"Modules", "Classes", "API Declarations", "Functions", "Snippets"};
 
 namespace {
+
+void AddSamples(const QString& path, const QString& password);
 
 void Fill(const QString& path, const QString& password, bool withSamples) {
     {
@@ -37,12 +40,12 @@ void Fill(const QString& path, const QString& password, bool withSamples) {
         for (const char* name : PermanentCategories) db->Exec(stmt::InsertType(QString::fromLatin1(name)));
         db->Exec(QStringLiteral("COMMIT"));
     }
-    if (!withSamples) return;
+    if (withSamples) AddSamples(path, password);
+}
 
-    // Samples go in the way the window adds snippets: statement 11, on a connection.
-    ConnectionString cs;
-    cs.dataSource = path;
-    cs.password = password;
+// Samples go in the way the window adds snippets: statement 11, on a connection.
+void AddSamples(const QString& path, const QString& password) {
+    const ConnectionString cs = ConnectionString::ForLibrary(path, password);
     Connection con;
     const SecretText text(cs.Build());
     con.Open(text.text);
@@ -62,6 +65,11 @@ void Fill(const QString& path, const QString& password, bool withSamples) {
 }  // namespace
 
 void CreateLibrary(const QString& path, const QString& password, bool withSamples) {
+    if (pg::IsAddress(path)) {
+        pg::CreateLibrary(path, password);
+        if (withSamples) AddSamples(path, password);
+        return;
+    }
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
         throw StoreError(errors::kExists, QStringLiteral("The file '%1' already exists.").arg(path));

@@ -138,8 +138,15 @@ qint64 AddSnippet(Connection& con, const NewSnippet& snippet) {
     return id;
 }
 
-void SaveContent(Connection& con, qint64 id, const QString& content) {
+void SaveContent(Connection& con, qint64 id, const QString& content, const QString* loaded) {
     Transaction t(con);
+    // Read inside the transaction, which holds the row (the file: the write lock;
+    // a server: the row read for update) until the new text is in.
+    QString now;
+    if (loaded != nullptr && !StoredContent(con, id, &now)) Gone(id);
+    if (loaded != nullptr && now != *loaded)
+        throw StoreError(errors::kChanged,
+                         QStringLiteral("Someone else changed the snippet %1 since it was shown here.").arg(id));
     if (con.Execute(stmt::UpdateContent(id, content)) == 0) Gone(id);
     QString stored;
     if (!StoredContent(con, id, &stored)) Gone(id);

@@ -68,7 +68,9 @@ qint64 AddSnippet(Connection& con, const NewSnippet& snippet);
 // Statements 4 (read back), 5, 6 and 7 on one snippet, each in its own
 // transaction. A snippet that is no longer there is reported with
 // errors::kDeleted and nothing is written.
-void SaveContent(Connection& con, qint64 id, const QString& content);
+// With `loaded` (the content as the caller read it), a snippet someone else has
+// changed since is not overwritten: errors::kChanged, nothing written.
+void SaveContent(Connection& con, qint64 id, const QString& content, const QString* loaded = nullptr);
 void ChangeDescription(Connection& con, qint64 id, const QString& description);
 void ChangeSource(Connection& con, qint64 id, const QString& source);
 void DeleteSnippet(Connection& con, qint64 id);

@@ -10,6 +10,7 @@
 #include "store/generaldate.h"
 #include "store/connectionstring.h"
 #include "store/jetsql.h"
+#include "store/pgengine.h"
 #include "store/sqliteengine.h"
 
 namespace store {
@@ -67,37 +68,13 @@ void Wipe(QString& s) {
     s.clear();
 }
 
-// "YYYY-MM-DD HH:MM:SS" (or the date alone) read without the cost of a general parser:
-// the list reads one for every row.
-QDateTime ReadIso(const unsigned char* s, int n) {
-    auto digits = [s](int at, int count) {
-        int v = 0;
-        for (int i = 0; i < count; ++i) {
-            const unsigned char c = s[at + i];
-            if (c < '0' || c > '9') return -1;
-            v = v * 10 + (c - '0');
-        }
-        return v;
-    };
-    if (n < 10 || s[4] != '-' || s[7] != '-') return {};
-    const QDate date(digits(0, 4), digits(5, 2), digits(8, 2));
-    if (!date.isValid()) return {};
-    QTime time(0, 0);
-    if (n >= 19 && (s[10] == ' ' || s[10] == 'T') && s[13] == ':' && s[16] == ':') {
-        time = QTime(digits(11, 2), digits(14, 2), digits(17, 2));
-        if (!time.isValid()) return {};
-    } else if (n != 10) {
-        return {};
-    }
-    return QDateTime(date, time);
-}
-
 }  // namespace
 
 struct Connection::Impl {
     // Shared with the recordsets opened on it: a recordset outliving Close() still
     // reports its errors through the database it was opened on.
     std::shared_ptr<sqlite::Database> db;
+    std::shared_ptr<pg::Session> server;  // a team library instead of a file
     QString path;
     QString password;
 };
@@ -118,6 +95,11 @@ struct Recordset::Impl {
     std::shared_ptr<sqlite::Database> db;  // of the statement below
     std::unique_ptr<sqlite::Statement> st;
     std::unique_ptr<sqlite::Statement> content;  // SELECT Content FROM Code WHERE ID=?, when lazy
+    // Of a team library: all the rows, the current one, and the session for lazy content.
+    std::shared_ptr<pg::Session> server;
+    std::unique_ptr<pg::Rows> rows;
+    int row = 0;
+    bool lazy = false;
     bool eof = true;
     QList<QByteArray> names;
     int dateColumn = -1;
@@ -141,7 +123,12 @@ struct Recordset::Impl {
             if (rc != sqlite::kDone) db->Fail(rc);
         }
     }
+    bool IsOpen() const { return st != nullptr || rows != nullptr; }
     void Finish() {
+        rows.reset();
+        server.reset();
+        lazy = false;
+        row = 0;
         st.reset();
         content.reset();
         db.reset();
@@ -150,7 +137,7 @@ struct Recordset::Impl {
         dateColumn = -1;
     }
     QVariant Value(int i) const {
-        if (st == nullptr) Closed();
+        if (!IsOpen()) Closed();
         if (eof)
             throw StoreError(errors::kEof,
                              QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
@@ -158,6 +145,10 @@ struct Recordset::Impl {
             throw StoreError(errors::kFieldNotFound,
                              QStringLiteral("Item cannot be found in the collection corresponding to the "
                                             "requested name or ordinal."));
+        if (rows != nullptr) {
+            if (lazy && i == kLazyContentColumn) return server->Content(rows->Value(row, 0).toLongLong());
+            return rows->Value(row, i);
+        }
         if (content != nullptr && i == kLazyContentColumn) return LazyContent();
         switch (st->ColumnType(i)) {
         case sqlite::kNull:
@@ -172,7 +163,7 @@ struct Recordset::Impl {
             const auto* text = st->ColumnText(i);
             const int n = st->ColumnBytes(i);
             if (i == dateColumn) {
-                const QDateTime when = ReadIso(text, n);
+                const QDateTime when = jet::ReadIso(text, n);
                 return when.isValid() ? QVariant(when) : QVariant();
             }
             return QString::fromUtf8(reinterpret_cast<const char*>(text), n);
@@ -194,6 +185,12 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     // The dialog gives the password in the string; a password argument counts the same.
     const QString key = cs.password.isEmpty() ? password : cs.password;
     try {
+        if (cs.provider == ConnectionString::PostgreSQL) {
+            d->server = pg::Open(cs.dataSource, key, true);
+            WipeSecret(cs.password);
+            d->path = d->server->Address();
+            return;
+        }
         d->db = sqlite::OpenFile(cs.dataSource, key, false, true);
     } catch (...) {
         WipeSecret(cs.password);  // a wrong password is often nearly the right one
@@ -203,47 +200,57 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     d->password = key;
 }
 
-long Connection::State() const { return d->db != nullptr ? adStateOpen : adStateClosed; }
+long Connection::State() const { return d->db != nullptr || d->server != nullptr ? adStateOpen : adStateClosed; }
 
 void Connection::Close() {
-    if (d->db == nullptr) return;
+    if (State() == adStateClosed) return;
     d->db.reset();
+    d->server.reset();
     d->path.clear();
     Wipe(d->password);
 }
 
 long Connection::Execute(const QString& commandText) {
     Trace(commandText);
-    if (d->db == nullptr) Closed();
+    if (State() == adStateClosed) Closed();
     RefuseUnstorable(commandText);
+    if (d->server != nullptr) return d->server->Execute(commandText);
     d->db->Exec(jet::Translate(commandText));
     return d->db->Changes();
 }
 
 qint64 Connection::LastInsertId() const {
-    if (d->db == nullptr) Closed();
+    if (State() == adStateClosed) Closed();
+    if (d->server != nullptr) return d->server->LastInsertId();
     return d->db->LastInsertId();
 }
 
 void Connection::BeginTrans() {
-    if (d->db == nullptr) Closed();
+    if (State() == adStateClosed) Closed();
+    if (d->server != nullptr) return d->server->Begin();
     // IMMEDIATE: the write lock is taken now, so a busy library is reported
     // before the first change, not in the middle.
     d->db->Exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 void Connection::CommitTrans() {
-    if (d->db == nullptr) Closed();
+    if (State() == adStateClosed) Closed();
+    if (d->server != nullptr) return d->server->Commit();
     d->db->Exec(QStringLiteral("COMMIT"));
 }
 
 void Connection::RollbackTrans() {
-    if (d->db == nullptr) Closed();
+    if (State() == adStateClosed) Closed();
+    if (d->server != nullptr) return d->server->Rollback();
     if (!d->db->InTransaction()) return;  // nothing left to undo
     d->db->Exec(QStringLiteral("ROLLBACK"));
 }
 
 QString Connection::DataSource() const { return d->path; }
+
+bool Connection::ChangedByOthers() { return d->server != nullptr && d->server->ChangedByOthers(); }
+
+int Connection::ChangeSocket() const { return d->server != nullptr ? d->server->Socket() : -1; }
 
 Recordset::Recordset() : d(std::make_unique<Impl>()) {}
 Recordset::~Recordset() { Close(); }
@@ -252,8 +259,24 @@ void Recordset::Open(const QString& source, Connection* activeConnection) {
     Close();
     Trace(source);
     if (activeConnection != nullptr) d->con = activeConnection;
-    if (d->con == nullptr || d->con->d->db == nullptr) Closed();
+    if (d->con == nullptr || d->con->State() == adStateClosed) Closed();
     RefuseUnstorable(source);
+    if (const std::shared_ptr<pg::Session> server = d->con->d->server) {
+        QString text = source;
+        d->lazy = SelectsAllOfDisplay(text);
+        if (d->lazy) text.replace(text.indexOf(u'*'), 1, kDisplayColumns);
+        try {
+            d->rows = server->Query(text);
+        } catch (...) {
+            d->Finish();
+            throw;
+        }
+        d->server = server;
+        d->row = 0;
+        d->eof = d->rows->Count() == 0;
+        for (int i = 0; i < d->rows->Columns(); ++i) d->names.append(d->rows->Name(i));
+        return;
+    }
     const std::shared_ptr<sqlite::Database> db = d->con->d->db;
     QString translated = jet::Translate(source);
     const bool lazy = SelectsAllOfDisplay(translated);
@@ -285,10 +308,10 @@ void Recordset::Open(const QString& source, Connection* activeConnection) {
     }
 }
 
-long Recordset::State() const { return d->st != nullptr ? adStateOpen : adStateClosed; }
+long Recordset::State() const { return d->IsOpen() ? adStateOpen : adStateClosed; }
 
 bool Recordset::Eof() const {
-    if (d->st == nullptr) Closed();
+    if (!d->IsOpen()) Closed();
     return d->eof;
 }
 
@@ -296,7 +319,7 @@ QVariant Recordset::Fields(const QString& name) const {
     const QByteArray wanted = name.toUtf8();
     for (int i = 0; i < d->names.size(); ++i)
         if (d->names[i].compare(wanted, Qt::CaseInsensitive) == 0) return d->Value(i);
-    if (d->st == nullptr) Closed();
+    if (!d->IsOpen()) Closed();
     throw StoreError(errors::kFieldNotFound,
                      QStringLiteral("Item cannot be found in the collection corresponding to the requested "
                                     "name or ordinal."));
@@ -305,21 +328,30 @@ QVariant Recordset::Fields(const QString& name) const {
 QVariant Recordset::Fields(int index) const { return d->Value(index); }
 
 void Recordset::MoveNext() {
-    if (d->st == nullptr) Closed();
+    if (!d->IsOpen()) Closed();
     if (d->eof)
         throw StoreError(errors::kEof,
                          QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    if (d->rows != nullptr) {
+        d->eof = ++d->row >= d->rows->Count();
+        return;
+    }
     d->Step();
 }
 
 void Recordset::MoveFirst() {
-    if (d->st == nullptr) Closed();
+    if (!d->IsOpen()) Closed();
+    if (d->rows != nullptr) {
+        d->row = 0;
+        d->eof = d->rows->Count() == 0;
+        return;
+    }
     d->st->Reset();
     d->Step();
 }
 
 void Recordset::Close() {
-    if (d->st != nullptr) d->Finish();
+    if (d->IsOpen()) d->Finish();
 }
 
 }  // namespace store

@@ -48,6 +48,9 @@ constexpr long kTypeMismatch = 3464;      // a date text that reads as no date
 constexpr long kClosed = 3704;            // an operation on a closed object
 constexpr long kProvider = 3706;          // unknown provider
 constexpr long kExists = 3204;            // creating over an existing file
+constexpr long kChanged = 3197;           // changed by someone else since it was read
+constexpr long kServerUnreachable = 3151; // a team library's server cannot be reached
+constexpr long kConnectionLost = 3146;    // the server dropped the connection
 constexpr long kGeneral = 3000;           // anything else the engine reports
 }  // namespace errors
 
@@ -81,6 +84,11 @@ public:
     void RollbackTrans();
     // The path of the open library (empty when closed).
     QString DataSource() const;
+    // A team library: true when others changed it since the last call (the first
+    // call starts the watch); its connection's socket, readable when such news may
+    // have come. A file library: false and -1.
+    bool ChangedByOthers();
+    int ChangeSocket() const;
 
     struct Impl;
 

@@ -11,6 +11,7 @@
 
 #include "cli/cli.h"
 #include "cli/usage.h"
+#include "testlibrary.h"
 #include "testsupport.h"
 
 using testsupport::ReadAll;
@@ -106,6 +107,7 @@ private slots:
     void passwordInMemory_data();
     void passwordInMemory();
     void trace();
+    void teamLibrary();
 
 private:
     QTemporaryDir dir;
@@ -390,6 +392,47 @@ void tst_cli::trace() {
     QVERIFY(lines.contains("SELECT * FROM qDisplay") && lines.contains("Instr(Name,'''); DROP TABLE Code; --')>0"));
     QVERIFY(!lines.contains("Provider=") && !lines.contains(password.left(20)));
     QCOMPARE(Run({"list", secret}, {.env = env}).status, 0);  // the text stayed inside its literal
+}
+
+
+// A team moves its library to the server and a member takes a copy home: every
+// row comes back byte for byte; members adding at the same moment lose nothing.
+void tst_cli::teamLibrary() {
+    const QString server = testsupport::NewServerDatabase(), home = dir.filePath("home.snip");
+    const QString hostile = "'); DROP TABLE Code;-- $$ E'\\' \\ \r\n\u00e4\U0001d11e";
+    QCOMPARE(Run({"add", secret, "--category", "Snippets", "--name", "h", "--source", "$$", "--content-stdin"},
+                 {.input = hostile.toUtf8(), .env = {"SNIPPARY_PASSWORD=" + password}})
+                 .out,
+             QString("1\n"));
+    QCOMPARE(Run({"copy", secret, server}, {.env = {"SNIPPARY_PASSWORD=" + password}}).out, QString("1\n"));
+    QCOMPARE(Run({"copy", server, home}).out, QString("1\n"));
+    const Result again = Run({"copy", home, server});
+    QCOMPARE(again.status, 2);
+    QVERIFY2(again.err.contains("already holds snippets"), qPrintable(again.err));
+    const QStringList json = {"list", "--all", "--format", "json"};
+    const QString fromSecret = Run(QStringList{"list", secret} + json.mid(1), {.env = {"SNIPPARY_PASSWORD=" + password}}).out;
+    QVERIFY(fromSecret.contains("\"ID\": 1"));
+    for (const QString& copy : {server, home}) QCOMPARE(Run(QStringList{"list", copy} + json.mid(1)).out, fromSecret);
+    QCOMPARE(Run({"export", secret, dir.filePath("a.htm")}, {.env = {"SNIPPARY_PASSWORD=" + password}}).status, 0);
+    QCOMPARE(Run({"export", server, dir.filePath("b.htm")}).status, 0);
+    QCOMPARE(ReadAll(dir.filePath("b.htm")), ReadAll(dir.filePath("a.htm")));
+
+    std::vector<std::unique_ptr<QProcess>> adders;
+    for (int i = 0; i < 8; ++i) {
+        adders.push_back(std::make_unique<QProcess>());
+        adders.back()->start(SNIPPARY_EXE, {"add", server, "--category", "Modules", "--name", QString::number(i),
+                                            "--content-stdin"});
+        adders.back()->write(QByteArray::number(i));
+        adders.back()->closeWriteChannel();
+    }
+    QSet<QString> ids;
+    for (auto& p : adders) {
+        QVERIFY(p->waitForFinished(60000));
+        QCOMPARE(p->exitCode(), 0);
+        ids.insert(QString::fromUtf8(p->readAllStandardOutput()).trimmed());
+    }
+    QCOMPARE(ids.size(), 8);
+    QCOMPARE(Run({"list", server, "--category", "Modules"}).out.count(u'\n'), 8);
 }
 
 QTEST_GUILESS_MAIN(tst_cli)

@@ -129,6 +129,9 @@ void tst_statements::connectionString_data() {
     QTest::newRow("semicolon quoted") << 0 << "/x;y.snip" << "p;\"w"
                                       << "Provider=Microsoft.Jet.OLEDB.3.51;Data Source=\"/x;y.snip\";Persist Security "
                                          "Info=False;Jet OLEDB:Database Password=\"p;\"\"w\"";
+    QTest::newRow("server") << 2 << "postgresql://ann@db/snippets?sslmode=verify-full" << "pw"
+                            << "Provider=PostgreSQL;Data Source=postgresql://ann@db/snippets?sslmode=verify-full;"
+                               "Persist Security Info=False;Jet OLEDB:Database Password=pw";
 }
 
 void tst_statements::connectionString() {

@@ -1,7 +1,14 @@
-// The store's contract on real library files, plain and encrypted.
+// The store's contract on real libraries: files, plain and encrypted, and a
+// library on the tests' own PostgreSQL server.
 #include <QtTest>
+#include <QProcess>
+#include <QScopeGuard>
 #include <csignal>
+#include <functional>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,10 +71,16 @@ private slots:
     void fullDisk();
     void readOnlyLibrary();
     void paddedLibrary();
+    void serverErrors_data();
+    void serverErrors();
+    void serverConnectionLost();
+    void serverTls();
 
 private:
     QTemporaryDir dir;
     QString path;
+    // Each data row of a test, once on a file and once on a server library.
+    static void AddKinds(const QString& name, const std::function<void(QTestData&)>& fill);
     void AddRows(Connection& con);
     // The names statement 2 lists from a new library with AddRows' rows.
     QStringList Listed(const QString& sFind, const QString& sOrder);
@@ -91,6 +104,10 @@ void tst_store::AddRows(Connection& con) {
     con.Execute("INSERT INTO Code (TypeID,Name) VALUES(5,'nulls')");
 }
 
+void tst_store::AddKinds(const QString& name, const std::function<void(QTestData&)>& fill) {
+    for (const char* kind : {"file", "server"}) fill(QTest::newRow(qPrintable(kind + (": " + name))) << QString(kind));
+}
+
 QStringList tst_store::Listed(const QString& sFind, const QString& sOrder) {
     Connection con;
     NewLibrary(con, path);
@@ -99,13 +116,17 @@ QStringList tst_store::Listed(const QString& sFind, const QString& sOrder) {
 }
 
 void tst_store::contract_data() {
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("password");
-    QTest::newRow("plain") << "";
-    QTest::newRow("encrypted") << "s3cr;et\"";
+    QTest::newRow("plain") << "file" << "";
+    QTest::newRow("encrypted") << "file" << "s3cr;et\"";
+    QTest::newRow("server") << "server" << "";
 }
 
 void tst_store::contract() {
+    QFETCH(QString, kind);
     QFETCH(QString, password);
+    if (kind == "server") path = testsupport::NewServerDatabase();
     CreateLibrary(path, password, false);
     Connection con;
     QCOMPARE(con.State(), adStateClosed);
@@ -184,41 +205,57 @@ void tst_store::contract() {
 }
 
 void tst_store::search_data() {
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("find");
     QTest::addColumn<QStringList>("names");
     const std::array<bool, 4> all = {true, true, true, true};
     const std::array<bool, 4> content = {false, false, false, true};
-    QTest::newRow("non-ascii case") << BuildFind("ärger", content, "", "") << QStringList{"alpha"};
-    QTest::newRow("words together") << BuildFind("End Sub", content, "", "") << QStringList{"Zeta"};
-    QTest::newRow("words apart") << BuildFind("Sub End", content, "", "") << QStringList{};
-    QTest::newRow("nulls never match") << BuildFind("o", {false, true, true, false}, "", "")
-                                       << QStringList{"alpha"};
-    // Dates compare as moments, not as texts: 12/1/2002 is after 2/1/2002.
-    QTest::newRow("from across months") << BuildFind("", all, "2/1/2002", "") << QStringList{"Beta"};
-    QTest::newRow("to across years") << BuildFind("", all, "", "1/1/2002") << QStringList{"Zeta"};
-    QTest::newRow("range with time") << BuildFind("", all, "1/15/2002 3:04:05 PM", "1/15/2002 3:04:05 PM")
-                                     << QStringList{"alpha"};
-    QTest::newRow("iso range") << BuildFind("", all, "2001-01-01", "2002-12-31") << QStringList{"Zeta", "alpha", "Beta"};
-    QTest::newRow("words and date") << BuildFind("a", {true, false, false, false}, "1/1/2002", "")
-                                    << QStringList{"alpha", "Beta"};
-    QTest::newRow("nothing found") << BuildFind("no such text", all, "", "") << QStringList{};
+    const QList<std::tuple<const char*, QString, QStringList>> rows = {
+        {"non-ascii case", BuildFind("ärger", content, "", ""), {"alpha"}},
+        {"words together", BuildFind("End Sub", content, "", ""), {"Zeta"}},
+        {"words apart", BuildFind("Sub End", content, "", ""), {}},
+        {"nulls never match", BuildFind("o", {false, true, true, false}, "", ""), {"alpha"}},
+        {"like wildcards are text", BuildFind("_", all, "", ""), {}},
+        // Dates compare as moments, not as texts: 12/1/2002 is after 2/1/2002.
+        {"from across months", BuildFind("", all, "2/1/2002", ""), {"Beta"}},
+        {"to across years", BuildFind("", all, "", "1/1/2002"), {"Zeta"}},
+        {"range with time", BuildFind("", all, "1/15/2002 3:04:05 PM", "1/15/2002 3:04:05 PM"), {"alpha"}},
+        {"iso range", BuildFind("", all, "2001-01-01", "2002-12-31"), {"Zeta", "alpha", "Beta"}},
+        {"words and date", BuildFind("a", {true, false, false, false}, "1/1/2002", ""), {"alpha", "Beta"}},
+        {"nothing found", BuildFind("no such text", all, "", ""), {}},
+    };
+    for (const auto& [name, find, names] : rows) AddKinds(name, [&](QTestData& row) { row << find << names; });
 }
 
 void tst_store::search() {
+    QFETCH(QString, kind);
     QFETCH(QString, find);
+    if (kind == "server") path = testsupport::NewServerDatabase();
     QFETCH(QStringList, names);
     QCOMPARE(Listed(find, OrderForColumn(4, "")), names);
 }
 
 void tst_store::roundTrip_data() {
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("text");
-    QTest::newRow("quotes") << "\"'\"''\\";
-    QTest::newRow("line ends") << "a\r\nb\nc\rd\t";
-    QTest::newRow("a date, not the date column") << "1/19/2002 3:04:05 PM";
+    QString large;
+    for (int i = 0; i < 40000; ++i) large += QStringLiteral("Ünïcödé 𝄞 ") + QString::number(i);
+    const QList<std::pair<const char*, QString>> texts = {
+        {"quotes", "\"'\"''\\"},
+        {"line ends", "a\r\nb\nc\rd\t"},
+        {"a date, not the date column", "1/19/2002 3:04:05 PM"},
+        {"dollar quotes", "$$ $1 $f$"},
+        {"escape string", "E'\\'' \\x00 \\"},
+        {"statement end", "'); DROP TABLE Code;--"},
+        {"large text", large},
+    };
+    for (const auto& [name, text] : texts) AddKinds(name, [&](QTestData& row) { row << text; });
 }
 
 void tst_store::roundTrip() {
+    QFETCH(QString, kind);
     QFETCH(QString, text);
+    if (kind == "server") path = testsupport::NewServerDatabase();
     Connection con;
     NewLibrary(con, path);
     con.Execute(stmt::InsertCode(2, text.left(50), text, "1/1/2002", text, text));
@@ -233,6 +270,9 @@ void tst_store::roundTrip() {
     con.Execute(stmt::UpdateContent(id, text + text));
     QCOMPARE(Column(con, stmt::SelectContent(id), "Content"), QStringList{text + text});
     QCOMPARE(Column(con, stmt::SelectTypes(), "TypeName").size(), 5);  // nothing else ran
+    con.Execute(stmt::InsertType(text.left(200)));
+    con.Execute(stmt::DeleteTypeByName(text.left(200)));
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({2}), "", ""), "Name"), QStringList{text.left(50)});
 }
 
 void tst_store::openErrors_data() {
@@ -359,11 +399,15 @@ void tst_store::idsNeverReused() {
 // The library operations: a transaction left by an exception undoes all of it,
 // and a change of a snippet another program deleted is refused, writing nothing.
 void tst_store::operations_data() {
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("op");
-    for (const char* op : {"save", "description", "source", "delete"}) QTest::newRow(op) << QString(op);
+    for (const char* op : {"save", "description", "source", "delete"})
+        AddKinds(op, [&](QTestData& row) { row << QString(op); });
 }
 
 void tst_store::operations() {
+    QFETCH(QString, kind);
+    if (kind == "server") path = testsupport::NewServerDatabase();
     Connection con, other;
     NewLibrary(con, path);
     OpenLibrary(other, path);
@@ -513,6 +557,113 @@ void tst_store::paddedLibrary() {
     QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+// A server library's failures, each with its own number and no password in its text.
+void tst_store::serverErrors_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("statement");  // run after opening
+    QTest::addColumn<long>("number");
+    const QString host = testsupport::ServerHost();
+    testsupport::ServerAdmin("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'ann') THEN "
+                             "CREATE ROLE ann LOGIN PASSWORD 'right-one'; CREATE ROLE reader LOGIN; END IF; END $$");
+    const QString library = testsupport::NewServerDatabase();
+    CreateLibrary(library, "", false);
+    const QString database = testsupport::DatabaseOf(library);
+    testsupport::ServerAdmin("GRANT SELECT ON ALL TABLES IN SCHEMA public TO reader", database);
+    QTest::newRow("no server") << "postgresql:///x?host=" + dir.path() << "" << "" << errors::kServerUnreachable;
+    QTest::newRow("wrong password") << testsupport::ServerAddress(database, "ann") << "wrong-one" << ""
+                                    << errors::kBadPassword;
+    QTest::newRow("password in the address")
+        << QString(library).replace("snippary@", "ann:wrong-one@") << "" << "" << errors::kBadPassword;
+    QTest::newRow("no such database") << testsupport::ServerAddress("nosuch") << "" << "" << errors::kFileNotFound;
+    QTest::newRow("not a library") << testsupport::ServerAddress("postgres") << "" << "" << errors::kUnrecognized;
+    QTest::newRow("reader lists") << testsupport::ServerAddress(database, "reader") << ""
+                                  << stmt::SelectDisplay(BuildWhere({1}), "", "") << 0L;
+    QTest::newRow("reader adds") << testsupport::ServerAddress(database, "reader") << ""
+                                 << stmt::InsertCode(1, "n", "", "1/1/2002", "", "c") << errors::kReadOnly;
+    QTest::newRow("date no date") << library << "" << stmt::InsertCode(1, "n", "", "13/45/2002", "", "c")
+                                  << errors::kTypeMismatch;
+    QTest::newRow("creating over a library") << library << "" << "new" << errors::kExists;
+}
+
+void tst_store::serverErrors() {
+    QFETCH(QString, address);
+    QFETCH(QString, password);
+    QFETCH(QString, statement);
+    QFETCH(long, number);
+    Connection con;
+    QString message;
+    const long got = ErrorOf([&] {
+        try {
+            con.Open(ConnectionText(address, password));
+            if (statement == "new") CreateLibrary(address, "", false);
+            else if (statement.startsWith("SELECT")) Column(con, statement, "Name");
+            else if (!statement.isEmpty()) con.Execute(statement);
+        } catch (const StoreError& e) {
+            message = e.Message();
+            throw;
+        }
+    });
+    QCOMPARE(got, number);
+    QVERIFY2(!message.contains("-one"), qPrintable(message));
+    QCOMPARE(con.State(), number == 0 || !statement.isEmpty() ? adStateOpen : adStateClosed);
+}
+
+// The server ends the session (a restart, a dropped network) in a transaction:
+// it is reported, not silently half done, and the next action connects again.
+// Others' changes are announced.
+void tst_store::serverConnectionLost() {
+    path = testsupport::NewServerDatabase();
+    Connection con;
+    NewLibrary(con, path);
+    con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", "c"));
+    con.BeginTrans();
+    con.Execute(stmt::InsertCode(1, "in transaction", "", "1/1/2002", "", "c"));
+    testsupport::DropSessions(path);
+    QCOMPARE(ErrorOf([&] { con.Execute(stmt::InsertCode(1, "after", "", "1/1/2002", "", "c")); }), errors::kConnectionLost);
+    con.RollbackTrans();
+    QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), QStringList{"kept"});
+
+    // Changes by others are announced; the connection's own are not.
+    QVERIFY(!con.ChangedByOthers());
+    con.Execute(stmt::UpdateSource(1, "mine"));
+    QVERIFY(!con.ChangedByOthers());
+    Connection other;
+    OpenLibrary(other, path);
+    other.Execute(stmt::UpdateSource(1, "theirs"));
+    bool announced = false;  // it comes when the server sends it
+    QTRY_VERIFY((announced = announced || con.ChangedByOthers()));
+    QVERIFY(!con.ChangedByOthers());
+}
+
+// TLS as libpq gives it: verify-full trusts the server only with a certificate for
+// the name it was asked by, from the authority the address names. A server of the
+// test's own, on a free port of 127.0.0.1.
+void tst_store::serverTls() {
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    any.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof any;
+    QVERIFY(bind(probe, reinterpret_cast<sockaddr*>(&any), size) == 0 &&
+            getsockname(probe, reinterpret_cast<sockaddr*>(&any), &size) == 0);
+    close(probe);
+    const QString port = QString::number(ntohs(any.sin_port)), host = dir.filePath("tls");
+    const QString script = SNIPPARY_TEST_DATA "/../support/pgserver";
+    QCOMPARE(QProcess::execute(script, {"start", host, port}), 0);
+    const auto stop = qScopeGuard([&] { QProcess::execute(script, {"stop", host}); });
+    struct Case { const char* name; const char* authority; long number; };
+    for (const Case& c : {Case{"localhost", "ca.crt", 0}, Case{"localhost", "other-ca.crt", errors::kNoAccess},
+                          Case{"127.0.0.1", "ca.crt", errors::kNoAccess}}) {
+        const QString address = QStringLiteral("postgresql://snippary@%1:%2/postgres?sslmode=verify-full&sslrootcert=%3/%4")
+                                    .arg(c.name, port, host, c.authority);
+        QCOMPARE(ErrorOf([&] { CreateLibrary(address, "", false); }), c.number);
+    }
+    Connection con;
+    OpenLibrary(con, "postgresql://snippary@localhost:" + port + "/postgres?sslmode=verify-full&sslrootcert=" + host + "/ca.crt");
+    QCOMPARE(Column(con, stmt::SelectTypes(), "TypeName").size(), 5);
 }
 
 QTEST_GUILESS_MAIN(tst_store)

@@ -258,6 +258,7 @@ void CodeArchivePage::EnableMenus(bool enabled) {
 
 void CodeArchivePage::Refresh() {
     Q_EMIT searchEnded();
+    Q_EMIT refreshed();
     QList<qint64> ticked;
     for (int i = 0; i < lstTOC->count(); ++i)
         if (lstTOC->item(i)->checkState() == Qt::Checked)
@@ -342,6 +343,28 @@ bool CodeArchivePage::SaveShown(bool announce) {
     if (!library.shownId) return false;
     LibrarySession::Saved saved = LibrarySession::Saved::Gone;
     if (!Report([&] { saved = library.SaveShown(txtCod->toPlainText()); })) return false;
+    if (saved == LibrarySession::Saved::Changed) {
+        // Another window or member saved it meanwhile: never overwritten unasked.
+        switch (prompts.MsgBox(QStringLiteral("Someone else changed %1 since it was shown here.\r\nYes: save your text "
+                                              "over theirs.\r\nNo: show theirs (your text goes to the clipboard)."
+                                              "\r\nCancel: go on editing.")
+                                   .arg(library.shownName),
+                               platform::Prompts::YesNoCancel, platform::Prompts::Exclamation,
+                               QStringLiteral("Atention"))) {
+        case platform::Prompts::Yes:
+            if (!Report([&] { saved = library.SaveShown(txtCod->toPlainText(), true); })) return false;
+            break;
+        case platform::Prompts::No: {
+            QGuiApplication::clipboard()->setText(txtCod->toPlainText());
+            std::optional<QString> theirs;
+            if (!Report([&] { theirs = library.ReadContent(*library.shownId); })) return false;
+            ShowInViewer(theirs.value_or(QString()));
+            cmdSaveCont->setEnabled(false);
+            return false;
+        }
+        default: return false;
+        }
+    }
     cmdSaveCont->setEnabled(false);
     if (saved == LibrarySession::Saved::Gone) {
         prompts.MsgBox(QStringLiteral("This snippet no longer exists in the library; your text is kept in the viewer."),

@@ -57,6 +57,8 @@ public:
     bool SaveOrDropEdits();
 
 Q_SIGNALS:
+    // The list was read anew from the library.
+    void refreshed();
     void categoryAdded(const snippary::Category& category);
     void categoryRemoved(int position);
     void searchEnded();

@@ -8,6 +8,7 @@
 #include "platform/prompts.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
+#include "store/pgengine.h"
 #include "store/ui/frmloaddb.h"
 
 namespace snippary {
@@ -42,6 +43,10 @@ void frmSnippary::FillTypes() {
 }
 
 void frmSnippary::OpenLoaded() {
+    delete changeWatch;
+    changeWatch = new store::ChangeWatch(con, this);
+    connect(changeWatch, &store::ChangeWatch::ChangedByOthers, this,
+            [this] { setWindowTitle(QStringLiteral("Snippary - changed by others since the last Refresh")); });
     const std::vector<Category> categories = library.Categories();
     page0->ShowCategories(categories, lLoadList == 1);
     addPage->ShowCategories(categories);
@@ -59,6 +64,7 @@ void frmSnippary::mnuLoad_Click() {
 
 bool frmSnippary::CloseLibrary() {
     if (!page0->SaveOrDropEdits()) return false;
+    delete changeWatch;  // its socket goes with the connection
     // The password goes with the library it opened.
     library.Close();
     page0->Closed();
@@ -112,11 +118,13 @@ void frmSnippary::mnuNewDB_Click() {
 
 void frmSnippary::OpenAtStart(const QString& libraryPath) {
     CloseLibrary();
-    const QString path = QFileInfo(libraryPath).absoluteFilePath();
+    const bool server = store::pg::IsAddress(libraryPath);
+    const QString path = server ? libraryPath : QFileInfo(libraryPath).absoluteFilePath();
     try {
         library.Open(path, QString());
     } catch (const store::StoreError& e) {
-        if (!QFileInfo(path).isFile()) {
+        // A library that wants a password is asked for in the usual dialog.
+        if (server ? e.Number() != store::errors::kBadPassword : !QFileInfo(path).isFile()) {
             prompts.MsgBox(e.Message());
             return;
         }

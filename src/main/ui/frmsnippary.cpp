@@ -166,6 +166,10 @@ void frmSnippary::ConnectControls() {
     connect(page0, &CodeArchivePage::categoryRemoved, addPage, &AddPage::RemoveCategory);
     connect(page0, &CodeArchivePage::searchEnded, searchPage, &SearchPage::EndSearch);
     connect(page0, &CodeArchivePage::exportRequested, mnuExport, &QAction::trigger);
+    connect(page0, &CodeArchivePage::refreshed, this, [this] {
+        if (changeWatch) changeWatch->Reset();
+        setWindowTitle(QStringLiteral("Snippary"));
+    });
     connect(page0, &CodeArchivePage::insertRequested, this,
             [this](const QString& type, const QString& name, bool rowSelected, const QString& whole,
                    const QString& selected) { addin::InsertSnippet(VBInst, type, name, rowSelected, whole, selected); });

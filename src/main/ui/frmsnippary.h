@@ -10,6 +10,7 @@
 
 #include "main/librarysession.h"
 #include "main/twipsgeometry.h"
+#include "store/changewatch.h"
 
 class QAction;
 class QMenu;
@@ -90,6 +91,7 @@ private:
     void SetOuterPosTwips(int left, int top);
 
     platform::Prompts& prompts;
+    QPointer<store::ChangeWatch> changeWatch;  // a team library: others' changes shown in the title
 
     QTabWidget* SSTab1 = nullptr;
     CodeArchivePage* page0 = nullptr;

@@ -11,6 +11,7 @@
 #include "platform/ui/captionfit.h"
 #include "store/connectionstring.h"
 #include "store/library.h"
+#include "store/pgengine.h"
 
 namespace store {
 
@@ -23,7 +24,7 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, const QString& path, const QStr
     setObjectName(QStringLiteral("frmLoadDB"));
     setWindowTitle(QStringLiteral("Load Database"));
     setModal(true);
-    setFixedSize(TwipsToPx(5940), TwipsToPx(2025));
+    setFixedSize(TwipsToPx(5940), TwipsToPx(2385));  // room for the server choice under the two of files
 
     Label1 = new QLabel(QStringLiteral("&Database:"), this);
     Label1->setGeometry(TwipsRect(240, 240, 855, 255));
@@ -46,6 +47,8 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, const QString& path, const QStr
     optProvider[0]->setGeometry(TwipsRect(1080, 1200, 2415, 255));
     optProvider[1] = new QRadioButton(QStringLiteral("Microsoft Jet 4.0"), this);
     optProvider[1]->setGeometry(TwipsRect(1080, 1560, 2415, 255));
+    optProvider[2] = new QRadioButton(QStringLiteral("Team server (PostgreSQL)"), this);
+    optProvider[2]->setGeometry(TwipsRect(1080, 1920, 2415, 255));
     cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
     cmdOk->setGeometry(TwipsRect(4320, 960, 1335, 375));
     cmdOk->setDefault(true);
@@ -56,7 +59,7 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, const QString& path, const QStr
     // Captions the system font makes wider than designed push the boxes, the
     // buttons and the dialog's right edge along.
     const int shift = platform::FitCaptionColumn(
-        {Label1, Label2, Label3}, {txtDB, cmdLoadDB, txtPass, optProvider[0], optProvider[1], cmdOk, cmdClose},
+        {Label1, Label2, Label3}, {txtDB, cmdLoadDB, txtPass, optProvider[0], optProvider[1], optProvider[2], cmdOk, cmdClose},
         TwipsToPx(60));
     for (QRadioButton* option : optProvider) platform::FitCaption(option);
     setFixedWidth(width() + shift);
@@ -64,13 +67,13 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, const QString& path, const QStr
     const std::pair<QWidget*, const char*> names[] = {
         {Label1, "Label1"}, {txtDB, "txtDB"},   {cmdLoadDB, "cmdLoadDB"}, {Label2, "Label2"},
         {txtPass, "txtPass"}, {Label3, "Label3"}, {optProvider[0], "optProvider_0"},
-        {optProvider[1], "optProvider_1"}, {cmdOk, "cmdOk"}, {cmdClose, "cmdClose"}};
+        {optProvider[1], "optProvider_1"}, {optProvider[2], "optProvider_2"}, {cmdOk, "cmdOk"}, {cmdClose, "cmdClose"}};
     for (const auto& [control, name] : names) control->setObjectName(QString::fromLatin1(name));
 
     // Form_Load
     SetPath(path);
     txtPass->setText(password);
-    optProvider[0]->setChecked(true);
+    optProvider[pg::IsAddress(path) ? 2 : 0]->setChecked(true);
 
     connect(cmdLoadDB, &QPushButton::clicked, this, &frmLoadDB::cmdLoadDB_Click);
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
@@ -79,7 +82,9 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, const QString& path, const QStr
 
 std::optional<LoadChoice> frmLoadDB::Choose() {
     if (exec() != QDialog::Accepted) return std::nullopt;
-    return LoadChoice{sPath, txtPass->text(), BuildConnectionString()};
+    // A password written into a server address is not kept with it (the path goes to the settings).
+    return LoadChoice{pg::IsAddress(sPath) ? pg::ShownAddress(sPath) : sPath, txtPass->text(),
+                      BuildConnectionString()};
 }
 
 void frmLoadDB::SetPath(const QString& path) {
@@ -94,13 +99,22 @@ QString frmLoadDB::BrowseFilter() {
 
 QString frmLoadDB::BuildConnectionString() const {
     ConnectionString cs;
-    cs.provider = optProvider[0]->isChecked() ? ConnectionString::Jet351 : ConnectionString::Jet40;
+    cs.provider = optProvider[0]->isChecked()   ? ConnectionString::Jet351
+                  : optProvider[1]->isChecked() ? ConnectionString::Jet40
+                                                : ConnectionString::PostgreSQL;
     cs.dataSource = sPath;
     cs.password = txtPass->text();
     return cs.Build();
 }
 
 void frmLoadDB::cmdLoadDB_Click() {
+    if (optProvider[2]->isChecked()) {
+        const std::optional<QString> address = prompts_.InputBox(
+            QStringLiteral("Address of the team library (postgresql://user@host/database):"),
+            QStringLiteral("Team server"), pg::IsAddress(sPath) ? sPath : QStringLiteral("postgresql://"));
+        if (address && pg::IsAddress(address->trimmed())) SetPath(address->trimmed());
+        return;
+    }
     const QString chosen =
         prompts_.OpenFile(platform::ProgramFolder(), QStringLiteral("Select database"), BrowseFilter());
     if (!chosen.isEmpty()) SetPath(chosen);

@@ -25,7 +25,8 @@ struct LoadChoice {
 class frmLoadDB : public QDialog {
     Q_OBJECT
 public:
-    // Form_Load: the path box shows `path`, the password box `password`, option 0 chosen.
+    // Form_Load: the path box shows `path`, the password box `password`, option 0
+    // chosen (option 2 when the path is a server address).
     frmLoadDB(platform::Prompts& prompts, const QString& path, const QString& password, QWidget* parent = nullptr);
 
     // Shows the dialog until Ok or Close; nothing for Close.
@@ -48,7 +49,9 @@ private:
     QLabel* Label2;
     QLineEdit* txtPass;
     QLabel* Label3;
-    std::array<QRadioButton*, 2> optProvider;
+    // 0 and 1 the file providers; 2 a team library on a PostgreSQL server, whose
+    // "..." asks for the address.
+    std::array<QRadioButton*, 3> optProvider;
     QPushButton* cmdOk;
     QPushButton* cmdClose;
 };

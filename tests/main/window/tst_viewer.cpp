@@ -1,11 +1,15 @@
 // The snippet list and the viewer as the user works them: clicks and keys on the
-// window's own controls, a real library file, every question answered by script.
+// window's own controls, a real library, every question answered by script. Run
+// twice: on a library file, and (SNIPPARY_TEST_ON_SERVER) on a team library on the
+// tests' own PostgreSQL server, opened through the dialog's server choice.
 #include <QtTest>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
@@ -15,6 +19,7 @@
 #include "main/window/windowdriver.h"
 #include "platform/folders.h"
 #include "settings/registry.h"
+#include "store/operations.h"
 #include "store/statements.h"
 #include "testlibrary.h"
 #include "testsupport.h"
@@ -47,6 +52,7 @@ class tst_viewer : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString path, trace;
+    const bool onServer = qEnvironmentVariableIsSet("SNIPPARY_TEST_ON_SERVER");
     std::unique_ptr<platform::ScriptedPrompts> prompts;
     std::unique_ptr<snippary::frmSnippary> w;
 
@@ -56,6 +62,11 @@ class tst_viewer : public QObject {
     // A column of a row as the list shows it.
     QString Shown(int row, int column) const { return lvTOC()->model()->index(row, column).data().toString(); }
     int RowOf(const QString& name) const { return Names().indexOf(name); }
+    static qint64 IdOf(store::Connection& con, const QString& name) {
+        store::Recordset rs;
+        rs.Open("SELECT ID FROM Code WHERE Name='" + name + "'", &con);
+        return rs.Eof() ? 0 : rs.Fields(0).toLongLong();
+    }
     void ClickRow(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
         const QRect r = lvTOC()->visualRect(lvTOC()->model()->index(RowOf(name), 0));
         QTest::mouseClick(lvTOC()->viewport(), button, {}, r.center());
@@ -95,8 +106,8 @@ private slots:
 
     void init() {
         static int n = 0;
-        path = dir.filePath(QStringLiteral("v%1.snip").arg(++n));
-        trace = dir.filePath(QStringLiteral("v%1.trace").arg(n));
+        path = onServer ? testsupport::NewServerDatabase() : dir.filePath(QStringLiteral("v%1.snip").arg(n + 1));
+        trace = dir.filePath(QStringLiteral("v%1.trace").arg(++n));
         {
             store::Connection con;
             testsupport::NewLibrary(con, path);
@@ -112,7 +123,22 @@ private slots:
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->OpenAtStart(path);
+        if (onServer) {
+            // The server choice, its "..." answered with the address, then Ok.
+            prompts->ExpectInputBox(path);
+            QTimer::singleShot(0, qApp, [] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog != nullptr);
+                QTest::mouseClick(Find<QRadioButton>(dialog, "optProvider_2"), Qt::LeftButton);
+                Click(dialog, "cmdLoadDB");
+                Click(dialog, "cmdOk");
+            });
+            Trigger(w.get(), "mnuLoad");
+            Verify();
+            prompts->Clear();  // the cases count their own questions
+        } else {
+            w->OpenAtStart(path);
+        }
         Trigger(w.get(), "mnuLstSel_0");  // Select all
         Click(w.get(), "cmdRefresh");
         ClickHeader(0);  // by name
@@ -139,6 +165,7 @@ private slots:
     void deleteLeavesNothingToSave() {
         QFETCH(QString, deleted);
         QFETCH(bool, locked);
+        if (locked && onServer) QSKIP("a transaction on a server locks no other writer out");
         ClickRow("alpha");
         QCOMPARE(txtCod()->toPlainText(), QString("' it's here"));
         if (deleted != "alpha") ClickRow(deleted, Qt::RightButton);
@@ -223,6 +250,7 @@ private slots:
         QFETCH(bool, typed);
         QFETCH(int, answer);
         QFETCH(bool, locked);
+        if (locked && onServer) QSKIP("a transaction on a server locks no other writer out");
         ClickRow("alpha");
         if (command == "no change") Trigger(w.get(), "mnuOpt_2");
         if (typed) {
@@ -301,6 +329,79 @@ private slots:
         Trigger(w.get(), description ? "mnuChgDesc" : "mnuChgSource");
         QCOMPARE(Shown(RowOf("alpha"), description ? 2 : 4), shown);
         QCOMPARE(Stored("alpha", description ? "Description" : "Source"), shown);
+    }
+
+    void saveConflict_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("overwrite theirs") << int(Prompts::Yes) << "mine ' it's here" << "mine ' it's here";
+        QTest::newRow("load theirs") << int(Prompts::No) << "theirs" << "theirs";
+        QTest::newRow("cancel") << int(Prompts::Cancel) << "theirs" << "mine ' it's here";
+    }
+
+    // Someone else (another window, another member) saved the snippet after this
+    // window showed it: Save asks before overwriting; loading theirs puts the own
+    // text on the clipboard first.
+    void saveConflict() {
+        QFETCH(int, answer);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        ClickRow("alpha");
+        QTest::keyClicks(txtCod(), "mine ");
+        store::Connection other;
+        OpenLibrary(other, path);
+        store::SaveContent(other, IdOf(other, "alpha"), "theirs");
+        QGuiApplication::clipboard()->setText("before");
+        prompts->ExpectMsgBoxContaining("Someone else changed alpha", Prompts::Answer(answer));
+        if (answer == Prompts::Yes) prompts->ExpectMsgBox("Content saved!");
+        Click(w.get(), "cmdSaveCont");
+        Verify();
+        QCOMPARE(Stored("alpha"), stored);
+        QCOMPARE(txtCod()->toPlainText(), shown);
+        QCOMPARE(QGuiApplication::clipboard()->text(), answer == Prompts::No ? "mine ' it's here" : "before");
+    }
+
+    // Another member's change shows in the title until the next Refresh; the
+    // window's own changes do not.
+    void changedByOthers() {
+        if (!onServer) QSKIP("a library file announces no changes");
+        ClickRow("alpha", Qt::RightButton);
+        prompts->ExpectInputBox(QString("mine"), "New description?");
+        Trigger(w.get(), "mnuChgDesc");
+        store::Connection other;
+        OpenLibrary(other, path);
+        QTest::qWait(100);
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
+        store::ChangeSource(other, IdOf(other, "alpha"), "theirs");
+        QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
+        Click(w.get(), "cmdRefresh");
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
+    }
+
+    // Started on an address with a password written into it: the library opens, and
+    // the address kept (stored in the settings at exit) holds no password.
+    void startedOnAddress() {
+        if (!onServer) QSKIP("a file's path holds no password");
+        w->OpenAtStart(QString(path).replace("snippary@", "snippary:secret@"));
+        QCOMPARE(w->con.State(), store::adStateOpen);
+        QCOMPARE(w->sDb, path);
+    }
+
+    // The server drops the window's connection (a restart): Save reports it and keeps
+    // the typed text; the next Save connects again and stores it.
+    void serverConnectionLost() {
+        if (!onServer) QSKIP("a library file has no connection to lose");
+        ClickRow("alpha");
+        QTest::keyClicks(txtCod(), "kept ");
+        testsupport::DropSessions(path);
+        prompts->ExpectMsgBoxContaining("3146 # ");
+        Click(w.get(), "cmdSaveCont");
+        Verify();
+        QCOMPARE(txtCod()->toPlainText(), QString("kept ' it's here"));
+        prompts->ExpectMsgBox("Content saved!");
+        Click(w.get(), "cmdSaveCont");
+        QCOMPARE(Stored("alpha"), QString("kept ' it's here"));
     }
 };
 
