@@ -129,11 +129,14 @@ int Colour(const QString& path) {
     for (const QString& c : contents) raw += c.toUtf8();
     t.restart();
     qint64 lines = 0;
-    for (const char* p = raw.constData(); (p = static_cast<const char*>(std::memchr(p, '\n', size_t(raw.constData() + raw.size() - p)))) != nullptr; ++p)
+    for (const char* p = raw.constData();
+         (p = static_cast<const char*>(std::memchr(p, '\n', size_t(raw.constData() + raw.size() - p)))) != nullptr; ++p)
         ++lines;
     const double refMs = double(t.nsecsElapsed()) / 1e6;
-    Report(ms, QStringLiteral("mbps=%1 refmbps=%2 check=%3").arg(double(bytes) / 1e6 / (ms / 1e3), 0, 'f', 1)
-                   .arg(double(bytes) / 1e6 / (refMs / 1e3), 0, 'f', 1).arg(out + lines));
+    Report(ms, QStringLiteral("mbps=%1 refmbps=%2 check=%3")
+                   .arg(double(bytes) / 1e6 / (ms / 1e3), 0, 'f', 1)
+                   .arg(double(bytes) / 1e6 / (refMs / 1e3), 0, 'f', 1)
+                   .arg(out + lines));
     return 0;
 }
 
@@ -165,9 +168,12 @@ struct Sample {
 Sample Parse(const QByteArray& line) {
     Sample s;
     for (const QByteArray& part : line.trimmed().split(' ')) {
-        if (part.startsWith("ms=")) s.ms = part.mid(3).toDouble();
-        else if (part.startsWith("rss=")) s.rss = part.mid(4).toLong();
-        else s.extra += QString::fromLatin1(part) + u' ';
+        if (part.startsWith("ms="))
+            s.ms = part.mid(3).toDouble();
+        else if (part.startsWith("rss="))
+            s.rss = part.mid(4).toLong();
+        else
+            s.extra += QString::fromLatin1(part) + u' ';
     }
     return s;
 }
@@ -228,15 +234,17 @@ void Server(const QString& self, const QString& dataDir, const QList<int>& sizes
         const Sample copy = Measure(self, {"copy", lib(n, false), address}, 1);
         psql(db, "ANALYZE");
         const Sample list = Measure(self, {"list", address}, n >= 100000 ? 3 : runs);
-        out << "| 7. server: copy from file / open + list | " << n << " | " << QString::number(copy.ms, 'f', 1)
-            << " / " << QString::number(list.ms, 'f', 1) << " ms | " << list.rss / 1024 << " MB | " << copy.extra
-            << list.extra << "|\n";
+        out << "| 7. server: copy from file / open + list | " << n << " | " << QString::number(copy.ms, 'f', 1) << " / "
+            << QString::number(list.ms, 'f', 1) << " ms | " << list.rss / 1024 << " MB | " << copy.extra << list.extra
+            << "|\n";
         for (const char* word : {bench::RareWord, bench::AbsentWord}) {
             const Sample s = Measure(self, {"search", address, word}, runs);
-            const QString plan = psql(db, QStringLiteral("EXPLAIN SELECT ID FROM Code WHERE Content ILIKE '%%1%'").arg(word));
+            const QString plan =
+                psql(db, QStringLiteral("EXPLAIN SELECT ID FROM Code WHERE Content ILIKE '%%1%'").arg(word));
             out << "| 7. server: search, " << (QLatin1String(word) == QLatin1String(bench::RareWord) ? "1 %" : "no")
                 << " match | " << n << " | " << QString::number(s.ms, 'f', 1) << " ms | " << s.rss / 1024 << " MB | "
-                << s.extra << (plan.contains("CodeContentWords", Qt::CaseInsensitive) ? "plan: trigram index" : "plan: scan")
+                << s.extra
+                << (plan.contains("CodeContentWords", Qt::CaseInsensitive) ? "plan: trigram index" : "plan: scan")
                 << " |\n";
         }
         const Sample add = Measure(self, {"add", address}, runs);
@@ -284,14 +292,17 @@ int Orchestrate(const QString& self, const QString& dataDir, bool quick, bool se
             const Sample s = Measure(self, {"search", path, word}, runs);
             const Sample grep = Measure("grep", {"-F", "-i", "-c", word, dump}, runs, true);
             const QString w = QString::fromLatin1(word);
-            const QString q = QStringLiteral("SELECT count(*) FROM qDisplay WHERE instr(lower(Name),lower('%1'))>0 OR "
-                                             "instr(lower(Description),lower('%1'))>0 OR instr(lower(Source),lower('%1'))>0 "
-                                             "OR instr(lower(Content),lower('%1'))>0").arg(w);
+            const QString q = QStringLiteral(
+                                  "SELECT count(*) FROM qDisplay WHERE instr(lower(Name),lower('%1'))>0 OR "
+                                  "instr(lower(Description),lower('%1'))>0 OR instr(lower(Source),lower('%1'))>0 "
+                                  "OR instr(lower(Content),lower('%1'))>0")
+                                  .arg(w);
             const Sample sql = Measure("sqlite3", {path, q}, runs, true);
             out << "| 2. search, " << (w == bench::RareWord ? "1 %" : "no") << " match | " << n << " | "
                 << QString::number(s.ms, 'f', 1) << " ms | " << s.rss / 1024 << " MB | grep -F -i -c "
-                << QString::number(grep.ms, 'f', 1) << " ms over " << dumpBytes / 1000000 << " MB; sqlite3 instr(lower) "
-                << QString::number(sql.ms, 'f', 1) << " ms (" << s.extra.trimmed() << ") |\n";
+                << QString::number(grep.ms, 'f', 1) << " ms over " << dumpBytes / 1000000
+                << " MB; sqlite3 instr(lower) " << QString::number(sql.ms, 'f', 1) << " ms (" << s.extra.trimmed()
+                << ") |\n";
         }
     }
     {
@@ -354,8 +365,8 @@ int main(int argc, char** argv) {
             bench::GenerateLibrary(a.value(1), spec);
             return 0;
         }
-        const QString data = a.value(0, QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                                            "/snippary-bench");
+        const QString data =
+            a.value(0, QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/snippary-bench");
         return Orchestrate(app.applicationFilePath(), data, quick, serverOnly);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "snippary_bench: %s\n", e.what());

@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     static const QRegularExpression withPassword(QStringLiteral("^postgres(?:ql)?://[^:@/?]*:([^@/?]+)@"),
                                                  QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch m = withPassword.match(text); m.hasMatch() && m.captured(1).size() > 3 &&
-                                                                     !m.captured(1).contains(u'&'))
+    if (const QRegularExpressionMatch m = withPassword.match(text);
+        m.hasMatch() && m.captured(1).size() > 3 && !m.captured(1).contains(u'&'))
         if (store::pg::ShownAddress(text).contains(m.captured(1) + u'@')) std::abort();
 
     store::Connection* con = Library();

@@ -120,9 +120,10 @@ void RunCatalogue(const QString& path) {
     // Changes are undone at the end: a commit's flush to disk would cost more than the rest.
     Try([&] { con.BeginTrans(); });
     for (const QString& change :
-         {store::stmt::UpdateContent(id, "c"), store::stmt::UpdateDescription(id, "d'"), store::stmt::UpdateSource(id, "s"),
-          store::stmt::InsertType("New"), store::stmt::InsertCode(type, "n", "d", "1/2/2003", "s", "c"),
-          store::stmt::DeleteCode(id), store::stmt::DeleteTypeByName("New"), store::stmt::DeleteCodeOfType(type)})
+         {store::stmt::UpdateContent(id, "c"), store::stmt::UpdateDescription(id, "d'"),
+          store::stmt::UpdateSource(id, "s"), store::stmt::InsertType("New"),
+          store::stmt::InsertCode(type, "n", "d", "1/2/2003", "s", "c"), store::stmt::DeleteCode(id),
+          store::stmt::DeleteTypeByName("New"), store::stmt::DeleteCodeOfType(type)})
         Try([&] { con.Execute(change); });
     Try([&] { con.RollbackTrans(); });
 }

@@ -23,11 +23,13 @@ public:
 
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     template <size_t N>
-    const char* Of(const char* const (&list)[N]) { return list[Pick(int(N))]; }
+    const char* Of(const char* const (&list)[N]) {
+        return list[Pick(int(N))];
+    }
 
     QString Ident() {
-        static const char* const parts[] = {"Count", "Name", "Item", "Index", "Buffer", "Total", "Path", "Key",
-                                            "Value", "Row", "Col", "List", "Text", "Handle", "Result", "Flag"};
+        static const char* const parts[] = {"Count", "Name", "Item", "Index", "Buffer", "Total",  "Path",   "Key",
+                                            "Value", "Row",  "Col",  "List",  "Text",   "Handle", "Result", "Flag"};
         return QString::fromLatin1(Of(parts)) + QString::fromLatin1(Of(parts));
     }
     QString Type() {
@@ -35,35 +37,44 @@ public:
         return QString::fromLatin1(Of(types));
     }
     QString StringLiteral() {
-        static const char* const texts[] = {"it's done", "Can't open the file", "Don't panic", "Hello, world",
-                                            "C:\\Temp\\", "O'Brien's list", "Select a row", "%d items"};
+        static const char* const texts[] = {"it's done",  "Can't open the file", "Don't panic",  "Hello, world",
+                                            "C:\\Temp\\", "O'Brien's list",      "Select a row", "%d items"};
         return u'"' + QString::fromLatin1(Of(texts)) + u'"';
     }
     QString Statement(int indent) {
         const QString pad(indent * 4, u' ');
         switch (Pick(9)) {
-        case 0: return pad + "Dim " + Ident() + " As " + Type();
-        case 1: return pad + Ident() + " = " + Ident() + " + " + QString::number(Pick(1000));
-        case 2: return pad + "If " + Ident() + " > " + QString::number(Pick(100)) + " Then " + Ident() + " = 0";
-        case 3: return pad + "MsgBox " + StringLiteral() + ", vbOKOnly, " + StringLiteral() + " ' tell the user";
-        case 4: return pad + "' " + QString::fromLatin1(Of(comments()));
-        case 5: return pad + "For i = 1 To " + QString::number(Pick(50) + 1) + "\r\n" + pad + "    " + Ident() +
-                       "(i) = Trim$(" + Ident() + "(i))\r\n" + pad + "Next i";
-        case 6: return pad + "Debug.Print " + StringLiteral() + "; " + Ident();
-        case 7: return pad + "Call " + Ident() + "(" + Ident() + ", _\r\n" + pad + "    " + StringLiteral() + ")";
-        default: return pad + "On Error Resume Next";
+        case 0:
+            return pad + "Dim " + Ident() + " As " + Type();
+        case 1:
+            return pad + Ident() + " = " + Ident() + " + " + QString::number(Pick(1000));
+        case 2:
+            return pad + "If " + Ident() + " > " + QString::number(Pick(100)) + " Then " + Ident() + " = 0";
+        case 3:
+            return pad + "MsgBox " + StringLiteral() + ", vbOKOnly, " + StringLiteral() + " ' tell the user";
+        case 4:
+            return pad + "' " + QString::fromLatin1(Of(comments()));
+        case 5:
+            return pad + "For i = 1 To " + QString::number(Pick(50) + 1) + "\r\n" + pad + "    " + Ident() +
+                   "(i) = Trim$(" + Ident() + "(i))\r\n" + pad + "Next i";
+        case 6:
+            return pad + "Debug.Print " + StringLiteral() + "; " + Ident();
+        case 7:
+            return pad + "Call " + Ident() + "(" + Ident() + ", _\r\n" + pad + "    " + StringLiteral() + ")";
+        default:
+            return pad + "On Error Resume Next";
         }
     }
     static const char* const (&comments())[8] {
-        static const char* const c[] = {"keep the caller's value", "the list is 1-based here", "don't touch",
-                                        "TODO: check for Null", "returns -1 when it's missing",
-                                        "see the user's settings", "fast path", "Rem old code below"};
+        static const char* const c[] = {
+            "keep the caller's value",      "the list is 1-based here", "don't touch", "TODO: check for Null",
+            "returns -1 when it's missing", "see the user's settings",  "fast path",   "Rem old code below"};
         return c;
     }
     QString Procedure() {
         const bool function = Pick(2) == 0;
-        QString head = QString::fromLatin1(Pick(3) == 0 ? "Private " : "Public ") +
-                       (function ? "Function " : "Sub ") + Ident() + "(ByVal " + Ident() + " As " + Type() + ")";
+        QString head = QString::fromLatin1(Pick(3) == 0 ? "Private " : "Public ") + (function ? "Function " : "Sub ") +
+                       Ident() + "(ByVal " + Ident() + " As " + Type() + ")";
         if (function) head += " As " + Type();
         QStringList lines{head};
         const int n = 2 + Pick(12);
@@ -98,7 +109,8 @@ void GenerateLibrary(const QString& path, const LibrarySpec& spec) {
     cs.password = spec.password;
     store::Connection con;
     con.Open(cs.Build());
-    for (int c = 5; c < spec.categories; ++c) con.Execute(store::stmt::InsertType(QStringLiteral("Category %1").arg(c + 1)));
+    for (int c = 5; c < spec.categories; ++c)
+        con.Execute(store::stmt::InsertType(QStringLiteral("Category %1").arg(c + 1)));
 
     VbWriter vb(spec.seed);
     const QDateTime start(QDate(2006, 1, 1), QTime(0, 0));

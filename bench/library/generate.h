@@ -9,7 +9,7 @@ struct LibrarySpec {
     int snippets = 1000;
     int categories = 20;  // the five permanent ones and fifteen more
     std::uint32_t seed = 1;
-    QString password;     // empty: a plain library
+    QString password;  // empty: a plain library
 };
 
 // Creates `path` (which must not exist) and fills it in one transaction.

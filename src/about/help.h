@@ -3,7 +3,9 @@
 // handed to the desktop through Prompts::ShellOpen. None reports a failure.
 #include <QString>
 
-namespace platform { class Prompts; }
+namespace platform {
+class Prompts;
+}  // namespace platform
 
 namespace about {
 

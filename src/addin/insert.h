@@ -16,7 +16,7 @@ QString GetModuleName(const QString& name);
 // whole text, named from the selected list row's name; otherwise the selection
 // (or the whole text when nothing is selected) is inserted before the line on
 // which the active code pane's cursor stands. Failing host operations are skipped.
-void InsertSnippet(VBE* VBInst, const QString& sCurType, const QString& selectedRowName,
-                   bool rowSelected, const QString& wholeText, const QString& selectedText);
+void InsertSnippet(VBE* VBInst, const QString& sCurType, const QString& selectedRowName, bool rowSelected,
+                   const QString& wholeText, const QString& selectedText);
 
 }  // namespace addin

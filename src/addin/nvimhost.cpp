@@ -35,7 +35,9 @@ public:
     void SetFace(const QImage&) override {}  // a text editor's menus carry no pictures
     void Delete() override;
     void OnClick(std::function<void()> handler) override { click_ = std::move(handler); }
-    void Click() { if (click_) click_(); }
+    void Click() {
+        if (click_) click_();
+    }
     int Id() const { return id_; }
     Menu* menu() const { return menu_; }
 
@@ -90,7 +92,8 @@ private:
 };
 
 void MenuItem::SetCaption(const QString& caption) {
-    if (!caption_.isEmpty()) host_.Command(QStringLiteral("silent! aunmenu ") + menu_->Path() + u'.' + MenuName(caption_));
+    if (!caption_.isEmpty())
+        host_.Command(QStringLiteral("silent! aunmenu ") + menu_->Path() + u'.' + MenuName(caption_));
     caption_ = caption;
     host_.Command(QStringLiteral("amenu <silent> %1.%2 :call rpcnotify(%3, 'snippary_click', %4)<CR>")
                       .arg(menu_->Path(), MenuName(caption))
@@ -100,7 +103,8 @@ void MenuItem::SetCaption(const QString& caption) {
 
 void MenuItem::Delete() {
     if (menu_ == nullptr) throw HostError(5, QStringLiteral("Invalid procedure call or argument"));
-    if (!caption_.isEmpty()) host_.Command(QStringLiteral("silent! aunmenu ") + menu_->Path() + u'.' + MenuName(caption_));
+    if (!caption_.isEmpty())
+        host_.Command(QStringLiteral("silent! aunmenu ") + menu_->Path() + u'.' + MenuName(caption_));
     menu_ = nullptr;
 }
 
@@ -155,13 +159,15 @@ public:
     explicit Buffers(Host& host) : host_(host) {}
     VBComponents* GetVBComponents() override { return this; }
     VBComponent* Add(int type) override {
-        if (type != StdModule && type != ClassModule) throw HostError(5, QStringLiteral("Invalid procedure call or argument"));
+        if (type != StdModule && type != ClassModule)
+            throw HostError(5, QStringLiteral("Invalid procedure call or argument"));
         const Handle buf = ToHandle(host_.Call(QStringLiteral("nvim_create_buf"), {true, false}));
         const QString base = type == StdModule ? QStringLiteral("Module") : QStringLiteral("Class");
         const QString suffix = type == StdModule ? QStringLiteral(".bas") : QStringLiteral(".cls");
         const QString name = base + QString::number(++counts_[type]);
         host_.Call(QStringLiteral("nvim_buf_set_name"), {HandleValue(buf), name + suffix});
-        host_.Call(QStringLiteral("nvim_buf_set_option"), {HandleValue(buf), QStringLiteral("filetype"), QStringLiteral("vb")});
+        host_.Call(QStringLiteral("nvim_buf_set_option"),
+                   {HandleValue(buf), QStringLiteral("filetype"), QStringLiteral("vb")});
         host_.Call(QStringLiteral("nvim_set_current_buf"), {HandleValue(buf)});
         items_.push_back(std::make_unique<Buffer>(host_, buf, name, suffix));
         return items_.back().get();
@@ -182,7 +188,8 @@ class Pane : public CodePane {
 public:
     explicit Pane(Host& host) : host_(host) {}
     CodeModule* GetCodeModule() override {
-        module_ = std::make_unique<BufferModule>(host_, ToHandle(host_.Call(QStringLiteral("nvim_get_current_buf"), {})));
+        module_ =
+            std::make_unique<BufferModule>(host_, ToHandle(host_.Call(QStringLiteral("nvim_get_current_buf"), {})));
         return module_.get();
     }
     void GetSelection(int& startLine, int& startColumn, int& endLine, int& endColumn) override {
@@ -214,7 +221,8 @@ void BufferModule::AddFromString(const QString& text) {
 }
 
 void BufferModule::InsertLines(int line, const QString& text) {
-    host_.Call(QStringLiteral("nvim_buf_set_lines"), {HandleValue(buffer_), line - 1, line - 1, false, EditorLines(text)});
+    host_.Call(QStringLiteral("nvim_buf_set_lines"),
+               {HandleValue(buffer_), line - 1, line - 1, false, EditorLines(text)});
 }
 
 int BufferModule::CountOfLines() const {
@@ -222,9 +230,10 @@ int BufferModule::CountOfLines() const {
 }
 
 QString BufferModule::Lines(int startLine, int count) const {
-    const QVariantList lines =
-        host_.Call(QStringLiteral("nvim_buf_get_lines"), {HandleValue(buffer_), startLine - 1, startLine - 1 + count, false})
-            .toList();
+    const QVariantList lines = host_
+                                   .Call(QStringLiteral("nvim_buf_get_lines"),
+                                         {HandleValue(buffer_), startLine - 1, startLine - 1 + count, false})
+                                   .toList();
     QStringList out;
     for (const QVariant& l : lines) out << l.toString();
     return out.join(QStringLiteral("\r\n"));

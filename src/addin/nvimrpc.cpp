@@ -26,13 +26,21 @@ void Pack(msgpack::packer<msgpack::sbuffer>& pk, const QVariant& v) {
         return;
     }
     switch (v.typeId()) {
-    case QMetaType::UnknownType: pk.pack_nil(); break;
-    case QMetaType::Bool: pk.pack(v.toBool()); break;
+    case QMetaType::UnknownType:
+        pk.pack_nil();
+        break;
+    case QMetaType::Bool:
+        pk.pack(v.toBool());
+        break;
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::ULongLong: pk.pack(v.toLongLong()); break;
-    case QMetaType::Double: pk.pack(v.toDouble()); break;
+    case QMetaType::ULongLong:
+        pk.pack(v.toLongLong());
+        break;
+    case QMetaType::Double:
+        pk.pack(v.toDouble());
+        break;
     case QMetaType::QByteArray: {
         const QByteArray b = v.toByteArray();
         pk.pack_bin(uint32_t(b.size()));
@@ -80,14 +88,21 @@ bool IsInteger(const msgpack::object& o) {
 
 QVariant Unpack(const msgpack::object& o) {
     switch (o.type) {
-    case msgpack::type::NIL: return {};
-    case msgpack::type::BOOLEAN: return o.via.boolean;
-    case msgpack::type::POSITIVE_INTEGER: return qint64(o.via.u64);
-    case msgpack::type::NEGATIVE_INTEGER: return qint64(o.via.i64);
+    case msgpack::type::NIL:
+        return {};
+    case msgpack::type::BOOLEAN:
+        return o.via.boolean;
+    case msgpack::type::POSITIVE_INTEGER:
+        return qint64(o.via.u64);
+    case msgpack::type::NEGATIVE_INTEGER:
+        return qint64(o.via.i64);
     case msgpack::type::FLOAT32:
-    case msgpack::type::FLOAT64: return o.via.f64;
-    case msgpack::type::STR: return QString::fromUtf8(o.via.str.ptr, int(o.via.str.size));
-    case msgpack::type::BIN: return QByteArray(o.via.bin.ptr, int(o.via.bin.size));
+    case msgpack::type::FLOAT64:
+        return o.via.f64;
+    case msgpack::type::STR:
+        return QString::fromUtf8(o.via.str.ptr, int(o.via.str.size));
+    case msgpack::type::BIN:
+        return QByteArray(o.via.bin.ptr, int(o.via.bin.size));
     case msgpack::type::ARRAY: {
         QVariantList l;
         for (uint32_t i = 0; i < o.via.array.size; ++i) l << Unpack(o.via.array.ptr[i]);
@@ -104,7 +119,8 @@ QVariant Unpack(const msgpack::object& o) {
         Handle h;
         h.type = o.via.ext.type();
         size_t used = 0;
-        msgpack::object_handle inner = msgpack::unpack(o.via.ext.data(), o.via.ext.size, used, nullptr, nullptr, kLimits);
+        msgpack::object_handle inner =
+            msgpack::unpack(o.via.ext.data(), o.via.ext.size, used, nullptr, nullptr, kLimits);
         if (used != o.via.ext.size || !IsInteger(inner.get())) throw ProtocolError("a handle that is not a number");
         h.id = inner.get().as<int64_t>();
         return QVariant::fromValue(h);
@@ -192,8 +208,10 @@ bool Rpc::Send(const char* data, size_t size) {
     while (done < size && !lost_) {
         const ssize_t n = ::write(writeFd_, data + done, size - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) lost_ = true;
-        else done += size_t(n);
+        if (n <= 0)
+            lost_ = true;
+        else
+            done += size_t(n);
     }
     return !lost_;
 }

@@ -66,7 +66,8 @@ public:
     const QStringList& Positional() const { return positional_; }
 
 private:
-    void Parse(const QStringList& args, const QStringList& flags, const QStringList& values, const QStringList& repeated) {
+    void Parse(const QStringList& args, const QStringList& flags, const QStringList& values,
+               const QStringList& repeated) {
         for (int i = 1; i < args.size(); ++i) {
             const QString& a = args[i];
             if (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
@@ -150,7 +151,8 @@ Query Filters(const Options& o, store::Connection& con, bool wholeLibraryByDefau
         }
     }
     const QStringList wanted = o.List("--category");
-    if (!wanted.isEmpty() && o.Flag("--all")) throw UsageError{QStringLiteral("--category and --all exclude each other")};
+    if (!wanted.isEmpty() && o.Flag("--all"))
+        throw UsageError{QStringLiteral("--category and --all exclude each other")};
     if (!wanted.isEmpty()) {
         for (const QString& w : wanted)
             if (!names.contains(w, Qt::CaseInsensitive)) throw Failure{QStringLiteral("no category named ") + w};
@@ -205,7 +207,8 @@ int New(const QStringList& args, Io& io) {
     if (o.Flag("--password") && password.text.isEmpty())
         throw Failure{QStringLiteral("no password: set SNIPPARY_PASSWORD or run on a terminal")};
     if (store::pg::IsAddress(o.Positional()[0]) && o.Flag("--password"))
-        throw UsageError{QStringLiteral("--password is for files: a server library is protected by the server's roles")};
+        throw UsageError{
+            QStringLiteral("--password is for files: a server library is protected by the server's roles")};
     store::CreateLibrary(Library(o.Positional()[0]), password.text, o.Flag("--sample"));
     return 0;
 }
@@ -293,7 +296,10 @@ int Add(const QStringList& args, Io& io) {
     if (o.Has("--content-file") == o.Flag("--content-stdin"))
         throw UsageError{QStringLiteral("add needs exactly one of --content-file and --content-stdin")};
     // The add page's limits: a longer value is refused, never cut.
-    struct Limit { const char* option; int max; };
+    struct Limit {
+        const char* option;
+        int max;
+    };
     for (const Limit& l : {Limit{"--name", 50}, Limit{"--description", 30}, Limit{"--source", 50}})
         if (o.Value(l.option).size() > l.max)
             throw Failure{QStringLiteral("%1 is longer than %2 characters").arg(QLatin1String(l.option)).arg(l.max)};
@@ -312,9 +318,9 @@ int Add(const QStringList& args, Io& io) {
             break;
         }
     if (typeId < 0) throw Failure{QStringLiteral("no category named ") + o.Value("--category")};
-    const qint64 id = store::AddSnippet(con, {typeId, o.Value("--name"), o.Value("--description"),
-                                              store::GeneralDate(QDateTime::currentDateTime()),
-                                              o.Value("--source"), text.content});
+    const qint64 id =
+        store::AddSnippet(con, {typeId, o.Value("--name"), o.Value("--description"),
+                                store::GeneralDate(QDateTime::currentDateTime()), o.Value("--source"), text.content});
     io.out += QByteArray::number(id) + '\n';
     return 0;
 }
@@ -327,7 +333,8 @@ int ExportSnippets(const Options& o, Io& io, bool asFiles) {
         if (o.Has(pageOnly)) throw UsageError{QLatin1String(pageOnly) + QStringLiteral(" is for the HTML page")};
     const QString out = QFileInfo(o.Positional()[1]).absoluteFilePath();
     if (platform::IsDatabaseFile(out))
-        throw Failure{QStringLiteral("%1 is a snippet library (a database file); it is not written over.").arg(o.Positional()[1])};
+        throw Failure{QStringLiteral("%1 is a snippet library (a database file); it is not written over.")
+                          .arg(o.Positional()[1])};
     store::Connection con;
     Open(con, o.Positional()[0], io);
     const Query q = Filters(o, con, true);
@@ -349,7 +356,8 @@ int Export(const QStringList& args, Io& io) {
     bool sizeOk = true;
     // Without --font or --size the writer takes the font of the page's code.
     const int size = o.Has("--size") ? o.Value("--size").toInt(&sizeOk) : 0;
-    if (!sizeOk || (o.Has("--size") && size <= 0)) throw UsageError{QStringLiteral("--size takes a whole number of points")};
+    if (!sizeOk || (o.Has("--size") && size <= 0))
+        throw UsageError{QStringLiteral("--size takes a whole number of points")};
     const QString page = QFileInfo(o.Positional()[1]).absoluteFilePath();
     // Also the library being exported, under any name or link.
     if (platform::IsDatabaseFile(page))
@@ -391,7 +399,8 @@ public:
     }
 
 private:
-    struct sigaction int_ {}, term_ {};
+    struct sigaction int_ {
+    }, term_{};
 };
 
 int Import(const QStringList& args, Io& io) {
@@ -415,7 +424,8 @@ int Import(const QStringList& args, Io& io) {
     const QString library = QFileInfo(o.Positional()[0]).absoluteFilePath();
     const QStringList sources = o.Positional().mid(1);
     for (const QString& source : sources)
-        if (QFileInfo(source).absoluteFilePath() == library) throw Failure{QStringLiteral("a library cannot be imported into itself")};
+        if (QFileInfo(source).absoluteFilePath() == library)
+            throw Failure{QStringLiteral("a library cannot be imported into itself")};
     store::Connection con;
     Open(con, o.Positional()[0], io);
     const InterruptGuard guard;
@@ -437,7 +447,8 @@ int Import(const QStringList& args, Io& io) {
 
 int Dump(const QStringList& args, Io& io) {
     const Options o(args);
-    if (o.Positional().isEmpty() || o.Positional().size() > 2) throw UsageError{QStringLiteral("dump takes FILE and an optional OUT.json")};
+    if (o.Positional().isEmpty() || o.Positional().size() > 2)
+        throw UsageError{QStringLiteral("dump takes FILE and an optional OUT.json")};
     store::Connection con;
     Open(con, o.Positional()[0], io);
     const QByteArray dump = transfer::DumpLibrary(con);
@@ -446,13 +457,15 @@ int Dump(const QStringList& args, Io& io) {
         return 0;
     }
     QString error;
-    if (!platform::WriteFileAtomically(QFileInfo(o.Positional()[1]).absoluteFilePath(), dump, &error)) throw Failure{error};
+    if (!platform::WriteFileAtomically(QFileInfo(o.Positional()[1]).absoluteFilePath(), dump, &error))
+        throw Failure{error};
     return 0;
 }
 
 int Colorize(const QStringList& args, Io& io) {
     const Options o(args);
-    if (!o.Positional().isEmpty()) throw UsageError{QStringLiteral("colorize takes no files: it reads the code on its input")};
+    if (!o.Positional().isEmpty())
+        throw UsageError{QStringLiteral("colorize takes no files: it reads the code on its input")};
     const QString code = QString::fromUtf8(io.readStdin());
     io.out += exporting::ColorLine(o.Flag("--raw") ? code : exporting::HtmlEscape(code)).toUtf8();
     return 0;
@@ -468,7 +481,8 @@ extern "C" void LeavePrompt(int sig) {
     const int saved = errno;
     tcsetattr(STDIN_FILENO, TCSANOW, &gTerminal);
     (void)!write(STDERR_FILENO, "\n", 1);
-    struct sigaction mine {}, dflt {};
+    struct sigaction mine {
+    }, dflt{};
     dflt.sa_handler = SIG_DFL;
     sigaction(sig, &dflt, &mine);
     sigset_t only;
@@ -521,7 +535,8 @@ QString AskAtTerminal(const QString& prompt) {
     gQuiet.c_lflag &= tcflag_t(~(ECHO | ICANON));
     gQuiet.c_cc[VMIN] = 1;
     gQuiet.c_cc[VTIME] = 0;
-    struct sigaction leave {}, before[std::size(kPromptSignals)];
+    struct sigaction leave {
+    }, before[std::size(kPromptSignals)];
     leave.sa_handler = LeavePrompt;
     sigfillset(&leave.sa_mask);
     for (size_t i = 0; i < std::size(kPromptSignals); ++i) sigaction(kPromptSignals[i], &leave, &before[i]);
@@ -536,9 +551,12 @@ QString AskAtTerminal(const QString& prompt) {
         const ssize_t n = read(STDIN_FILENO, &c, 1);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0 || c == '\n' || c == '\r' || is(c, VEOF)) break;
-        if (is(c, VERASE) || c == '\b') line.Erase();
-        else if (is(c, VKILL)) line.Clear();
-        else line.Append(c);
+        if (is(c, VERASE) || c == '\b')
+            line.Erase();
+        else if (is(c, VKILL))
+            line.Clear();
+        else
+            line.Append(c);
         c = 0;
     }
     tcsetattr(STDIN_FILENO, TCSANOW, &gTerminal);
@@ -557,7 +575,8 @@ QByteArray ReadStdin() {
         const ssize_t n = read(STDIN_FILENO, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)
-            throw Failure{QStringLiteral("The standard input cannot be read: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
+            throw Failure{QStringLiteral("The standard input cannot be read: %1")
+                              .arg(QString::fromLocal8Bit(std::strerror(errno)))};
         if (n == 0) return bytes;
         if (bytes.size() + n > platform::MaxModuleBytes)
             throw Failure{QStringLiteral("The standard input is too large to be a module (more than 64 MB).")};

@@ -13,7 +13,8 @@ std::vector<OptionDoc> FilterOptions() {
         {"--find", "TEXT", false, "Only the snippets holding TEXT (ignoring case) in the searched columns."},
         {"--in", "COLUMNS", false,
          "The columns --find searches, separated by commas: name, description, source, content (default: all four)."},
-        {"--from", "DATE", false, "Only the snippets added on or after DATE (a date in the locale's format or YYYY-MM-DD)."},
+        {"--from", "DATE", false,
+         "Only the snippets added on or after DATE (a date in the locale's format or YYYY-MM-DD)."},
         {"--to", "DATE", false, "Only the snippets added on or before DATE; a date without a time means its midnight."},
         {"--sort", "COLUMN", false, "Sort by name, type, description, date or source."},
     };
@@ -67,20 +68,21 @@ void RoffTopics(QString& page, const char* title, const std::vector<TopicDoc>& t
 
 const std::vector<VerbDoc>& Verbs() {
     static const std::vector<VerbDoc> verbs = {
-        {"new", "FILE",
+        {"new",
+         "FILE",
          {{"--sample", "", false, "Fill the new library with sample snippets."},
           {"--password", "", false, "Protect the library with a password (asked twice); it is encrypted on disk."}},
          "",
          "Make a new library with the five permanent categories. An existing FILE is refused."},
         {"categories", "FILE", {}, "", "List the categories: their number and name, separated by a tab."},
         {"list", "FILE",
-         With(FilterOptions(),
-              {{"--format", "FORMAT", false, "tsv (the default) or json."},
-               {"--header", "", false, "Start the tsv output with a line of column names."}}),
+         With(FilterOptions(), {{"--format", "FORMAT", false, "tsv (the default) or json."},
+                                {"--header", "", false, "Start the tsv output with a line of column names."}}),
          "",
          "List the snippets of the chosen categories: name, category, description, date added and source. "
          "Without --category or --all the list is empty, as in the window before a category is ticked."},
-        {"add", "FILE",
+        {"add",
+         "FILE",
          {{"--category", "NAME", false, "The category of the new snippet (required).", true},
           {"--name", "NAME", false, "Its name, at most 50 characters (required).", true},
           {"--description", "TEXT", false, "Its description, at most 30 characters."},
@@ -102,7 +104,8 @@ const std::vector<VerbDoc>& Verbs() {
          "escaped so the code is inserted as it is); or, with --files, as one file each under the folder OUT, "
          ".bas or .cls added to names without an extension in Modules and Classes, in UTF-8 with CR LF line ends. "
          "A target that is a snippet library is refused."},
-        {"import", "FILE SOURCE...",
+        {"import",
+         "FILE SOURCE...",
          {{"--category", "NAME", false, "The category of files that are neither .bas nor .cls (default: Snippets)."},
           {"--list-tables", "", false, "Only show the tables of the Access file FILE: columns, types and row counts."},
           {"--table", "T", false, "Take the snippets from the table T of the Access file SOURCE."},
@@ -119,17 +122,25 @@ const std::vector<VerbDoc>& Verbs() {
          "files, files over 64 MB and links out of the folder are skipped), an editor snippet file (JSON; "
          "prefix and scope kept in the description when it stays within 255 characters), or a dump. Prints one "
          "summary line; what was skipped or changed is listed on standard error."},
-        {"dump", "FILE [OUT.json]", {}, "",
+        {"dump",
+         "FILE [OUT.json]",
+         {},
+         "",
          "Write the whole library as one JSON document (to standard output without OUT.json): "
          "format \"snippary-dump\", version 1, the categories in order and every snippet by ID with "
          "category, name, description, dateAdded (ISO 8601 or null), source and content; sorted keys, one a line, "
          "so it can be kept in version control. Importing it into a new library and dumping again gives the same "
          "document apart from the ids."},
-        {"colorize", "",
-         {{"--raw", "", false, "Leave &, < and > as they are (by default they are escaped before colouring, as in the page)."}},
+        {"colorize",
+         "",
+         {{"--raw", "", false,
+           "Leave &, < and > as they are (by default they are escaped before colouring, as in the page)."}},
          "< code.bas > code.html",
          "Colour Visual Basic code read from standard input as an HTML fragment, escaped as in the page."},
-        {"copy", "SOURCE DEST", {}, "",
+        {"copy",
+         "SOURCE DEST",
+         {},
+         "",
          "Copy a whole library into another, of any kind (file or server, plain or encrypted): the categories in "
          "their order, the snippets with their numbers, dates and texts as they are. DEST is made when it is a file "
          "that does not exist or a server database without a library; a DEST that holds snippets is refused. "
@@ -205,14 +216,16 @@ QString UsageText() {
         text += u'\n' + v.name + QStringLiteral(":\n");
         for (const OptionDoc& o : v.options) text += QStringLiteral("  %1  %2\n").arg(OptionLabel(o), -16).arg(o.help);
     }
-    text += QStringLiteral("\nA FILE may also be a team library's address, postgresql://USER@HOST/DATABASE.\n"
-                           "Passwords come from SNIPPARY_PASSWORD or, on a terminal, a prompt.\n"
-                           "See snippary(1) for the environment, files and exit statuses.\n");
+    text += QStringLiteral(
+        "\nA FILE may also be a team library's address, postgresql://USER@HOST/DATABASE.\n"
+        "Passwords come from SNIPPARY_PASSWORD or, on a terminal, a prompt.\n"
+        "See snippary(1) for the environment, files and exit statuses.\n");
     return text;
 }
 
 QString ManPage() {
-    QString page = QStringLiteral(".TH SNIPPARY 1 \"\" \"snippary " SNIPPARY_VERSION "\" \"User Commands\"\n"
+    QString page = QStringLiteral(".TH SNIPPARY 1 \"\" \"snippary " SNIPPARY_VERSION
+                                  "\" \"User Commands\"\n"
                                   ".SH NAME\nsnippary \\- a code-snippet library for the desktop and the terminal\n"
                                   ".SH SYNOPSIS\n");
     page += QStringLiteral(".B snippary\n[\\fIOPTION\\fR] [\\fILIBRARY\\fR]\n.br\n");
@@ -277,7 +290,8 @@ QString BashCompletion() {
                "    esac\n"
                "    case $prev in\n"
                "        --format) COMPREPLY=($(compgen -W \"tsv json\" -- \"$cur\")); return ;;\n"
-               "        --sort) COMPREPLY=($(compgen -W \"name type description date source\" -- \"$cur\")); return ;;\n"
+               "        --sort) COMPREPLY=($(compgen -W \"name type description date source\" -- \"$cur\")); return "
+               ";;\n"
                "        --in) COMPREPLY=($(compgen -W \"name description source content\" -- \"$cur\")); return ;;\n"
                "        --content-file) COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
                "        %4) return ;;\n"

@@ -22,23 +22,97 @@ const QString Z = QStringLiteral("</span>");
 namespace {
 
 const QStringList& Statements() {
-    static const QStringList list = {
-        "GoSub", "Return", "GoTo", "On Error", "On GoSub", "DoEvents", "End", "Exit", "Stop", "Loop", "Do", "For",
-        "Next", "Step", "Each", "While", "Wend", "With", "If", "Then", "Else", "Select", "Case", "Call", "Function",
-        "Property Get", "Property Let", "Property Set", "Sub", "Resume", "Open", "Close", "Reset", "Seek", "Print",
-        "Put", "Write", "Not", "And", "Or", "Xor", "Eqv", "Imp", "Is", "Nothing", "Like", "Option Compare",
-        "Option Explicit", "Declare", "Option Private Module", "Type", "Enum", "Const", "Dim", "Private", "Public",
-        "New", "Static", "As", "Implements", "Set", "To", "In", "ElseIf", "Boolean", "Lib", "Alias", "Any", "Byte",
-        "Currency", "Date", "Double", "Integer", "Long", "Object", "Single", "String", "Variant", "ByVal", "ByRef",
-        "Debug.Print", "Debug.Assert", "Until"};
+    static const QStringList list = {"GoSub",
+                                     "Return",
+                                     "GoTo",
+                                     "On Error",
+                                     "On GoSub",
+                                     "DoEvents",
+                                     "End",
+                                     "Exit",
+                                     "Stop",
+                                     "Loop",
+                                     "Do",
+                                     "For",
+                                     "Next",
+                                     "Step",
+                                     "Each",
+                                     "While",
+                                     "Wend",
+                                     "With",
+                                     "If",
+                                     "Then",
+                                     "Else",
+                                     "Select",
+                                     "Case",
+                                     "Call",
+                                     "Function",
+                                     "Property Get",
+                                     "Property Let",
+                                     "Property Set",
+                                     "Sub",
+                                     "Resume",
+                                     "Open",
+                                     "Close",
+                                     "Reset",
+                                     "Seek",
+                                     "Print",
+                                     "Put",
+                                     "Write",
+                                     "Not",
+                                     "And",
+                                     "Or",
+                                     "Xor",
+                                     "Eqv",
+                                     "Imp",
+                                     "Is",
+                                     "Nothing",
+                                     "Like",
+                                     "Option Compare",
+                                     "Option Explicit",
+                                     "Declare",
+                                     "Option Private Module",
+                                     "Type",
+                                     "Enum",
+                                     "Const",
+                                     "Dim",
+                                     "Private",
+                                     "Public",
+                                     "New",
+                                     "Static",
+                                     "As",
+                                     "Implements",
+                                     "Set",
+                                     "To",
+                                     "In",
+                                     "ElseIf",
+                                     "Boolean",
+                                     "Lib",
+                                     "Alias",
+                                     "Any",
+                                     "Byte",
+                                     "Currency",
+                                     "Date",
+                                     "Double",
+                                     "Integer",
+                                     "Long",
+                                     "Object",
+                                     "Single",
+                                     "String",
+                                     "Variant",
+                                     "ByVal",
+                                     "ByRef",
+                                     "Debug.Print",
+                                     "Debug.Assert",
+                                     "Until"};
     return list;
 }
 
 const QStringList& Arguments() {
-    static const QStringList list = {"CBool", "CByte", "CCur",  "CDate",    "CDbl",    "CDec",   "CInt",
-                                     "CLng",  "CSng",  "CStr",  "CVar",     "CVErr",   "Boolean", "Byte",
-                                     "Currency", "Date", "Double", "Integer", "Long", "Object", "Single",
-                                     "String", "Variant", "ByVal", "ByRef"};
+    static const QStringList list = {"CBool",    "CByte",   "CCur",   "CDate",   "CDbl",  "CDec",    "CInt",
+                                     "CLng",     "CSng",    "CStr",   "CVar",    "CVErr", "Boolean", "Byte",
+                                     "Currency", "Date",    "Double", "Integer", "Long",  "Object",  "Single",
+                                     "String",   "Variant", "ByVal",  "ByRef"};
     return list;
 }
 
@@ -169,7 +243,8 @@ private:
         shared_ = shared_ || used != 0;
         used = 1;
         where_[size_t(gap)] = int(tags_.size());
-        tags_.push_back(Tag{(std::uint64_t(std::uint32_t(gap)) << 32) | std::uint32_t(std::int64_t(key) + 0x80000000LL)});
+        tags_.push_back(
+            Tag{(std::uint64_t(std::uint32_t(gap)) << 32) | std::uint32_t(std::int64_t(key) + 0x80000000LL)});
     }
     const QChar* t_;
     int n_;
@@ -217,11 +292,14 @@ struct Index {
     Index() {
         const QStringList& st = Statements();
         for (int i = 0; i < st.size(); ++i)
-            byFirst[size_t(st[i][0].unicode())].push_back({reinterpret_cast<const char16_t*>(st[i].constData()), int(st[i].size()), i});
+            byFirst[size_t(st[i][0].unicode())].push_back(
+                {reinterpret_cast<const char16_t*>(st[i].constData()), int(st[i].size()), i});
         const QStringList& ar = Arguments();
         for (int i = 0; i < ar.size(); ++i) {
-            argByFirst[size_t(ar[i][0].unicode())].push_back({reinterpret_cast<const char16_t*>(ar[i].constData()), int(ar[i].size()), i});
-            argByLast[size_t(ar[i].back().unicode())].push_back({reinterpret_cast<const char16_t*>(ar[i].constData()), int(ar[i].size()), i});
+            argByFirst[size_t(ar[i][0].unicode())].push_back(
+                {reinterpret_cast<const char16_t*>(ar[i].constData()), int(ar[i].size()), i});
+            argByLast[size_t(ar[i].back().unicode())].push_back(
+                {reinterpret_cast<const char16_t*>(ar[i].constData()), int(ar[i].size()), i});
         }
         asBefore[' '] |= kAfterDelimiter;
         asBefore['\n'] |= kAfterDelimiter;
@@ -468,7 +546,8 @@ QString FinishLine(QString s) {
         // The first apostrophe with an even number of double quotes before it.
         qsizetype quotes = 0, comment = -1;
         for (qsizetype i = 0; i < line.size(); ++i) {
-            if (line[i] == u'"') ++quotes;
+            if (line[i] == u'"')
+                ++quotes;
             else if (line[i] == u'\'' && quotes % 2 == 0) {
                 comment = i;
                 break;

@@ -25,8 +25,7 @@ public:
     explicit Page(const QString& path) : file_(path) {
         const QFileInfo info(path);
         if (!info.absoluteDir().exists())
-            throw store::StoreError(kPathNotFound,
-                                    QStringLiteral("Path not found: '%1'.").arg(info.absolutePath()));
+            throw store::StoreError(kPathNotFound, QStringLiteral("Path not found: '%1'.").arg(info.absolutePath()));
         QString error;
         if (!file_.Open(&error)) Throw(error);
         // UTF-8 with a byte-order mark, so every character of a snippet survives
@@ -72,8 +71,17 @@ QString CssFontName(const QString& name) {
     for (const QChar c : name) {
         if (c.category() == QChar::Other_Control) continue;
         switch (c.unicode()) {
-        case u'"': case u'\'': case u'\\': case u'<': case u'>': case u'{': case u'}': case u';': continue;
-        default: out += c;
+        case u'"':
+        case u'\'':
+        case u'\\':
+        case u'<':
+        case u'>':
+        case u'{':
+        case u'}':
+        case u';':
+            continue;
+        default:
+            out += c;
         }
     }
     return out;
@@ -84,17 +92,24 @@ QString HtmlEscape(const QString& text) {
     out.reserve(text.size() + text.size() / 16);
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case u'&': out += QLatin1String("&amp;"); break;
-        case u'<': out += QLatin1String("&lt;"); break;
-        case u'>': out += QLatin1String("&gt;"); break;
-        default: out += c;
+        case u'&':
+            out += QLatin1String("&amp;");
+            break;
+        case u'<':
+            out += QLatin1String("&lt;");
+            break;
+        case u'>':
+            out += QLatin1String("&gt;");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
 }
 
-void WriteHtmlPage(store::Connection& con, const QString& statement, const ExportOptions& options,
-                   const QString& path, const ExportProgress& progress) {
+void WriteHtmlPage(store::Connection& con, const QString& statement, const ExportOptions& options, const QString& path,
+                   const ExportProgress& progress) {
     // The query runs first: a statement that fails leaves no file behind.
     store::Recordset rs;
     rs.Open(statement, &con);

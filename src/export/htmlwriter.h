@@ -3,7 +3,9 @@
 #include <QString>
 #include <functional>
 
-namespace store { class Connection; }
+namespace store {
+class Connection;
+}  // namespace store
 
 namespace exporting {
 
@@ -22,8 +24,7 @@ using ExportProgress = std::function<bool(qint64 rowsDone)>;
 // Runs `statement` on `con` and writes the page to `path` through a temporary
 // file in the same folder, renamed over the target only when complete. Throws
 // store::StoreError for a failing query or file (nothing is left behind then).
-void WriteHtmlPage(store::Connection& con, const QString& statement,
-                   const ExportOptions& options, const QString& path,
+void WriteHtmlPage(store::Connection& con, const QString& statement, const ExportOptions& options, const QString& path,
                    const ExportProgress& progress = {});
 
 // The font name as it may stand quoted in the style block: quotes, backslashes,

@@ -21,8 +21,8 @@ AddOutcome AddSnippet(store::Connection* con, const NewSnippet& snippet, const Q
     // The same seconds go into the statement and the list row.
     const QString dateText = store::GeneralDate(now);
     try {
-        outcome.row.id = store::AddSnippet(*con, {snippet.typeId, snippet.name, snippet.description, dateText,
-                                                  snippet.source, snippet.content});
+        outcome.row.id = store::AddSnippet(
+            *con, {snippet.typeId, snippet.name, snippet.description, dateText, snippet.source, snippet.content});
     } catch (const store::StoreError& e) {
         outcome.error = e.Message();
         return outcome;
@@ -44,9 +44,7 @@ ModuleFile ReadModuleForAdd(const QString& path) {
     ModuleFile file;
     const platform::ModuleText text = platform::ReadModuleFile(path);
     if (!text.ok) {
-        file.error = text.error.isEmpty()
-                         ? QStringLiteral("The file %1 could not be read.").arg(path)
-                         : text.error;
+        file.error = text.error.isEmpty() ? QStringLiteral("The file %1 could not be read.").arg(path) : text.error;
         return file;
     }
     file.ok = true;

@@ -5,7 +5,9 @@
 
 #include "main/snippetrow.h"
 
-namespace store { class Connection; }
+namespace store {
+class Connection;
+}  // namespace store
 
 namespace snippary {
 

@@ -13,8 +13,8 @@ QString ToBoxText(const QString& stored);
 
 // What the program last put into a box, to give back unchanged content byte-exact.
 struct BoxContent {
-    QString original;   // as stored
-    QString boxPlain;   // as the box showed it right after being filled
+    QString original;  // as stored
+    QString boxPlain;  // as the box showed it right after being filled
 
     void Set(const QString& stored) {
         original = stored;

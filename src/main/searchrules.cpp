@@ -14,8 +14,7 @@ bool FindEnabled(const QString& findText, const QString& fromText, const QString
 }
 
 QString CheckedDateText(const QString& text, const QLocale& locale) {
-    if (text.isEmpty() || text.contains(QLatin1Char('\'')))
-        return QString();
+    if (text.isEmpty() || text.contains(QLatin1Char('\''))) return QString();
     return store::ReadDate(text, locale).isValid() ? text : QString();
 }
 

@@ -10,9 +10,8 @@ QString TextOf(const QVariant& value) { return value.isNull() ? QString() : valu
 }  // namespace
 
 const QStringList& SnippetListModel::Headers() {
-    static const QStringList headers = {QStringLiteral("Name"), QStringLiteral("Type"),
-                                        QStringLiteral("Description"), QStringLiteral("Date added"),
-                                        QStringLiteral("Source of code")};
+    static const QStringList headers = {QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Description"),
+                                        QStringLiteral("Date added"), QStringLiteral("Source of code")};
     return headers;
 }
 
@@ -22,27 +21,30 @@ int SnippetListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int SnippetListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
-}
+int SnippetListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QVariant SnippetListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount) return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const SnippetRow& r = rows_[static_cast<size_t>(index.row())];
     switch (index.column()) {
-    case NameColumn: return r.name;
-    case TypeColumn: return r.typeName;
-    case DescriptionColumn: return r.description;
-    case DateColumn: return r.dateAdded.isValid() ? store::GeneralDate(r.dateAdded) : QString();
-    case SourceColumn: return r.source;
-    default: return {};
+    case NameColumn:
+        return r.name;
+    case TypeColumn:
+        return r.typeName;
+    case DescriptionColumn:
+        return r.description;
+    case DateColumn:
+        return r.dateAdded.isValid() ? store::GeneralDate(r.dateAdded) : QString();
+    case SourceColumn:
+        return r.source;
+    default:
+        return {};
     }
 }
 
 QVariant SnippetListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
-        return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
     return Headers().at(section);
 }
 

@@ -8,7 +8,9 @@
 
 #include "main/snippetrow.h"
 
-namespace store { class Recordset; }
+namespace store {
+class Recordset;
+}  // namespace store
 
 namespace snippary {
 

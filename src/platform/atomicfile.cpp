@@ -48,7 +48,7 @@ bool IsDatabaseFile(const QString& path) {
     if (!f.open(QIODevice::ReadOnly)) return false;
     const QByteArray head = f.read(kPage);
     if (head.startsWith(QByteArray("SQLite format 3", 16))) return true;
-    if (head.startsWith("\xD9\xD5\x05\xF9\x20\xA1\x63\xD7")) return true;                     // rollback journal
+    if (head.startsWith("\xD9\xD5\x05\xF9\x20\xA1\x63\xD7")) return true;                         // rollback journal
     if (head.startsWith("\x37\x7F\x06\x82") || head.startsWith("\x37\x7F\x06\x83")) return true;  // write-ahead log
     const QByteArray jet = head.mid(4, 15);
     if (jet == "Standard Jet DB" || jet == "Standard ACE DB") return true;
@@ -104,8 +104,9 @@ bool AtomicFile::Open(QString* error) {
     const QFileInfo info(path_);
     if (info.isDir()) return Fail(error, QStringLiteral("%1 is a folder, not a file.").arg(Native(path_)));
     if (IsDatabaseFile(path_))
-        return Fail(error, QStringLiteral("%1 is a snippet library (a database file); it is never written over.")
-                               .arg(Native(path_)));
+        return Fail(
+            error,
+            QStringLiteral("%1 is a snippet library (a database file); it is never written over.").arg(Native(path_)));
     // The new file replaces the one a link leads to, so the link stays a link.
     const QFileInfo target(QFileInfo(FinalTarget(path_)).absoluteFilePath());
     target_ = target.filePath();

@@ -18,7 +18,8 @@ QString WithoutTrailingSeparator(QString path) {
 }  // namespace
 
 QString ProgramFolder() {
-    if (QCoreApplication::instance() != nullptr) return WithoutTrailingSeparator(QCoreApplication::applicationDirPath());
+    if (QCoreApplication::instance() != nullptr)
+        return WithoutTrailingSeparator(QCoreApplication::applicationDirPath());
     // Before the application object exists (the command line parses its verbs
     // first), the kernel still knows the executable.
     const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
@@ -26,9 +27,7 @@ QString ProgramFolder() {
     return WithoutTrailingSeparator(QDir::currentPath());
 }
 
-bool PortableUse() {
-    return QFileInfo(ProgramFolder() + QStringLiteral("/Snippary.ini")).isFile();
-}
+bool PortableUse() { return QFileInfo(ProgramFolder() + QStringLiteral("/Snippary.ini")).isFile(); }
 
 QString SettingsFile() {
     if (PortableUse()) return ProgramFolder() + QStringLiteral("/Snippary.ini");
@@ -36,9 +35,7 @@ QString SettingsFile() {
            QStringLiteral("/snippary/Snippary.ini");
 }
 
-QString AddinFile() {
-    return QFileInfo(SettingsFile()).absolutePath() + QStringLiteral("/VBADDIN.INI");
-}
+QString AddinFile() { return QFileInfo(SettingsFile()).absolutePath() + QStringLiteral("/VBADDIN.INI"); }
 
 QString HelpIndex() {
     QString beside = ProgramFolder() + QStringLiteral("/help/index.htm");

@@ -29,10 +29,8 @@ public:
     virtual std::optional<QString> Password(const QString& prompt, const QString& title) = 0;
     // File dialogs. filter is the "Text (*.x)|*.x|All files (*.*)|*.*" form.
     // The result is the chosen full path, empty when cancelled.
-    virtual QString OpenFile(const QString& initialFolder, const QString& title,
-                             const QString& filter) = 0;
-    virtual QString SaveFile(const QString& initialFolder, const QString& title,
-                             const QString& filter) = 0;
+    virtual QString OpenFile(const QString& initialFolder, const QString& title, const QString& filter) = 0;
+    virtual QString SaveFile(const QString& initialFolder, const QString& title, const QString& filter) = 0;
     // The folder picker; the chosen folder's path ending in "/", empty when
     // cancelled.
     virtual QString BrowseFolder(const QString& title) = 0;

@@ -175,8 +175,7 @@ QString GetPrivateProfileString(const QString& section, const QString& key, cons
     return IniFile(file).Value(section, key).value_or(Cut(defaultText));
 }
 
-bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& file) {
+bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value, const QString& file) {
     IniFile ini(file);
     ini.SetValue(section, key, value);
     return ini.Save();
@@ -203,8 +202,7 @@ std::optional<qint32> ReadNumber(const QString& stored, bool allowSigned) {
     const std::optional<qint64> m = Magnitude(digits, fraction);
     if (!m) return std::nullopt;
     const qint64 value = negative ? -*m : *m;
-    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
-        return std::nullopt;
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max()) return std::nullopt;
     return static_cast<qint32>(value);
 }
 

@@ -32,10 +32,9 @@ private:
 };
 
 // One-shot forms of the platform calls the design names.
-QString GetPrivateProfileString(const QString& section, const QString& key,
-                                const QString& defaultText, const QString& file);
-bool WritePrivateProfileString(const QString& section, const QString& key,
-                               const QString& value, const QString& file);
+QString GetPrivateProfileString(const QString& section, const QString& key, const QString& defaultText,
+                                const QString& file);
+bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value, const QString& file);
 
 // Reads a stored number the way the settings do: "0" is put before the text up to
 // its first NUL, then it is converted to a 32-bit integer, a fraction rounded half

@@ -12,7 +12,6 @@ inline constexpr const char* RegistryKey = "SOFTWARE\\Orvane\\VBSnippary";
 // The value's string; empty when the key or value is missing or not a string.
 QString RegReadString(Hive hive, const QString& keyPath, const QString& valueName);
 // Creates the key path if missing and stores the text. Failures are silent.
-void RegWriteString(Hive hive, const QString& keyPath, const QString& valueName,
-                    const QString& text);
+void RegWriteString(Hive hive, const QString& keyPath, const QString& valueName, const QString& text);
 
 }  // namespace settings

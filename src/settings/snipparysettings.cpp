@@ -39,7 +39,9 @@ SnipparySettings ReadSettings(const QString& file) {
 bool WriteSettings(const QString& file, const SettingsToWrite& v) {
     IniFile ini(file);
     const QString section = QString::fromLatin1(Section);
-    const auto set = [&](const char* key, const QString& text) { ini.SetValue(section, QString::fromLatin1(key), text); };
+    const auto set = [&](const char* key, const QString& text) {
+        ini.SetValue(section, QString::fromLatin1(key), text);
+    };
     set("DB", v.db);
     set("Tab", QString::number(v.tab));
     set("FontName", v.fontName);

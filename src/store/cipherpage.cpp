@@ -34,14 +34,15 @@ constexpr int kHmacKdfIterations = 2;
 QByteArray DecryptedSchemaPage(const QString& path, const QByteArray& password, QByteArray* rawKey) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw StoreError(errors::kNoAccess, QStringLiteral("The file '%1' cannot be opened: %2").arg(path, f.errorString()));
+        throw StoreError(errors::kNoAccess,
+                         QStringLiteral("The file '%1' cannot be opened: %2").arg(path, f.errorString()));
     const QByteArray page = f.read(kCipherPageSize);
     if (page.size() != kCipherPageSize) BadPassword();
     const auto* raw = reinterpret_cast<const unsigned char*>(page.constData());
 
     unsigned char key[kKeyBytes], hmacKey[kKeyBytes], hmacSalt[kSaltBytes];
-    if (PKCS5_PBKDF2_HMAC_SHA1(password.constData(), int(password.size()), raw, kSaltBytes, kKdfIterations,
-                               kKeyBytes, key) != 1)
+    if (PKCS5_PBKDF2_HMAC_SHA1(password.constData(), int(password.size()), raw, kSaltBytes, kKdfIterations, kKeyBytes,
+                               key) != 1)
         BadPassword();
     for (int i = 0; i < kSaltBytes; ++i) hmacSalt[i] = raw[i] ^ 0x3a;
     PKCS5_PBKDF2_HMAC_SHA1(reinterpret_cast<const char*>(key), kKeyBytes, hmacSalt, kSaltBytes, kHmacKdfIterations,
@@ -57,8 +58,9 @@ QByteArray DecryptedSchemaPage(const QString& path, const QByteArray& password, 
     unsigned int macBytes = 0;
     QByteArray covered(reinterpret_cast<const char*>(data), dataBytes + kIvBytes);
     covered.append(reinterpret_cast<const char*>(&pageNumber), sizeof pageNumber);
-    const bool hashed = HMAC(EVP_sha1(), hmacKey, kKeyBytes, reinterpret_cast<const unsigned char*>(covered.constData()),
-                             size_t(covered.size()), mac, &macBytes) != nullptr;
+    const bool hashed =
+        HMAC(EVP_sha1(), hmacKey, kKeyBytes, reinterpret_cast<const unsigned char*>(covered.constData()),
+             size_t(covered.size()), mac, &macBytes) != nullptr;
     OPENSSL_cleanse(hmacKey, sizeof hmacKey);
     if (!hashed || macBytes != kHmacBytes || CRYPTO_memcmp(mac, iv + kIvBytes, kHmacBytes) != 0) {
         OPENSSL_cleanse(key, sizeof key);

@@ -17,8 +17,8 @@ const QLatin1String kPostgreSQL("PostgreSQL");
 // as typed; such a value is written in double quotes, '"' doubled. Appended in
 // place, so no temporary copy of a password is left behind in freed memory.
 void AppendValue(QString& s, const QString& v) {
-    const bool needsQuotes = v.contains(u';') || v.contains(u'"') ||
-                             (!v.isEmpty() && (v.front().isSpace() || v.back().isSpace()));
+    const bool needsQuotes =
+        v.contains(u';') || v.contains(u'"') || (!v.isEmpty() && (v.front().isSpace() || v.back().isSpace()));
     if (!needsQuotes) {
         s += v;
         return;
@@ -113,12 +113,14 @@ ConnectionString ConnectionString::Parse(const QString& text) {
 
         if (key.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0) {
             const QString p = value.trimmed();
-            if (p.compare(kJet351, Qt::CaseInsensitive) == 0) cs.provider = Jet351;
-            else if (p.compare(kJet40, Qt::CaseInsensitive) == 0) cs.provider = Jet40;
-            else if (p.compare(kPostgreSQL, Qt::CaseInsensitive) == 0) cs.provider = PostgreSQL;
+            if (p.compare(kJet351, Qt::CaseInsensitive) == 0)
+                cs.provider = Jet351;
+            else if (p.compare(kJet40, Qt::CaseInsensitive) == 0)
+                cs.provider = Jet40;
+            else if (p.compare(kPostgreSQL, Qt::CaseInsensitive) == 0)
+                cs.provider = PostgreSQL;
             else
-                throw StoreError(errors::kProvider,
-                                 QStringLiteral("Provider cannot be found: '%1'.").arg(p));
+                throw StoreError(errors::kProvider, QStringLiteral("Provider cannot be found: '%1'.").arg(p));
             haveProvider = true;
         } else if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0) {
             cs.dataSource = value;

@@ -15,20 +15,22 @@ namespace {
 struct Token {
     enum Kind { Text, Day, DayName, Month, MonthName, Year, Hour, Minute, Second, Milli, AmPm, Zone };
     Kind kind = Text;
-    QString spec;  // the format letters as written, or the text
+    QString spec;         // the format letters as written, or the text
     QString folded = {};  // the text as the reader compares it
 };
 using Format = QList<Token>;
 
 bool IsNumber(Token::Kind k) {
-    return k == Token::Day || k == Token::Month || k == Token::Year || k == Token::Hour ||
-           k == Token::Minute || k == Token::Second || k == Token::Milli;
+    return k == Token::Day || k == Token::Month || k == Token::Year || k == Token::Hour || k == Token::Minute ||
+           k == Token::Second || k == Token::Milli;
 }
 
 void AppendText(Format& f, const QString& text) {
     if (text.isEmpty()) return;
-    if (!f.isEmpty() && f.last().kind == Token::Text) f.last().spec += text;
-    else f.append(Token{Token::Text, text});
+    if (!f.isEmpty() && f.last().kind == Token::Text)
+        f.last().spec += text;
+    else
+        f.append(Token{Token::Text, text});
 }
 
 // Splits a format of QLocale's syntax: runs of field letters, 'quoted text' with ''
@@ -60,25 +62,48 @@ Format Parse(const QString& format) {
         const qsizetype run = j - i;
         Token t{Token::Text, format.mid(i, run)};
         switch (c.unicode()) {
-        case u'd': t.kind = run > 2 ? Token::DayName : Token::Day; break;
-        case u'M': t.kind = run > 2 ? Token::MonthName : Token::Month; break;
-        case u'y': t.kind = Token::Year; break;
-        case u'h': case u'H': t.kind = Token::Hour; break;
-        case u'm': t.kind = Token::Minute; break;
-        case u's': t.kind = Token::Second; break;
-        case u'z': t.kind = Token::Milli; break;
-        case u't': t.kind = Token::Zone; break;
-        case u'B': t = Token{Token::AmPm, QStringLiteral("AP")}; break;  // a day period
-        case u'a': case u'A':
+        case u'd':
+            t.kind = run > 2 ? Token::DayName : Token::Day;
+            break;
+        case u'M':
+            t.kind = run > 2 ? Token::MonthName : Token::Month;
+            break;
+        case u'y':
+            t.kind = Token::Year;
+            break;
+        case u'h':
+        case u'H':
+            t.kind = Token::Hour;
+            break;
+        case u'm':
+            t.kind = Token::Minute;
+            break;
+        case u's':
+            t.kind = Token::Second;
+            break;
+        case u'z':
+            t.kind = Token::Milli;
+            break;
+        case u't':
+            t.kind = Token::Zone;
+            break;
+        case u'B':
+            t = Token{Token::AmPm, QStringLiteral("AP")};
+            break;  // a day period
+        case u'a':
+        case u'A':
             t.kind = Token::AmPm;
             j = i + 1;
             if (j < n && (format[j] == u'p' || format[j] == u'P')) ++j;
             t.spec = format.mid(i, j - i);
             break;
-        default: break;
+        default:
+            break;
         }
-        if (t.kind == Token::Text) AppendText(f, t.spec);
-        else f.append(t);
+        if (t.kind == Token::Text)
+            AppendText(f, t.spec);
+        else
+            f.append(t);
         i = j;
     }
     return f;
@@ -118,8 +143,10 @@ Format Without(Format f, Token::Kind kind, const QString& before, const QString&
     }
     Format tidy;
     for (const Token& t : f) {
-        if (t.kind == Token::Text) AppendText(tidy, t.spec);
-        else tidy.append(t);
+        if (t.kind == Token::Text)
+            AppendText(tidy, t.spec);
+        else
+            tidy.append(t);
     }
     auto blank = [](const Token& t) { return t.kind == Token::Text && t.spec.trimmed().isEmpty(); };
     while (!tidy.isEmpty() && blank(tidy.front())) tidy.removeFirst();
@@ -269,10 +296,12 @@ struct Parts {
 // Reads the folded text from pos as format f; returns where it stopped, or -1.
 // Blanks between pieces are optional, one- or two-digit numbers both read, and a
 // year has two or four digits.
-qsizetype Match(const Format& f, const QString& s, qsizetype pos, const QList<Name>& months,
-                const QList<Name>& days, const QList<Name>& periods, Parts& p) {
+qsizetype Match(const Format& f, const QString& s, qsizetype pos, const QList<Name>& months, const QList<Name>& days,
+                const QList<Name>& periods, Parts& p) {
     const qsizetype n = s.size();
-    auto skipBlanks = [&] { while (pos < n && s[pos] == u' ') ++pos; };
+    auto skipBlanks = [&] {
+        while (pos < n && s[pos] == u' ') ++pos;
+    };
     for (qsizetype k = 0; k < f.size(); ++k) {
         const Token& t = f[k];
         if (t.kind == Token::Zone) continue;
@@ -311,19 +340,35 @@ qsizetype Match(const Format& f, const QString& s, qsizetype pos, const QList<Na
         const int value = s.mid(pos, digits).toInt();
         pos = end;
         switch (t.kind) {
-        case Token::Day: p.day = value; break;
-        case Token::Month: p.month = value; break;
+        case Token::Day:
+            p.day = value;
+            break;
+        case Token::Month:
+            p.month = value;
+            break;
         case Token::Year:
             // Two digits read as 1930-2029; one or three are a slip, not a year.
-            if (digits == 2) p.year = value < 30 ? 2000 + value : 1900 + value;
-            else if (digits == 4) p.year = value;
-            else return -1;
+            if (digits == 2)
+                p.year = value < 30 ? 2000 + value : 1900 + value;
+            else if (digits == 4)
+                p.year = value;
+            else
+                return -1;
             break;
-        case Token::Hour: p.hour = value; break;
-        case Token::Minute: p.minute = value; break;
-        case Token::Second: p.second = value; break;
-        case Token::Milli: p.milli = digits == 3 ? value : value * (digits == 2 ? 10 : 100); break;
-        default: break;
+        case Token::Hour:
+            p.hour = value;
+            break;
+        case Token::Minute:
+            p.minute = value;
+            break;
+        case Token::Second:
+            p.second = value;
+            break;
+        case Token::Milli:
+            p.milli = digits == 3 ? value : value * (digits == 2 ? 10 : 100);
+            break;
+        default:
+            break;
         }
     }
     return pos;

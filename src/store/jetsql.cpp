@@ -30,14 +30,13 @@ int PrevSolid(const QList<Token>& tokens, int i) {
 }
 
 bool IsComparison(const Token& t) {
-    static const QStringList ops = {QStringLiteral("="), QStringLiteral("<"), QStringLiteral(">"),
+    static const QStringList ops = {QStringLiteral("="),  QStringLiteral("<"),  QStringLiteral(">"),
                                     QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("<>")};
     return t.kind == Token::Punct && ops.contains(t.text);
 }
 
 bool IsTextColumn(const Token& t) {
-    return Is(t, "Name") || Is(t, "TypeName") || Is(t, "Description") || Is(t, "Source") ||
-           Is(t, "Content");
+    return Is(t, "Name") || Is(t, "TypeName") || Is(t, "Description") || Is(t, "Source") || Is(t, "Content");
 }
 
 // A date literal becomes its ISO text; a text that is no date is refused, so a
@@ -46,8 +45,7 @@ void ConvertDateLiteral(Token& t) {
     const QString value = LiteralValue(t.text);
     const QDateTime when = store::ReadDate(value);
     if (!when.isValid())
-        throw StoreError(errors::kTypeMismatch,
-                         QStringLiteral("Data type mismatch: '%1' is not a date.").arg(value));
+        throw StoreError(errors::kTypeMismatch, QStringLiteral("Data type mismatch: '%1' is not a date.").arg(value));
     t.text = Literal(IsoText(when));
 }
 
@@ -83,7 +81,8 @@ void ConvertInsertedDate(QList<Token>& tokens) {
     for (int k = paren + 1; k < tokens.size(); ++k) {
         Token& t = tokens[k];
         if (t.kind == Token::Punct) {
-            if (t.text == u'(') ++depth;
+            if (t.text == u'(')
+                ++depth;
             else if (t.text == u')') {
                 if (depth == 0) break;
                 --depth;
@@ -135,8 +134,7 @@ QList<Token> Tokenize(const QString& sql) {
             while (j < n && (sql[j].isDigit() || sql[j] == u'.')) ++j;
             kind = Token::Number;
         } else {
-            if ((c == u'<' || c == u'>') && j < n && (sql[j] == u'=' || (c == u'<' && sql[j] == u'>')))
-                ++j;
+            if ((c == u'<' || c == u'>') && j < n && (sql[j] == u'=' || (c == u'<' && sql[j] == u'>'))) ++j;
             kind = Token::Punct;
         }
         tokens.append(Token{kind, sql.mid(i, j - i)});
@@ -157,9 +155,7 @@ QString Literal(const QString& value) {
     return u'\'' + out + u'\'';
 }
 
-QString IsoText(const QDateTime& value) {
-    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
+QString IsoText(const QDateTime& value) { return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
 
 QDateTime ReadIso(const unsigned char* s, int n) {
     auto digits = [s](int at, int count) {
@@ -379,10 +375,10 @@ QString Translate(const QString& jetSql) {
             int prev = PrevSolid(tokens, i - 1);
             int next = NextSolid(tokens, i + 1);
             const bool qualified = prev >= 0 && tokens[prev].text == u'.';
-            const bool isColumn = next < 0 || tokens[next].text == u',' || Is(tokens[next], "ASC") ||
-                                  Is(tokens[next], "DESC");
-            if (IsTextColumn(t) && isColumn && (qualified || prev < 0 || tokens[prev].text == u',' ||
-                                                Is(tokens[prev], "BY")))
+            const bool isColumn =
+                next < 0 || tokens[next].text == u',' || Is(tokens[next], "ASC") || Is(tokens[next], "DESC");
+            if (IsTextColumn(t) && isColumn &&
+                (qualified || prev < 0 || tokens[prev].text == u',' || Is(tokens[prev], "BY")))
                 t.text += QStringLiteral(" COLLATE jet_text");
         }
     }

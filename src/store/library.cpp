@@ -79,12 +79,13 @@ void CreateLibrary(const QString& path, const QString& password, bool withSample
     platform::RemoveLeftovers(target.absolutePath(), target.fileName());
     // Made under a temporary name beside the target and renamed when complete, so
     // a failure leaves nothing that looks like a library.
-    QTemporaryFile temp(target.absoluteDir().filePath(platform::MakingPrefix(target.fileName()) + QStringLiteral("XXXXXX")));
+    QTemporaryFile temp(
+        target.absoluteDir().filePath(platform::MakingPrefix(target.fileName()) + QStringLiteral("XXXXXX")));
     temp.setAutoRemove(true);
     if (!temp.open())
-        throw StoreError(errors::kNoAccess,
-                         QStringLiteral("Cannot write in the folder '%1': %2").arg(target.absolutePath(),
-                                                                                 temp.errorString()));
+        throw StoreError(
+            errors::kNoAccess,
+            QStringLiteral("Cannot write in the folder '%1': %2").arg(target.absolutePath(), temp.errorString()));
     const QString tempPath = temp.fileName();
     // Held on a descriptor of its own until the file has its final name.
     const int lock = ::open(QFile::encodeName(tempPath).constData(), O_RDONLY | O_CLOEXEC);
@@ -100,8 +101,7 @@ void CreateLibrary(const QString& path, const QString& password, bool withSample
         throw;
     }
     if (!temp.rename(path))
-        throw StoreError(errors::kNoAccess,
-                         QStringLiteral("Cannot create '%1': %2").arg(path, temp.errorString()));
+        throw StoreError(errors::kNoAccess, QStringLiteral("Cannot create '%1': %2").arg(path, temp.errorString()));
     temp.setAutoRemove(false);
 }
 

@@ -26,7 +26,8 @@ std::vector<Category> ReadCategories(Connection& con, Recordset& rs) {
     try {
         for (; !rs.Eof(); rs.MoveNext()) {
             const QVariant name = rs.Fields(QStringLiteral("TypeName"));
-            out.push_back({rs.Fields(QStringLiteral("TypeID")).toLongLong(), name.isNull() ? QString() : name.toString()});
+            out.push_back(
+                {rs.Fields(QStringLiteral("TypeID")).toLongLong(), name.isNull() ? QString() : name.toString()});
         }
     } catch (...) {
         rs.Close();
@@ -159,7 +160,9 @@ void ChangeDescription(Connection& con, qint64 id, const QString& description) {
     ChangeOne(con, id, stmt::UpdateDescription(id, description));
 }
 
-void ChangeSource(Connection& con, qint64 id, const QString& source) { ChangeOne(con, id, stmt::UpdateSource(id, source)); }
+void ChangeSource(Connection& con, qint64 id, const QString& source) {
+    ChangeOne(con, id, stmt::UpdateSource(id, source));
+}
 
 void DeleteSnippet(Connection& con, qint64 id) { ChangeOne(con, id, stmt::DeleteCode(id)); }
 

@@ -54,7 +54,7 @@ struct NewSnippet {
     QString description;
     QString dateText;  // the general date text the library stores
     QString source;
-    QString content;   // store form (CR LF line ends)
+    QString content;  // store form (CR LF line ends)
 };
 
 // Statement 11 inside the caller's transaction, for writers that add many at once.

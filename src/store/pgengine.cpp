@@ -17,8 +17,8 @@ namespace store::pg {
 namespace {
 
 // Type numbers of the server's built-in types (pg_type.oid; fixed since the first releases).
-constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701,
-              kDate = 1082, kTimestamp = 1114, kTimestampTz = 1184, kNumeric = 1700;
+constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701, kDate = 1082,
+              kTimestamp = 1114, kTimestampTz = 1184, kNumeric = 1700;
 
 // The library on a server: the tables and view of a library file, with identity
 // columns, a timestamp for DateAdded, and trigram indexes for the search's ILIKE.
@@ -63,7 +63,8 @@ QString Trimmed(const char* message) { return QString::fromUtf8(message).trimmed
     const QString where = ShownAddress(address);
     if (message.contains(QLatin1String("password authentication failed")) ||
         message.contains(QLatin1String("no password supplied")))
-        throw StoreError(errors::kBadPassword, QStringLiteral("Not a valid password for the library at '%1'.").arg(where));
+        throw StoreError(errors::kBadPassword,
+                         QStringLiteral("Not a valid password for the library at '%1'.").arg(where));
     static const QRegularExpression noDatabase(QStringLiteral("database \"[^\"]*\" does not exist"));
     if (noDatabase.match(message).hasMatch())
         throw StoreError(errors::kFileNotFound,
@@ -146,8 +147,7 @@ public:
         // Statement 12 asks for the snippet just added; on a server where others
         // add at the same moment Max(ID) may be theirs, so it is the ID the insert
         // on this connection gave back.
-        if (lastCodeId_ > 0 &&
-            jetSql.simplified().compare(stmt::SelectMaxId(), Qt::CaseInsensitive) == 0)
+        if (lastCodeId_ > 0 && jetSql.simplified().compare(stmt::SelectMaxId(), Qt::CaseInsensitive) == 0)
             return Query(QStringLiteral("SELECT %1 AS MaxID").arg(lastCodeId_));
         jet::ServerStatement s = jet::TranslateForServer(jetSql);
         // Statement 3 inside a transaction reads the row that is about to be
@@ -178,7 +178,8 @@ public:
         Result r(Plain("COMMIT"));
         // A transaction a failed statement spoiled ends in a rollback, reported as success.
         if (qstrcmp(PQcmdStatus(r.Get()), "ROLLBACK") == 0)
-            throw StoreError(errors::kGeneral, QStringLiteral("The changes were not stored: a statement among them failed."));
+            throw StoreError(errors::kGeneral,
+                             QStringLiteral("The changes were not stored: a statement among them failed."));
     }
     void Rollback() override {
         const bool was = inTransaction_;
@@ -212,8 +213,9 @@ public:
     }
 
     bool HoldsLibrary(bool any) {
-        Result r(Plain("SELECT table_name, column_name FROM information_schema.columns WHERE table_schema = "
-                       "current_schema() AND table_name IN ('types', 'code', 'qdisplay') ORDER BY 1, 2"));
+        Result r(
+            Plain("SELECT table_name, column_name FROM information_schema.columns WHERE table_schema = "
+                  "current_schema() AND table_name IN ('types', 'code', 'qdisplay') ORDER BY 1, 2"));
         QStringList have;
         for (int i = 0; i < r.Count(); ++i) have << r.Value(i, 0).toString() + u'.' + r.Value(i, 1).toString();
         return any ? !have.isEmpty() : have.join(u' ') == QLatin1String(kColumns);
@@ -224,8 +226,9 @@ private:
     // past them, so the next snippet added gets a new number.
     void MoveIdentities() {
         identityGiven_ = false;
-        PQclear(Plain("SELECT setval(pg_get_serial_sequence('code', 'id'), GREATEST((SELECT max(ID) FROM Code), 1)),"
-                      " setval(pg_get_serial_sequence('types', 'typeid'), GREATEST((SELECT max(TypeID) FROM Types), 1))"));
+        PQclear(
+            Plain("SELECT setval(pg_get_serial_sequence('code', 'id'), GREATEST((SELECT max(ID) FROM Code), 1)),"
+                  " setval(pg_get_serial_sequence('types', 'typeid'), GREATEST((SELECT max(TypeID) FROM Types), 1))"));
     }
 
     // A connection the server dropped (restarted, network gone) is made again
@@ -274,21 +277,25 @@ private:
     [[noreturn]] static void Fail(const QString& state, const QString& message, bool changing) {
         if (state == QLatin1String("42501") || state == QLatin1String("25006")) {
             if (changing)
-                throw StoreError(errors::kReadOnly,
-                                 QStringLiteral("Cannot update: this library may only be read by you (%1).").arg(message));
+                throw StoreError(
+                    errors::kReadOnly,
+                    QStringLiteral("Cannot update: this library may only be read by you (%1).").arg(message));
             throw StoreError(errors::kNoAccess, QStringLiteral("The library cannot be read by you (%1).").arg(message));
         }
         if (state == QLatin1String("42P01"))
-            throw StoreError(errors::kMissingTable, QStringLiteral("The library lacks a table or query: %1.").arg(message));
+            throw StoreError(errors::kMissingTable,
+                             QStringLiteral("The library lacks a table or query: %1.").arg(message));
         if (state.startsWith(QLatin1String("42")))
             throw StoreError(errors::kSyntax, QStringLiteral("The statement cannot run: %1.").arg(message));
         if (state.startsWith(QLatin1String("22")))
             throw StoreError(errors::kTypeMismatch, QStringLiteral("Data type mismatch: %1.").arg(message));
         if (state.startsWith(QLatin1String("23")))
-            throw StoreError(errors::kGeneral, QStringLiteral("The change breaks a rule of the library (%1).").arg(message));
+            throw StoreError(errors::kGeneral,
+                             QStringLiteral("The change breaks a rule of the library (%1).").arg(message));
         if (state == QLatin1String("40001") || state == QLatin1String("40P01") || state == QLatin1String("55P03"))
-            throw StoreError(errors::kLocked,
-                             QStringLiteral("The library is in use by others; try again in a moment (%1).").arg(message));
+            throw StoreError(
+                errors::kLocked,
+                QStringLiteral("The library is in use by others; try again in a moment (%1).").arg(message));
         if (state.startsWith(QLatin1String("53")))
             throw StoreError(errors::kDiskFull, QStringLiteral("The server has no room left (%1).").arg(message));
         throw StoreError(errors::kGeneral, message);
@@ -306,10 +313,10 @@ private:
 std::unique_ptr<Server> Connect(const QString& address, const QString& password) {
     QByteArray uri = address.toUtf8();
     QByteArray secret = password.toUtf8();
-    const char* keys[] = {"dbname", "password", "client_encoding", "fallback_application_name", "connect_timeout",
-                          nullptr};
-    const char* values[] = {uri.constData(), secret.isEmpty() ? nullptr : secret.constData(), "UTF8", "snippary",
-                            "10", nullptr};
+    const char* keys[] = {"dbname",          "password", "client_encoding", "fallback_application_name",
+                          "connect_timeout", nullptr};
+    const char* values[] = {uri.constData(), secret.isEmpty() ? nullptr : secret.constData(), "UTF8", "snippary", "10",
+                            nullptr};
     PGconn* c = PQconnectdbParams(keys, values, 1);
     if (!secret.isEmpty()) explicit_bzero(secret.data(), size_t(secret.size()));
     if (c == nullptr) throw StoreError(errors::kGeneral, QStringLiteral("Out of memory."));

@@ -17,9 +17,9 @@ struct OpenRequest {
 
 namespace plain {
 std::unique_ptr<Database> Open(const OpenRequest& r);
-}
+}  // namespace plain
 namespace cipher {
 std::unique_ptr<Database> Open(const OpenRequest& r);
-}
+}  // namespace cipher
 
 }  // namespace store::sqlite

@@ -66,12 +66,13 @@ int FindAsciiNoCase(const char* hay, int hayLen, const char* needle, int needleL
         if (up != nullptr && (c == nullptr || up < c)) c = up;
         if (c == nullptr) return -1;
         int k = 1;
-        while (k < needleLen &&
-               Lower(static_cast<unsigned char>(c[k])) == Lower(static_cast<unsigned char>(needle[k])))
+        while (k < needleLen && Lower(static_cast<unsigned char>(c[k])) == Lower(static_cast<unsigned char>(needle[k])))
             ++k;
         if (k == needleLen) return int(c - hay);
-        if (c == lo) lo = next(c + 1, first);
-        else up = next(c + 1, firstUp);
+        if (c == lo)
+            lo = next(c + 1, first);
+        else
+            up = next(c + 1, firstUp);
     }
 }
 
@@ -102,7 +103,8 @@ qint64 ScalarInt(Database& db, const char* sql) {
 // trigger of the file.
 std::vector<SchemaRow> SchemaRows(Database& db) {
     std::vector<SchemaRow> rows;
-    std::unique_ptr<Statement> st = db.Prepare("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name");
+    std::unique_ptr<Statement> st =
+        db.Prepare("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name");
     int rc = kDone;
     while ((rc = st->Step()) == kRow) {
         auto text = [&](int i) {
@@ -169,30 +171,30 @@ void CheckOurs(Database& db, const QString& path) {
 // regular file is read, and its first bytes without waiting.
 QByteArray FileHead(const QString& path, qint64* size) {
     const QFileInfo info(path);
-    if (!info.exists())
-        throw StoreError(errors::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    if (!info.exists()) throw StoreError(errors::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
     if (info.isDir())
         throw StoreError(errors::kNotAFile, QStringLiteral("'%1' is a folder, not a library file.").arg(path));
     if (!info.isFile())
-        throw StoreError(errors::kNotAFile,
-                         QStringLiteral("'%1' is not a regular file (a pipe or a device), so it is no library.")
-                             .arg(path));
+        throw StoreError(
+            errors::kNotAFile,
+            QStringLiteral("'%1' is not a regular file (a pipe or a device), so it is no library.").arg(path));
     if (!info.isReadable())
         throw StoreError(errors::kNoAccess,
                          QStringLiteral("The file '%1' cannot be opened: permission denied.").arg(path));
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        throw StoreError(errors::kNoAccess, QStringLiteral("The file '%1' cannot be opened: %2.")
-                                                .arg(path, QString::fromLocal8Bit(strerror(errno))));
+        throw StoreError(
+            errors::kNoAccess,
+            QStringLiteral("The file '%1' cannot be opened: %2.").arg(path, QString::fromLocal8Bit(strerror(errno))));
     struct stat st {};
     QByteArray head(16, '\0');
     ssize_t got = -1;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) got = ::read(fd, head.data(), size_t(head.size()));
     ::close(fd);
     if (!S_ISREG(st.st_mode))
-        throw StoreError(errors::kNotAFile,
-                         QStringLiteral("'%1' is not a regular file (a pipe or a device), so it is no library.")
-                             .arg(path));
+        throw StoreError(
+            errors::kNotAFile,
+            QStringLiteral("'%1' is not a regular file (a pipe or a device), so it is no library.").arg(path));
     *size = st.st_size;
     head.resize(got > 0 ? qsizetype(got) : 0);
     return head;
@@ -244,9 +246,9 @@ void Fail(int rc, const QString& message) {
     switch (rc & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        throw StoreError(errors::kLocked,
-                         QStringLiteral("The library is in use by another program; try again in a moment (%1).")
-                             .arg(message));
+        throw StoreError(
+            errors::kLocked,
+            QStringLiteral("The library is in use by another program; try again in a moment (%1).").arg(message));
     case SQLITE_READONLY:
         throw StoreError(errors::kReadOnly,
                          QStringLiteral("Cannot update: the library is read-only (%1).").arg(message));
@@ -261,14 +263,15 @@ void Fail(int rc, const QString& message) {
     case SQLITE_IOERR:
         throw StoreError(errors::kNoAccess, QStringLiteral("The library cannot be read or written (%1).").arg(message));
     case SQLITE_CONSTRAINT:
-        throw StoreError(errors::kGeneral, QStringLiteral("The change breaks a rule of the library (%1).").arg(message));
+        throw StoreError(errors::kGeneral,
+                         QStringLiteral("The change breaks a rule of the library (%1).").arg(message));
     default:
         break;
     }
     if (message.startsWith(QLatin1String("no such table")) || message.startsWith(QLatin1String("no such view")))
-        throw StoreError(errors::kMissingTable,
-                         QStringLiteral("The library lacks a table or query: %1.").arg(message));
-    if (rc == SQLITE_ERROR) throw StoreError(errors::kSyntax, QStringLiteral("The statement cannot run: %1.").arg(message));
+        throw StoreError(errors::kMissingTable, QStringLiteral("The library lacks a table or query: %1.").arg(message));
+    if (rc == SQLITE_ERROR)
+        throw StoreError(errors::kSyntax, QStringLiteral("The statement cannot run: %1.").arg(message));
     throw StoreError(errors::kGeneral, message);
 }
 

@@ -23,18 +23,16 @@ QString SelectDisplay(const QString& sWhere, const QString& sFind, const QString
 QString SelectContent(qint64 id) { return QStringLiteral("SELECT Content FROM Code WHERE ID=") + Num(id); }
 
 QString UpdateContent(qint64 id, const QString& content) {
-    return QStringLiteral("UPDATE Code SET Content='") + SqlQuote(content) + QStringLiteral("' WHERE ID=") +
-           Num(id);
+    return QStringLiteral("UPDATE Code SET Content='") + SqlQuote(content) + QStringLiteral("' WHERE ID=") + Num(id);
 }
 
 QString UpdateDescription(qint64 id, const QString& description) {
-    return QStringLiteral("UPDATE Code SET Description='") + SqlQuote(description) +
-           QStringLiteral("' WHERE ID=") + Num(id);
+    return QStringLiteral("UPDATE Code SET Description='") + SqlQuote(description) + QStringLiteral("' WHERE ID=") +
+           Num(id);
 }
 
 QString UpdateSource(qint64 id, const QString& source) {
-    return QStringLiteral("UPDATE Code SET Source='") + SqlQuote(source) + QStringLiteral("' WHERE ID=") +
-           Num(id);
+    return QStringLiteral("UPDATE Code SET Source='") + SqlQuote(source) + QStringLiteral("' WHERE ID=") + Num(id);
 }
 
 QString DeleteCode(qint64 id) { return QStringLiteral("DELETE FROM Code WHERE ID=") + Num(id); }
@@ -51,8 +49,8 @@ QString DeleteCodeOfType(qint64 typeId) { return QStringLiteral("DELETE FROM Cod
 
 QString InsertCode(qint64 typeId, const QString& name, const QString& description, const QString& dateText,
                    const QString& source, const QString& content) {
-    return QStringLiteral("INSERT INTO Code (TypeID,Name,Description,DateAdded,Source,Content) VALUES(") +
-           Num(typeId) + QStringLiteral(",'") + SqlQuote(name) + QStringLiteral("','") + SqlQuote(description) +
+    return QStringLiteral("INSERT INTO Code (TypeID,Name,Description,DateAdded,Source,Content) VALUES(") + Num(typeId) +
+           QStringLiteral(",'") + SqlQuote(name) + QStringLiteral("','") + SqlQuote(description) +
            QStringLiteral("','") + dateText + QStringLiteral("','") + SqlQuote(source) + QStringLiteral("','") +
            SqlQuote(content) + QStringLiteral("')");
 }
@@ -63,7 +61,8 @@ QString SelectMaxId() { return QStringLiteral("SELECT Max(ID) FROM Code"); }
 
 QString BuildWhere(const QList<qint64>& tickedTypeIds) {
     QString sWhere = QStringLiteral(" WHERE (");
-    for (qint64 id : tickedTypeIds) sWhere += QStringLiteral(" Types.TypeID=") + QString::number(id) + QStringLiteral(" OR");
+    for (qint64 id : tickedTypeIds)
+        sWhere += QStringLiteral(" Types.TypeID=") + QString::number(id) + QStringLiteral(" OR");
     if (sWhere == QLatin1String(" WHERE (")) return QString();
     sWhere.chop(3);
     return sWhere + u')';

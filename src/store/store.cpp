@@ -175,8 +175,7 @@ struct Recordset::Impl {
 Connection::Connection() : d(std::make_unique<Impl>()) {}
 Connection::~Connection() { Close(); }
 
-void Connection::Open(const QString& connectionString, const QString& userId, const QString& password,
-                      long options) {
+void Connection::Open(const QString& connectionString, const QString& userId, const QString& password, long options) {
     Q_UNUSED(userId);
     Q_UNUSED(options);
     Close();

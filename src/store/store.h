@@ -27,31 +27,31 @@ private:
 
 // The error numbers the store raises.
 namespace errors {
-constexpr long kBadArguments = 3001;      // malformed connection string
-constexpr long kFileNotFound = 3024;      // "Could not find file '<path>'."
+constexpr long kBadArguments = 3001;  // malformed connection string
+constexpr long kFileNotFound = 3024;  // "Could not find file '<path>'."
 constexpr long kDiskFull = 3026;
 constexpr long kReadOnly = 3027;
-constexpr long kBadPassword = 3031;       // "Not a valid password."
-constexpr long kNotAFile = 3044;          // a folder given as the library
+constexpr long kBadPassword = 3031;  // "Not a valid password."
+constexpr long kNotAFile = 3044;     // a folder given as the library
 constexpr long kCorrupt = 3049;
 constexpr long kNoAccess = 3051;
-constexpr long kSyntax = 3075;            // a statement that does not parse
-constexpr long kMissingTable = 3078;      // the library lacks a table or the view
-constexpr long kLocked = 3260;            // another program holds the library
+constexpr long kSyntax = 3075;        // a statement that does not parse
+constexpr long kMissingTable = 3078;  // the library lacks a table or the view
+constexpr long kLocked = 3260;        // another program holds the library
 constexpr long kFieldNotFound = 3265;
-constexpr long kEof = 3021;               // a field read at end of the rows
-constexpr long kUnrecognized = 3343;      // not a library, or not a database at all
-constexpr long kForeignSchema = 3342;     // a library file with tables, views or triggers not of ours
-constexpr long kDuplicate = 3022;         // a second category of one name
-constexpr long kDeleted = 3167;           // a snippet another writer deleted
-constexpr long kTypeMismatch = 3464;      // a date text that reads as no date
-constexpr long kClosed = 3704;            // an operation on a closed object
-constexpr long kProvider = 3706;          // unknown provider
-constexpr long kExists = 3204;            // creating over an existing file
-constexpr long kChanged = 3197;           // changed by someone else since it was read
-constexpr long kServerUnreachable = 3151; // a team library's server cannot be reached
-constexpr long kConnectionLost = 3146;    // the server dropped the connection
-constexpr long kGeneral = 3000;           // anything else the engine reports
+constexpr long kEof = 3021;                // a field read at end of the rows
+constexpr long kUnrecognized = 3343;       // not a library, or not a database at all
+constexpr long kForeignSchema = 3342;      // a library file with tables, views or triggers not of ours
+constexpr long kDuplicate = 3022;          // a second category of one name
+constexpr long kDeleted = 3167;            // a snippet another writer deleted
+constexpr long kTypeMismatch = 3464;       // a date text that reads as no date
+constexpr long kClosed = 3704;             // an operation on a closed object
+constexpr long kProvider = 3706;           // unknown provider
+constexpr long kExists = 3204;             // creating over an existing file
+constexpr long kChanged = 3197;            // changed by someone else since it was read
+constexpr long kServerUnreachable = 3151;  // a team library's server cannot be reached
+constexpr long kConnectionLost = 3146;     // the server dropped the connection
+constexpr long kGeneral = 3000;            // anything else the engine reports
 }  // namespace errors
 
 constexpr long adStateClosed = 0;
@@ -68,8 +68,8 @@ public:
 
     // Opens the library the connection string names (see ConnectionString).
     // Throws StoreError: missing file, not a library, wrong password, ...
-    void Open(const QString& connectionString, const QString& userId = QString(),
-              const QString& password = QString(), long options = -1);
+    void Open(const QString& connectionString, const QString& userId = QString(), const QString& password = QString(),
+              long options = -1);
     long State() const;  // adStateOpen or adStateClosed
     void Close();        // closing a closed connection does nothing
     // Runs an INSERT, UPDATE or DELETE text and gives the number of rows it changed

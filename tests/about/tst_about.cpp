@@ -13,7 +13,6 @@
 
 namespace {
 
-
 // The designed boxes of neighbouring captions touch by a pixel here and there.
 QRect Inner(const QWidget* w) { return w->geometry().marginsRemoved(QMargins(1, 1, 1, 1)); }
 
@@ -23,9 +22,7 @@ class TestAbout : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
 
     // Each command hands exactly one target to the desktop and asks nothing.
     void helpCommands_data() {
@@ -35,9 +32,8 @@ private slots:
         const QString beside = platform::ProgramFolder() + QStringLiteral("/help/index.htm");
         QTest::newRow("F1, pages beside the program") << "index" << true << beside;
         QTest::newRow("Contents, pages beside the program") << "contents" << true << beside;
-        QTest::newRow("Contents, installed pages") << "contents" << false
-                                                   << QDir::cleanPath(platform::ProgramFolder() +
-                                                                      "/../share/snippary/help/index.htm");
+        QTest::newRow("Contents, installed pages")
+            << "contents" << false << QDir::cleanPath(platform::ProgramFolder() + "/../share/snippary/help/index.htm");
         QTest::newRow("Web site") << "web" << false << about::HomePage();
     }
     void helpCommands() {
@@ -52,9 +48,12 @@ private slots:
             QFile::remove(index);
         }
         platform::ScriptedPrompts prompts;
-        if (command == QLatin1String("index")) about::OpenHelpIndex(prompts);
-        else if (command == QLatin1String("contents")) about::OpenHelpContents(prompts);
-        else about::OpenHomePage(prompts);
+        if (command == QLatin1String("index"))
+            about::OpenHelpIndex(prompts);
+        else if (command == QLatin1String("contents"))
+            about::OpenHelpContents(prompts);
+        else
+            about::OpenHomePage(prompts);
         QFile::remove(index);
         QDir().rmdir(helpFolder);
         QCOMPARE(prompts.Opened(), QStringList{target});

@@ -59,6 +59,7 @@ inline QStringList MenuEntries(addin::nvim::Host& host, const QString& menu) {
     } catch (const addin::HostError&) {
         return out;
     }
-    for (const QVariant& m : menus.value(0).toMap().value("submenus").toList()) out << m.toMap().value("name").toString();
+    for (const QVariant& m : menus.value(0).toMap().value("submenus").toList())
+        out << m.toMap().value("name").toString();
     return out;
 }

@@ -46,11 +46,16 @@ private slots:
 void tst_addin::moduleName_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("bas") << "Sort Tools.bas" << "sorttools";
-    QTest::newRow("cls") << "My.Class Two.cls" << "myclasstwo";
-    QTest::newRow("inside") << "A.Basic" << "aic";
-    QTest::newRow("kept") << "3-Way (new)" << "3-way(new)";
-    QTest::newRow("lower bas") << "x.bas.cls" << "x";
+    QTest::newRow("bas") << "Sort Tools.bas"
+                         << "sorttools";
+    QTest::newRow("cls") << "My.Class Two.cls"
+                         << "myclasstwo";
+    QTest::newRow("inside") << "A.Basic"
+                            << "aic";
+    QTest::newRow("kept") << "3-Way (new)"
+                          << "3-way(new)";
+    QTest::newRow("lower bas") << "x.bas.cls"
+                               << "x";
 }
 
 void tst_addin::moduleName() {
@@ -64,21 +69,27 @@ void tst_addin::insert_data() {
     QTest::addColumn<QString>("rowName");
     QTest::addColumn<bool>("rowSelected");
     QTest::addColumn<QString>("selected");
-    QTest::addColumn<QStringList>("paneLines");      // after, cursor on line 2
-    QTest::addColumn<QString>("componentName");      // empty: no component
+    QTest::addColumn<QStringList>("paneLines");  // after, cursor on line 2
+    QTest::addColumn<QString>("componentName");  // empty: no component
     QTest::addColumn<QStringList>("componentLines");
-    QTest::newRow("class") << "Classes" << "clsStack.cls" << true << "" << QStringList{"one", "two"} << "clsstack"
+    QTest::newRow("class") << "Classes"
+                           << "clsStack.cls" << true << "" << QStringList{"one", "two"} << "clsstack"
                            << QStringList{"Sub A()", "End Sub"};
-    QTest::newRow("no row") << "Classes" << "" << false << "" << QStringList{"one", "two"} << "Class1"
+    QTest::newRow("no row") << "Classes"
+                            << "" << false << "" << QStringList{"one", "two"} << "Class1"
                             << QStringList{"Sub A()", "End Sub"};
-    QTest::newRow("other category, whole") << "Functions" << "f" << true << ""
-                                           << QStringList{"one", "Sub A()", "End Sub", "two"} << "" << QStringList{};
-    QTest::newRow("selection only") << "Snippets" << "f" << true << "End Sub"
-                                    << QStringList{"one", "End Sub", "two"} << "" << QStringList{};
-    QTest::newRow("case matters") << "modules" << "f" << true << "" << QStringList{"one", "Sub A()", "End Sub", "two"}
-                                  << "" << QStringList{};
-    QTest::newRow("nothing shown yet") << "" << "" << false << "" << QStringList{"one", "Sub A()", "End Sub", "two"}
-                                       << "" << QStringList{};
+    QTest::newRow("other category, whole")
+        << "Functions"
+        << "f" << true << "" << QStringList{"one", "Sub A()", "End Sub", "two"} << "" << QStringList{};
+    QTest::newRow("selection only") << "Snippets"
+                                    << "f" << true << "End Sub" << QStringList{"one", "End Sub", "two"} << ""
+                                    << QStringList{};
+    QTest::newRow("case matters") << "modules"
+                                  << "f" << true << "" << QStringList{"one", "Sub A()", "End Sub", "two"} << ""
+                                  << QStringList{};
+    QTest::newRow("nothing shown yet") << ""
+                                       << "" << false << "" << QStringList{"one", "Sub A()", "End Sub", "two"} << ""
+                                       << QStringList{};
 }
 
 void tst_addin::insert() {
@@ -148,7 +159,7 @@ void tst_addin::registration() {
 }
 
 void tst_addin::brokenEditorMessages_data() {
-    QTest::addColumn<QByteArray>("bytes");  // what the editor sends while we wait for answer 1
+    QTest::addColumn<QByteArray>("bytes");         // what the editor sends while we wait for answer 1
     QTest::newRow("editor gone") << QByteArray();  // the stream ends: lost, nothing to log
     QTest::newRow("reserved byte") << QByteArray("\xc1", 1);
     QTest::newRow("empty handle") << QByteArray::fromHex("94 01 01 c0 c7 00 00");

@@ -41,7 +41,8 @@ void tst_nvimhost::newModule() {
     Editor e;
     nvim::Rpc rpc(e.fromEditor, e.toEditor);
     nvim::Host host(rpc);
-    InsertSnippet(&host, "Modules", "Sort Tools.bas", true, "Attribute VB_Name = \"x\"\r\nSub S()\r\nEnd Sub\r\n", "Sub");
+    InsertSnippet(&host, "Modules", "Sort Tools.bas", true, "Attribute VB_Name = \"x\"\r\nSub S()\r\nEnd Sub\r\n",
+                  "Sub");
     QVERIFY(host.Call("nvim_buf_get_name", {0}).toString().endsWith("sorttools.bas"));
     QCOMPARE(BufferLines(host), QStringList({"Attribute VB_Name = \"x\"", "Sub S()", "End Sub"}));
     // A name the host refuses: the buffer keeps its own.

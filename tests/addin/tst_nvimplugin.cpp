@@ -16,7 +16,8 @@ namespace {
 qint64 Channel(nvim::Host& host) { return host.Call("nvim_get_var", {"snippary_channel"}).toLongLong(); }
 
 bool Running(nvim::Host& host, qint64 job) {
-    return host.Call("nvim_call_function", {"jobwait", QVariantList{QVariantList{job}, 0}}).toList().value(0).toInt() == -1;
+    return host.Call("nvim_call_function", {"jobwait", QVariantList{QVariantList{job}, 0}}).toList().value(0).toInt() ==
+           -1;
 }
 
 // The program sets g:snippary_window each time it shows its window.
@@ -36,14 +37,15 @@ private slots:
 private:
     // The editor with the plugin loaded and the program built beside the tests.
     static QStringList PluginArgs() {
-        return {"--cmd", "let g:snippary_executable = '" SNIPPARY_PROGRAM "'", "--cmd",
-                "set runtimepath^=" SNIPPARY_PLUGIN_DIR, "-c", "runtime plugin/snippary.lua"};
+        return {"--cmd", "let g:snippary_executable = '" SNIPPARY_PROGRAM "'",
+                "--cmd", "set runtimepath^=" SNIPPARY_PLUGIN_DIR,
+                "-c",    "runtime plugin/snippary.lua"};
     }
 };
 
 void tst_nvimplugin::connectShowDisconnect_data() {
     QTest::addColumn<QStringList>("settings");
-    QTest::addColumn<QString>("start");  // the command that starts the program; empty: none
+    QTest::addColumn<QString>("start");    // the command that starts the program; empty: none
     QTest::addColumn<bool>("killEditor");  // at the end, instead of disconnecting
     QTest::newRow("command") << QStringList{} << "Snippary" << false;
     QTest::newRow("show command, editor killed") << QStringList{} << "SnipparyShow" << true;

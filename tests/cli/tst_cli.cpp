@@ -80,8 +80,14 @@ struct Terminal {
         }
         return true;
     }
-    tcflag_t LocalModes() const { termios t{}; return tcgetattr(slave, &t) == 0 ? t.c_lflag : 0; }
-    int Unread() const { int n = -1; return ioctl(slave, FIONREAD, &n) == 0 ? n : -1; }
+    tcflag_t LocalModes() const {
+        termios t{};
+        return tcgetattr(slave, &t) == 0 ? t.c_lflag : 0;
+    }
+    int Unread() const {
+        int n = -1;
+        return ioctl(slave, FIONREAD, &n) == 0 ? n : -1;
+    }
 };
 
 }  // namespace
@@ -155,7 +161,11 @@ void tst_cli::verbs() {
     for (const char* v : {"lib.snip", "", "--nvim", "New"}) QVERIFY(!cli::IsVerb(v));
 
     // The program itself: --help and --version print and leave; an unknown option never opens a window.
-    struct Case { QString arg; int status; QString out, err; };
+    struct Case {
+        QString arg;
+        int status;
+        QString out, err;
+    };
     for (const Case& c : {Case{"--version", 0, "snippary " SNIPPARY_VERSION "\n", ""}, Case{"--help", 0, help, ""},
                           Case{"--no-such-option", 1, "", "snippary: unknown option --no-such-option\n" + help}}) {
         const Result r = Run({c.arg});
@@ -192,11 +202,14 @@ void tst_cli::add_data() {
     QTest::addColumn<int>("status");
     const QString content = "--content-stdin";
     QTest::newRow("name too long") << QStringList{"--category", "Modules", "--name", QString(51, u'n'), content} << 2;
-    QTest::newRow("longest accepted")
-        << QStringList{"--category", "Modules", "--name", QString(50, u'n'), "--description", QString(30, u'd'), content} << 0;
+    QTest::newRow("longest accepted") << QStringList{"--category",    "Modules",         "--name", QString(50, u'n'),
+                                                     "--description", QString(30, u'd'), content}
+                                      << 0;
     QTest::newRow("unknown category") << QStringList{"--category", "Nope", "--name", "n", content} << 2;
     QTest::newRow("no content source") << QStringList{"--category", "Modules", "--name", "n"} << 1;
-    QTest::newRow("missing file") << QStringList{"--category", "Modules", "--name", "n", "--content-file", "/no/such.bas"} << 2;
+    QTest::newRow("missing file") << QStringList{"--category", "Modules",        "--name",
+                                                 "n",          "--content-file", "/no/such.bas"}
+                                  << 2;
 }
 
 void tst_cli::add() {
@@ -227,7 +240,8 @@ void tst_cli::colorize_data() {
                              << "\r\n" + k + "If" + z + " a&lt;b " + k + "Then" + z + " x = \"&lt;&amp;&gt;\" " + c +
                                     "' it's &lt;b&gt;y&lt;/b&gt;" + z + "\r\n";
     QTest::newRow("raw") << QStringList{"colorize", "--raw"}
-                         << "\r\n" + k + "If" + z + " a<b " + k + "Then" + z + " x = \"<&>\" " + c + "' it's <b>y</b>" + z + "\r\n";
+                         << "\r\n" + k + "If" + z + " a<b " + k + "Then" + z + " x = \"<&>\" " + c + "' it's <b>y</b>" +
+                                z + "\r\n";
 }
 
 void tst_cli::colorize() {
@@ -241,25 +255,35 @@ void tst_cli::errors_data() {
     QTest::addColumn<QStringList>("env");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown option") << QStringList{"list", "x", "--nope"} << QStringList{} << 1 << "unknown option --nope";
-    QTest::newRow("missing value") << QStringList{"list", "x", "--find"} << QStringList{} << 1 << "--find needs a value";
-    QTest::newRow("missing library") << QStringList{"list", "/no/such.snip"} << QStringList{} << 2 << "3024 # Could not find file";
-    QTest::newRow("bad date") << QStringList{"list", "LIB", "--from", "yesterday"} << QStringList{} << 2 << "--from is not a date";
+    QTest::newRow("unknown option") << QStringList{"list", "x", "--nope"} << QStringList{} << 1
+                                    << "unknown option --nope";
+    QTest::newRow("missing value") << QStringList{"list", "x", "--find"} << QStringList{} << 1
+                                   << "--find needs a value";
+    QTest::newRow("missing library") << QStringList{"list", "/no/such.snip"} << QStringList{} << 2
+                                     << "3024 # Could not find file";
+    QTest::newRow("bad date") << QStringList{"list", "LIB", "--from", "yesterday"} << QStringList{} << 2
+                              << "--from is not a date";
     QTest::newRow("bad sort") << QStringList{"list", "LIB", "--sort", "size"} << QStringList{} << 1 << "--sort takes";
-    QTest::newRow("unknown category") << QStringList{"list", "LIB", "--category", "x"} << QStringList{} << 2 << "no category named x";
-    QTest::newRow("export over the library") << QStringList{"export", "LIB", "LIB"} << QStringList{} << 2 << "LIB is a snippet library";
+    QTest::newRow("unknown category") << QStringList{"list", "LIB", "--category", "x"} << QStringList{} << 2
+                                      << "no category named x";
+    QTest::newRow("export over the library")
+        << QStringList{"export", "LIB", "LIB"} << QStringList{} << 2 << "LIB is a snippet library";
     QTest::newRow("font out of its quotes")
-        << QStringList{"export", "LIB", "/no/such/p.htm", "--font", "\"}</style><script>"} << QStringList{} << 1 << "--font cannot hold";
+        << QStringList{"export", "LIB", "/no/such/p.htm", "--font", "\"}</style><script>"} << QStringList{} << 1
+        << "--font cannot hold";
     QTest::newRow("new over a library") << QStringList{"new", "LIB"} << QStringList{} << 2 << "already exists";
-    QTest::newRow("export to no folder") << QStringList{"export", "LIB", "/no/such/dir/p.htm"} << QStringList{} << 2 << "76 # Path not found";
-    QTest::newRow("wrong password") << QStringList{"categories", "SECRET"} << QStringList{"SNIPPARY_PASSWORD=wrong"} << 2
-                                    << "3031 # Not a valid password.";
+    QTest::newRow("export to no folder") << QStringList{"export", "LIB", "/no/such/dir/p.htm"} << QStringList{} << 2
+                                         << "76 # Path not found";
+    QTest::newRow("wrong password") << QStringList{"categories", "SECRET"} << QStringList{"SNIPPARY_PASSWORD=wrong"}
+                                    << 2 << "3031 # Not a valid password.";
     QTest::newRow("no password, no terminal") << QStringList{"categories", "SECRET"} << QStringList{} << 2 << "3031 #";
     const QStringList add{"add", "LIB", "--category", "Modules", "--name", "n", "--content-stdin", "<"};
     QTest::newRow("65 MB of input") << add + QStringList{"BIG"} << QStringList{} << 2
                                     << "The standard input is too large to be a module (more than 64 MB).";
-    QTest::newRow("endless input") << add + QStringList{"/dev/zero"} << QStringList{} << 2 << "too large to be a module";
-    QTest::newRow("new without a password") << QStringList{"new", "NEW", "--password"} << QStringList{} << 2 << "no password";
+    QTest::newRow("endless input") << add + QStringList{"/dev/zero"} << QStringList{} << 2
+                                   << "too large to be a module";
+    QTest::newRow("new without a password")
+        << QStringList{"new", "NEW", "--password"} << QStringList{} << 2 << "no password";
 }
 
 void tst_cli::errors() {
@@ -268,7 +292,9 @@ void tst_cli::errors() {
     QFETCH(int, status);
     QFETCH(QString, message);
     message.replace("LIB", lib);
-    args.replaceInStrings("LIB", lib).replaceInStrings("SECRET", secret).replaceInStrings("NEW", dir.filePath("nopw.snip"));
+    args.replaceInStrings("LIB", lib)
+        .replaceInStrings("SECRET", secret)
+        .replaceInStrings("NEW", dir.filePath("nopw.snip"));
     const QString input = args.contains("<") ? args.takeLast().replace("BIG", dir.filePath("big.txt")) : QString();
     if (input.endsWith("big.txt")) QVERIFY(testsupport::WriteAll(input, QByteArray(65 << 20, 'x')));
     args.removeAll("<");
@@ -394,7 +420,6 @@ void tst_cli::trace() {
     QCOMPARE(Run({"list", secret}, {.env = env}).status, 0);  // the text stayed inside its literal
 }
 
-
 // A team moves its library to the server and a member takes a copy home: every
 // row comes back byte for byte; members adding at the same moment lose nothing.
 void tst_cli::teamLibrary() {
@@ -410,7 +435,8 @@ void tst_cli::teamLibrary() {
     QCOMPARE(again.status, 2);
     QVERIFY2(again.err.contains("already holds snippets"), qPrintable(again.err));
     const QStringList json = {"list", "--all", "--format", "json"};
-    const QString fromSecret = Run(QStringList{"list", secret} + json.mid(1), {.env = {"SNIPPARY_PASSWORD=" + password}}).out;
+    const QString fromSecret =
+        Run(QStringList{"list", secret} + json.mid(1), {.env = {"SNIPPARY_PASSWORD=" + password}}).out;
     QVERIFY(fromSecret.contains("\"ID\": 1"));
     for (const QString& copy : {server, home}) QCOMPARE(Run(QStringList{"list", copy} + json.mid(1)).out, fromSecret);
     QCOMPARE(Run({"export", secret, dir.filePath("a.htm")}, {.env = {"SNIPPARY_PASSWORD=" + password}}).status, 0);
@@ -420,8 +446,8 @@ void tst_cli::teamLibrary() {
     std::vector<std::unique_ptr<QProcess>> adders;
     for (int i = 0; i < 8; ++i) {
         adders.push_back(std::make_unique<QProcess>());
-        adders.back()->start(SNIPPARY_EXE, {"add", server, "--category", "Modules", "--name", QString::number(i),
-                                            "--content-stdin"});
+        adders.back()->start(SNIPPARY_EXE,
+                             {"add", server, "--category", "Modules", "--name", QString::number(i), "--content-stdin"});
         adders.back()->write(QByteArray::number(i));
         adders.back()->closeWriteChannel();
     }

@@ -34,12 +34,13 @@ void tst_colorline::examples_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("procedure") << "\r\nPrivate Sub Form_Load()\r\n    Dim s As String ' a comment\r\nEnd Sub"
                                << Lines({"", K + "Private Sub" + Z + " Form_Load()",
-                                         "    " + K + "Dim" + Z + " s " + K + "As String" + Z + " " + C + "' a comment" + Z,
+                                         "    " + K + "Dim" + Z + " s " + K + "As String" + Z + " " + C +
+                                             "' a comment" + Z,
                                          K + "End" + Z + " Sub"});
     QTest::newRow("comments join") << "\r\n' first\r\n' second\r\n  ' third\r\nx = 1"
                                    << Lines({"", C + "' first", "' second" + Z, "  " + C + "' third" + Z, "x = 1"});
-    QTest::newRow("apostrophe in string") << "\r\n    s = \"it's\" ' note: If x Then"
-                                          << Lines({"", "    s = \"it's\" " + C + "' note: If x Then" + Z});
+    QTest::newRow("apostrophe in string")
+        << "\r\n    s = \"it's\" ' note: If x Then" << Lines({"", "    s = \"it's\" " + C + "' note: If x Then" + Z});
     QTest::newRow("arguments") << "\r\nx = CStr(y)\r\nz = myLong, k\r\nIf a < b Then Exit Sub"
                                << Lines({"", "x = CStr(y)", "z = my" + K + "Long" + Z + ", k",
                                          K + "If" + Z + " a < b " + K + "Then Exit" + Z + " Sub"});
@@ -55,10 +56,11 @@ void tst_colorline::examples_data() {
                           << Lines({"", K + "Call" + Z + " Foo(" + K + "ByVal" + Z + " a, CLng(b))"});
     QTest::newRow("keyword in string") << "\r\nx = \"a If b\"" << Lines({"", "x = \"a " + K + "If" + Z + " b\""});
     QTest::newRow("don't") << "\r\ns = \"don't\"" << Lines({"", "s = \"don't\""});
-    QTest::newRow("lone LF") << "\r\nx = 1 ' a\ny = 2\n' b"
-                             << Lines({"", "x = 1 " + C + "' a\ny = 2\n' b" + Z});
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("CR LF alone") << "\r\n" << "\r\n\r\n";
+    QTest::newRow("lone LF") << "\r\nx = 1 ' a\ny = 2\n' b" << Lines({"", "x = 1 " + C + "' a\ny = 2\n' b" + Z});
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("CR LF alone") << "\r\n"
+                                 << "\r\n\r\n";
 }
 
 void tst_colorline::examples() {

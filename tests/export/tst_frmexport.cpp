@@ -79,14 +79,20 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("existing");  // none, file, dir, library, link (to a library)
         QTest::addColumn<bool>("asked");
-        QTest::newRow("new page") << "new.html" << "none" << false;
-        QTest::newRow("hidden page") << ".lib.html" << "file" << true;
-        QTest::newRow("folder of that name") << "pages.html" << "dir" << false;
+        QTest::newRow("new page") << "new.html"
+                                  << "none" << false;
+        QTest::newRow("hidden page") << ".lib.html"
+                                     << "file" << true;
+        QTest::newRow("folder of that name") << "pages.html"
+                                             << "dir" << false;
         // The name is used as typed: no extension is added.
-        QTest::newRow("no extension") << "lib" << "none" << false;
+        QTest::newRow("no extension") << "lib"
+                                      << "none" << false;
         // A library is refused, not offered for overwriting.
-        QTest::newRow("library") << "lib.snip" << "library" << false;
-        QTest::newRow("link to a library") << "lib.html" << "link" << false;
+        QTest::newRow("library") << "lib.snip"
+                                 << "library" << false;
+        QTest::newRow("link to a library") << "lib.html"
+                                           << "link" << false;
     }
     void existingTarget() {
         QFETCH(QString, name);
@@ -148,9 +154,12 @@ private slots:
         h.dlg.txtFile->setText(QStringLiteral("kept.html"));
         h.dlg.chkColors->click();
         h.dlg.optFel[1]->click();
-        if (how == QLatin1String("cancel")) h.dlg.cmdCancel->click();
-        else if (how == QLatin1String("escape")) QTest::keyClick(h.dlg.txtFile, Qt::Key_Escape);
-        else h.dlg.cmdOk->click();
+        if (how == QLatin1String("cancel"))
+            h.dlg.cmdCancel->click();
+        else if (how == QLatin1String("escape"))
+            QTest::keyClick(h.dlg.txtFile, Qt::Key_Escape);
+        else
+            h.dlg.cmdOk->click();
         QVERIFY(!h.dlg.isVisible());
         QCOMPARE(h.exports, how == QLatin1String("ok") ? 1 : 0);
         h.dlg.show();
@@ -166,16 +175,17 @@ private slots:
     // left to cover the message. Either way but a written page, the dialog stays.
     void exportFromTheWindow_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("overwrite");   // the answer to the question; 0: not asked
+        QTest::addColumn<int>("overwrite");    // the answer to the question; 0: not asked
         QTest::addColumn<QString>("message");  // title: text
         QTest::addColumn<QByteArray>("page");  // what is left at Documents/<name>
         QTest::newRow("no documents folder") << "lib.html" << 0 << "" << QByteArray("\xEF\xBB\xBF<HTML>");
         QTest::newRow("overwrite: yes") << "lib.html" << int(Prompts::Yes) << "" << QByteArray("\xEF\xBB\xBF<HTML>");
         QTest::newRow("overwrite: no") << "lib.html" << int(Prompts::No) << "" << QByteArray("old page");
         QTest::newRow("no name") << "" << 0 << "Error: File name can't be empty!" << QByteArray("<missing>");
-        QTest::newRow("no such subfolder") << "no/such/lib.html" << 0
-                                           << "VBSnippary: 76 # Path not found: '" + home.filePath("Documents/no/such") + "'."
-                                           << QByteArray("<missing>");
+        QTest::newRow("no such subfolder")
+            << "no/such/lib.html" << 0
+            << "VBSnippary: 76 # Path not found: '" + home.filePath("Documents/no/such") + "'."
+            << QByteArray("<missing>");
     }
     void exportFromTheWindow() {
         QFETCH(QString, name);

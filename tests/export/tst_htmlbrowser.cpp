@@ -38,27 +38,30 @@ void tst_htmlbrowser::codeStaysText() {
     // A copy of the page that writes the sizes the browser gives its text into the document.
     const QString measured = dir.filePath("measured.htm");
     QByteArray copy = testsupport::ReadAll(page);
-    copy.replace("</BODY>", "<script>document.body.dataset.sizes = [...document.querySelectorAll('li, a')]"
-                            ".map(e => parseFloat(getComputedStyle(e).fontSize)).join(' '); document.currentScript.remove();"
-                            "</script></BODY>");
+    copy.replace("</BODY>",
+                 "<script>document.body.dataset.sizes = [...document.querySelectorAll('li, a')]"
+                 ".map(e => parseFloat(getComputedStyle(e).fontSize)).join(' '); document.currentScript.remove();"
+                 "</script></BODY>");
     QVERIFY(testsupport::WriteAll(measured, copy));
 
     QProcess chromium;
-    chromium.start(browser, {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + dir.filePath("profile"),
-                             "--dump-dom", QUrl::fromLocalFile(measured).toString()});
+    chromium.start(browser,
+                   {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + dir.filePath("profile"),
+                    "--dump-dom", QUrl::fromLocalFile(measured).toString()});
     QVERIFY(chromium.waitForFinished(120000));
     QCOMPARE(chromium.exitCode(), 0);
     const QString dom = QString::fromUtf8(chromium.readAllStandardOutput());
     QVERIFY2(!dom.isEmpty(), chromium.readAllStandardError().constData());
 
     // No element came from the snippet: its markup is text in the document.
-    for (const char* markup : {"<script", "<img", "<b>", "owned</title>"}) QVERIFY2(!dom.contains(markup, Qt::CaseInsensitive), markup);
+    for (const char* markup : {"<script", "<img", "<b>", "owned</title>"})
+        QVERIFY2(!dom.contains(markup, Qt::CaseInsensitive), markup);
     // The text itself, as the reader sees it (the dump escapes it once more); the colouring
     // is markup the browser did take as elements.
-    for (const QString& text : {QString("&lt;script&gt;document.title='owned'&lt;/script&gt;"), QString("a&lt;b"),
-                                QString("c&gt;d"), QString("\"&amp;amp;\""), QString("&lt;b&gt;not bold&lt;/b&gt;"),
-                                QString::fromUtf8("é € Кириллица"), QString("<span class=\"keyword\">If</span>"),
-                                QString("<span class=\"comment\">' it's")})
+    for (const QString& text :
+         {QString("&lt;script&gt;document.title='owned'&lt;/script&gt;"), QString("a&lt;b"), QString("c&gt;d"),
+          QString("\"&amp;amp;\""), QString("&lt;b&gt;not bold&lt;/b&gt;"), QString::fromUtf8("é € Кириллица"),
+          QString("<span class=\"keyword\">If</span>"), QString("<span class=\"comment\">' it's")})
         QVERIFY2(dom.contains(text), qPrintable(text));
     // The contents, the links and the titles: every one has a size.
     const QRegularExpressionMatch sizes = QRegularExpression("data-sizes=\"([^\"]+)\"").match(dom);

@@ -15,7 +15,8 @@ using exporting::WriteHtmlPage;
 namespace {
 
 QString Head(const QString& font, int size) {
-    return QStringList({"<HTML>", "<HEAD>", "<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, https://home.example/\">",
+    return QStringList({"<HTML>", "<HEAD>",
+                        "<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, https://home.example/\">",
                         "<style type=\"text/css\"><!--",
                         "body,a,li {  font-family: \"" + font + "\"; font-size: " + QString::number(size) + "pt}",
                         "pre {  font-family: \"Courier New\", Courier; font-size: 10pt}",
@@ -72,19 +73,33 @@ void tst_htmlwriter::pages_data() {
     QTest::addColumn<QString>("order");
     QTest::addColumn<QStringList>("body");
     const QString colouredA = "<pre>" + exporting::ColorLine("\r\nSub A()\r\nEnd Sub") + "</pre>";
-    QTest::newRow("simple, plain, by name")
-        << false << false << " ORDER BY Name"
-        << QStringList{"<ul>", "<li><a href='#1'>A</a><br>", "<li><a href='#2'>B</a><br>",
-                       "<li><a href='#3'>C</a><br>", "</ul><ul>", "<hr><li><a name='1'></a><a href='#top'>A</a>",
-                       "<pre>Sub A()\r\nEnd Sub</pre>", "<hr><li><a name='2'></a><a href='#top'>B</a>", "<pre></pre>",
-                       "<hr><li><a name='3'></a><a href='#top'>C</a>", "<pre>Dim c As Long</pre>", "</ul>"};
+    QTest::newRow("simple, plain, by name") << false << false << " ORDER BY Name"
+                                            << QStringList{"<ul>",
+                                                           "<li><a href='#1'>A</a><br>",
+                                                           "<li><a href='#2'>B</a><br>",
+                                                           "<li><a href='#3'>C</a><br>",
+                                                           "</ul><ul>",
+                                                           "<hr><li><a name='1'></a><a href='#top'>A</a>",
+                                                           "<pre>Sub A()\r\nEnd Sub</pre>",
+                                                           "<hr><li><a name='2'></a><a href='#top'>B</a>",
+                                                           "<pre></pre>",
+                                                           "<hr><li><a name='3'></a><a href='#top'>C</a>",
+                                                           "<pre>Dim c As Long</pre>",
+                                                           "</ul>"};
     QTest::newRow("numbered, coloured, by date")
         << true << true << " ORDER BY DateAdded"
-        << QStringList{"<ol>", "<li><a href='#1'>A</a><br>", "<li><a href='#2'>B</a><br>",
-                       "<li><a href='#3'>C</a><br>", "</ol><ol>", "<hr><li><a name='1'></a><a href='#top'>A</a>",
-                       colouredA, "<hr><li><a name='2'></a><a href='#top'>B</a>", "<pre>\r\n\r\n</pre>",
+        << QStringList{"<ol>",
+                       "<li><a href='#1'>A</a><br>",
+                       "<li><a href='#2'>B</a><br>",
+                       "<li><a href='#3'>C</a><br>",
+                       "</ol><ol>",
+                       "<hr><li><a name='1'></a><a href='#top'>A</a>",
+                       colouredA,
+                       "<hr><li><a name='2'></a><a href='#top'>B</a>",
+                       "<pre>\r\n\r\n</pre>",
                        "<hr><li><a name='3'></a><a href='#top'>C</a>",
-                       "<pre>\r\n<span class=\"keyword\">Dim</span> c <span class=\"keyword\">As</span> Long\r\n</pre>", "</ol>"};
+                       "<pre>\r\n<span class=\"keyword\">Dim</span> c <span class=\"keyword\">As</span> Long\r\n</pre>",
+                       "</ol>"};
     QTest::newRow("no rows") << true << false << " AND (DateAdded>='1/1/2030')"
                              << QStringList{"<ol>", "</ol><ol>", "</ol>"};
 }
@@ -95,9 +110,12 @@ void tst_htmlwriter::pages() {
     QFETCH(QString, order);
     QFETCH(QStringList, body);
     const QString page = dir.filePath("page.htm");
-    WriteHtmlPage(con, store::stmt::SelectDisplay(store::BuildWhere({1, 2}) + order, "", "").replace("Types.TypeID=2)", "Types.TypeID=2) AND Name<>'Null content'"),
+    WriteHtmlPage(con,
+                  store::stmt::SelectDisplay(store::BuildWhere({1, 2}) + order, "", "")
+                      .replace("Types.TypeID=2)", "Types.TypeID=2) AND Name<>'Null content'"),
                   Options(numbered, colors), page);
-    const QByteArray expected = "\xEF\xBB\xBF" + (Head("Arial", 10) + body.join("\r\n") + "\r\n</BODY>\r\n</HTML>\r\n").toUtf8();
+    const QByteArray expected =
+        "\xEF\xBB\xBF" + (Head("Arial", 10) + body.join("\r\n") + "\r\n</BODY>\r\n</HTML>\r\n").toUtf8();
     QCOMPARE(testsupport::ReadAll(page), expected);
 }
 
@@ -131,7 +149,8 @@ void tst_htmlwriter::bodyRule_data() {
     QTest::newRow("name only") << "Arial" << 0 << "Arial" << 10;
     QTest::newRow("size only") << "" << 14 << "Courier New" << 14;
     QTest::newRow("blank name, negative size") << "   " << -3 << "Courier New" << 10;
-    QTest::newRow("closing the style") << "\"}</style><script>alert(1)</script>" << 9 << "/stylescriptalert(1)/script" << 9;
+    QTest::newRow("closing the style") << "\"}</style><script>alert(1)</script>" << 9 << "/stylescriptalert(1)/script"
+                                       << 9;
     QTest::newRow("line ends, escapes") << "Fira\r\nCode\\\"; 'x'{" << 11 << "FiraCode x" << 11;
 }
 
@@ -146,8 +165,8 @@ void tst_htmlwriter::bodyRule() {
     const QString page = dir.filePath("font.htm");
     WriteHtmlPage(con, store::ExportQuery("", "", ""), o, page);
     const QString text = QString::fromUtf8(testsupport::ReadAll(page));
-    QVERIFY(text.contains("<style type=\"text/css\"><!--\r\nbody,a,li {  font-family: \"" + family + "\"; font-size: " +
-                          QString::number(points) + "pt}\r\npre {"));
+    QVERIFY(text.contains("<style type=\"text/css\"><!--\r\nbody,a,li {  font-family: \"" + family +
+                          "\"; font-size: " + QString::number(points) + "pt}\r\npre {"));
     QCOMPARE(text.count("</style>"), 1);
     QVERIFY(!text.contains("<script"));
 }
@@ -157,7 +176,8 @@ void tst_htmlwriter::failuresLeaveNothing_data() {
     QTest::addColumn<QString>("statement");
     QTest::addColumn<int>("number");
     QTest::newRow("folder as file") << "." << store::ExportQuery("", "", "") << 75;
-    QTest::newRow("query fails") << "existing.htm" << "SELECT * FROM qDisplay  AND ( Instr(Name,'x')>0)" << 3075;
+    QTest::newRow("query fails") << "existing.htm"
+                                 << "SELECT * FROM qDisplay  AND ( Instr(Name,'x')>0)" << 3075;
     QTest::newRow("bad date") << "existing.htm" << store::ExportQuery("", " AND (DateAdded>='soon')", "") << 3464;
 }
 

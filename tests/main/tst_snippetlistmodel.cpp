@@ -12,9 +12,7 @@ using namespace snippary;
 class TestSnippetListModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
 
     void cells_data() {
         QTest::addColumn<int>("column");

@@ -12,9 +12,7 @@ using namespace snippary;
 class TestWindowLogic : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
 
     void twipsAxis_data() {
         QTest::addColumn<int>("set");  // -1: never set
@@ -22,7 +20,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("twips");
         QTest::newRow("never set") << -1 << 100 << 1500;
         QTest::newRow("stored width round trip") << 7007 << platform::TwipsToPx(7007) << 7007;
-        QTest::newRow("user resized since") << 7007 << platform::TwipsToPx(7007) + 1 << (platform::TwipsToPx(7007) + 1) * 15;
+        QTest::newRow("user resized since")
+            << 7007 << platform::TwipsToPx(7007) + 1 << (platform::TwipsToPx(7007) + 1) * 15;
     }
     void twipsAxis() {
         QFETCH(int, set);

@@ -118,8 +118,8 @@ private slots:
         QTest::newRow("SQLite library") << "lib.snip" << sqlite << false << false;
         QTest::newRow("link to a library") << "page.htm" << sqlite << true << false;
         QTest::newRow("encrypted library") << "lib.htm" << Noise(8192) << false << false;
-        QTest::newRow("rollback journal") << "lib.snip-journal" << QByteArray("\xD9\xD5\x05\xF9\x20\xA1\x63\xD7\0", 9)
-                                          << false << false;
+        QTest::newRow("rollback journal")
+            << "lib.snip-journal" << QByteArray("\xD9\xD5\x05\xF9\x20\xA1\x63\xD7\0", 9) << false << false;
         QTest::newRow("write-ahead log") << "lib.snip-wal" << QByteArray("\x37\x7F\x06\x82\0", 5) << false << false;
         QTest::newRow("Access, Jet") << "old.mdb" << jet << false << false;
         QTest::newRow("Access, ACE") << "old.accdb" << QByteArray(jet).replace("Jet", "ACE") << false << false;

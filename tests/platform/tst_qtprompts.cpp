@@ -43,9 +43,7 @@ class TestQtPrompts : public QObject {
     QtPrompts prompts;
 
 private slots:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
 
     void msgBox_data() {
         QTest::addColumn<int>("buttons");
@@ -85,8 +83,7 @@ private slots:
             return true;
         });
         const Prompts::Answer got = prompts.MsgBox(QStringLiteral("Delete <b>it</b>?"),
-                                                   static_cast<Prompts::Buttons>(buttons), Prompts::Exclamation,
-                                                   title);
+                                                   static_cast<Prompts::Buttons>(buttons), Prompts::Exclamation, title);
         QCOMPARE(int(got), answer);
         QCOMPARE(shownTitle, title);
         QVERIFY(width >= platform::TitleBarWidth(title));  // the title bar shows it whole
@@ -118,7 +115,10 @@ private slots:
             shownDefault = dlg->textValue();
             width = dlg->width();
             dlg->setTextValue(typed);
-            if (accept) dlg->accept(); else dlg->reject();
+            if (accept)
+                dlg->accept();
+            else
+                dlg->reject();
             return true;
         });
         const std::optional<QString> got =
@@ -154,8 +154,9 @@ private slots:
             dlg->reject();
             return true;
         });
-        const QString got = prompts.OpenFile(QDir::tempPath(), QStringLiteral("Select file"),
-                                             QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
+        const QString got =
+            prompts.OpenFile(QDir::tempPath(), QStringLiteral("Select file"),
+                             QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
         QCOMPARE(got, QString());
         QCOMPARE(filters, (QStringList{QStringLiteral("Module (*.bas)"), QStringLiteral("Class (*.cls)"),
                                        QStringLiteral("All files (*)")}));

@@ -31,16 +31,22 @@ private slots:
         QTest::newRow("one line end") << QByteArray("\r\n") << "\r\n";
         QTest::newRow("empty lines kept") << QByteArray("A\r\n\r\n\rB") << "A\r\n\r\n\r\nB\r\n";
         QTest::newRow("LF CR") << QByteArray("A\n\rB") << "A\n\r\nB\r\n";
-        QTest::newRow("UTF-8 mark removed") << QByteArray("\xEF\xBB\xBF' \xE2\x82\xAC\r\n") << QString::fromUtf8("' \xE2\x82\xAC\r\n");
+        QTest::newRow("UTF-8 mark removed")
+            << QByteArray("\xEF\xBB\xBF' \xE2\x82\xAC\r\n") << QString::fromUtf8("' \xE2\x82\xAC\r\n");
         QTest::newRow("mark alone") << QByteArray("\xEF\xBB\xBF") << "";
-        QTest::newRow("second mark is content") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx")
-                                                << QString(QChar(0xFEFF)) + QStringLiteral("x\r\n");
+        QTest::newRow("second mark is content")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << QString(QChar(0xFEFF)) + QStringLiteral("x\r\n");
         QTest::newRow("code page: euro and smart quotes")
             << QByteArray("s = \x93\x80 5\x94 \x85 \x91it\x92s\x97\r\n")
-            << QString::fromUtf8("s = \xE2\x80\x9C\xE2\x82\xAC 5\xE2\x80\x9D \xE2\x80\xA6 \xE2\x80\x98it\xE2\x80\x99s\xE2\x80\x94\r\n");
-        QTest::newRow("code page: Latin-1 range") << QByteArray("' Caf\xE9 \xFC\xDF\r\n") << QString::fromUtf8("' Caf\xC3\xA9 \xC3\xBC\xC3\x9F\r\n");
-        QTest::newRow("broken UTF-8 read as code page") << QByteArray("\xC3\xA9 \xC3") << QString::fromUtf8("\xC3\x83\xC2\xA9 \xC3\x83\r\n");
-        QTest::newRow("encoded surrogate is no UTF-8") << QByteArray("\xED\xA0\x80") << QString::fromUtf8("\xC3\xAD\xC2\xA0\xE2\x82\xAC\r\n");
+            << QString::fromUtf8(
+                   "s = \xE2\x80\x9C\xE2\x82\xAC 5\xE2\x80\x9D \xE2\x80\xA6 "
+                   "\xE2\x80\x98it\xE2\x80\x99s\xE2\x80\x94\r\n");
+        QTest::newRow("code page: Latin-1 range")
+            << QByteArray("' Caf\xE9 \xFC\xDF\r\n") << QString::fromUtf8("' Caf\xC3\xA9 \xC3\xBC\xC3\x9F\r\n");
+        QTest::newRow("broken UTF-8 read as code page")
+            << QByteArray("\xC3\xA9 \xC3") << QString::fromUtf8("\xC3\x83\xC2\xA9 \xC3\x83\r\n");
+        QTest::newRow("encoded surrogate is no UTF-8")
+            << QByteArray("\xED\xA0\x80") << QString::fromUtf8("\xC3\xAD\xC2\xA0\xE2\x82\xAC\r\n");
     }
     void fromBytes() {
         QFETCH(QByteArray, bytes);
@@ -63,10 +69,14 @@ private slots:
     void refusals_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("error");
-        QTest::newRow("missing") << "none.bas" << "The file %1 does not exist.";
-        QTest::newRow("folder") << "sub" << "%1 is a folder, not a file.";
-        QTest::newRow("device") << "/dev/zero" << "%1 is not a regular file.";
-        QTest::newRow("binary") << "bin.bas" << "The file %1 is not a text file (it holds NUL bytes).";
+        QTest::newRow("missing") << "none.bas"
+                                 << "The file %1 does not exist.";
+        QTest::newRow("folder") << "sub"
+                                << "%1 is a folder, not a file.";
+        QTest::newRow("device") << "/dev/zero"
+                                << "%1 is not a regular file.";
+        QTest::newRow("binary") << "bin.bas"
+                                << "The file %1 is not a text file (it holds NUL bytes).";
     }
     void refusals() {
         QFETCH(QString, name);

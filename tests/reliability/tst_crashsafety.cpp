@@ -130,36 +130,44 @@ void tst_crashsafety::killedAtRandom() {
 
         if (!Same(stored, model)) {
             // Only the change in flight may have landed, and then all of it.
-            QVERIFY2(!inFlight.isEmpty(), qPrintable(QStringLiteral("round %1: a reported change is missing (%2 stored, %3 reported; %4)")
-                                                         .arg(round).arg(stored.content.size()).arg(model.content.size())
-                                                         .arg(QString::fromUtf8(lines.value(0)))));
+            QVERIFY2(!inFlight.isEmpty(),
+                     qPrintable(QStringLiteral("round %1: a reported change is missing (%2 stored, %3 reported; %4)")
+                                    .arg(round)
+                                    .arg(stored.content.size())
+                                    .arg(model.content.size())
+                                    .arg(QString::fromUtf8(lines.value(0)))));
             Model withIt = model;
             QStringList w = inFlight;
             w[0] = "done";
             if (w.value(1) == "add") {
                 // Its ID was not reported yet: the one new row of the store.
                 for (auto it = stored.content.begin(); it != stored.content.end(); ++it)
-                    if (!model.content.contains(it.key())) w << QString::number(it.key()) << QString::number(stored.typeOf[it.key()]);
+                    if (!model.content.contains(it.key()))
+                        w << QString::number(it.key()) << QString::number(stored.typeOf[it.key()]);
             }
             if (w.value(1) == "cat")
                 for (qint64 t : stored.categories)
                     if (!model.categories.contains(t)) w << QString::number(t);
             QVERIFY(Apply(withIt, w));
-            QVERIFY2(Same(stored, withIt), qPrintable(QStringLiteral("round %1: half a change: %2").arg(round).arg(inFlight.join(u' '))));
+            QVERIFY2(Same(stored, withIt),
+                     qPrintable(QStringLiteral("round %1: half a change: %2").arg(round).arg(inFlight.join(u' '))));
             model = withIt;
         }
         // A killed export leaves the old page, or none; a page that changed is a new one, whole.
         const QByteArray pageNow = testsupport::ReadAll(page);
         if (pageNow != pageBefore)
-            QVERIFY2(exportBegun && pageNow.startsWith("\xEF\xBB\xBF<HTML>\r\n") && pageNow.endsWith("</BODY>\r\n</HTML>\r\n"),
-                     qPrintable(QStringLiteral("round %1: the page changed into %2 bytes").arg(round).arg(pageNow.size())));
+            QVERIFY2(
+                exportBegun && pageNow.startsWith("\xEF\xBB\xBF<HTML>\r\n") &&
+                    pageNow.endsWith("</BODY>\r\n</HTML>\r\n"),
+                qPrintable(QStringLiteral("round %1: the page changed into %2 bytes").arg(round).arg(pageNow.size())));
         pageBefore = pageNow;
     }
     // What a killed export left beside the page goes with the next export.
     {
         store::Connection con;
         con.Open(cs.Build());
-        exporting::WriteHtmlPage(con, store::ExportQuery(QString(), QString(), QString()), exporting::ExportOptions(), page);
+        exporting::WriteHtmlPage(con, store::ExportQuery(QString(), QString(), QString()), exporting::ExportOptions(),
+                                 page);
     }
     for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
         QVERIFY2(name.startsWith("crash.snip") || name == "page.htm", qPrintable(name));

@@ -114,7 +114,8 @@ private slots:
         const QString folder = full && mounted ? disk : QDir(home.path()).filePath(QTest::currentDataTag());
         QVERIFY(QDir().mkpath(folder));
         const bool registry = writer == QLatin1String("page last shown");
-        const QString target = folder + (registry ? QStringLiteral("/snippary/registry.ini") : QStringLiteral("/target"));
+        const QString target =
+            folder + (registry ? QStringLiteral("/snippary/registry.ini") : QStringLiteral("/target"));
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
 
         // What is there before: another program's entry, a library, or the page of an earlier export.

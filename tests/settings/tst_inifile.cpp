@@ -37,36 +37,47 @@ private slots:
         QTest::addColumn<bool>("present");
         QTest::addColumn<QString>("expected");
         const QByteArray basic = "[Snippary]\r\nDB=/home/ann/lib.db\r\nTab=2\r\n";
-        QTest::newRow("plain") << basic << "Snippary" << "DB" << true << "/home/ann/lib.db";
-        QTest::newRow("key case ignored") << basic << "Snippary" << "db" << true << "/home/ann/lib.db";
-        QTest::newRow("section case ignored") << basic << "SNIPPARY" << "TAB" << true << "2";
-        QTest::newRow("absent key") << basic << "Snippary" << "Top" << false << "";
-        QTest::newRow("absent section") << basic << "Other" << "DB" << false << "";
-        QTest::newRow("blanks trimmed")
-            << QByteArray("  [ Snippary ]  \r\n  FontName =  Courier New  \r\n") << "Snippary" << "FontName" << true
-            << "Courier New";
-        QTest::newRow("empty value is present") << QByteArray("[Snippary]\r\nDB=\r\n") << "Snippary" << "DB" << true << "";
+        QTest::newRow("plain") << basic << "Snippary"
+                               << "DB" << true << "/home/ann/lib.db";
+        QTest::newRow("key case ignored") << basic << "Snippary"
+                                          << "db" << true << "/home/ann/lib.db";
+        QTest::newRow("section case ignored") << basic << "SNIPPARY"
+                                              << "TAB" << true << "2";
+        QTest::newRow("absent key") << basic << "Snippary"
+                                    << "Top" << false << "";
+        QTest::newRow("absent section") << basic << "Other"
+                                        << "DB" << false << "";
+        QTest::newRow("blanks trimmed") << QByteArray("  [ Snippary ]  \r\n  FontName =  Courier New  \r\n")
+                                        << "Snippary"
+                                        << "FontName" << true << "Courier New";
+        QTest::newRow("empty value is present") << QByteArray("[Snippary]\r\nDB=\r\n") << "Snippary"
+                                                << "DB" << true << "";
         QTest::newRow("key of another section")
-            << QByteArray("[Other]\r\nDB=x\r\n[Snippary]\r\nTab=1\r\n") << "Snippary" << "DB" << false << "";
-        QTest::newRow("key before any section") << QByteArray("DB=x\r\n[Snippary]\r\n") << "Snippary" << "DB" << false << "";
-        QTest::newRow("comment is no key")
-            << QByteArray("[Snippary]\r\n;DB=old\r\n# DB=older\r\n") << "Snippary" << "DB" << false << "";
-        QTest::newRow("first of two wins") << QByteArray("[Snippary]\r\nTab=1\r\nTab=2\r\n") << "Snippary" << "Tab" << true
-                                           << "1";
-        QTest::newRow("LF line ends") << QByteArray("[Snippary]\nDB=a\nTab=1\n") << "Snippary" << "DB" << true << "a";
-        QTest::newRow("no final line end") << QByteArray("[Snippary]\r\nTab=1") << "Snippary" << "Tab" << true << "1";
-        QTest::newRow("equals sign inside value")
-            << QByteArray("[Snippary]\r\nDB=a=b\r\n") << "Snippary" << "DB" << true << "a=b";
-        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF[Snippary]\r\nFontName=Caf\xC3\xA9\r\n") << "Snippary"
+            << QByteArray("[Other]\r\nDB=x\r\n[Snippary]\r\nTab=1\r\n") << "Snippary"
+            << "DB" << false << "";
+        QTest::newRow("key before any section") << QByteArray("DB=x\r\n[Snippary]\r\n") << "Snippary"
+                                                << "DB" << false << "";
+        QTest::newRow("comment is no key") << QByteArray("[Snippary]\r\n;DB=old\r\n# DB=older\r\n") << "Snippary"
+                                           << "DB" << false << "";
+        QTest::newRow("first of two wins") << QByteArray("[Snippary]\r\nTab=1\r\nTab=2\r\n") << "Snippary"
+                                           << "Tab" << true << "1";
+        QTest::newRow("LF line ends") << QByteArray("[Snippary]\nDB=a\nTab=1\n") << "Snippary"
+                                      << "DB" << true << "a";
+        QTest::newRow("no final line end") << QByteArray("[Snippary]\r\nTab=1") << "Snippary"
+                                           << "Tab" << true << "1";
+        QTest::newRow("equals sign inside value") << QByteArray("[Snippary]\r\nDB=a=b\r\n") << "Snippary"
+                                                  << "DB" << true << "a=b";
+        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF[Snippary]\r\nFontName=Caf\xC3\xA9\r\n")
+                                         << "Snippary"
                                          << "FontName" << true << QString::fromUtf8("Caf\xC3\xA9");
-        QTest::newRow("code page file") << QByteArray("[Snippary]\r\nFontName=Caf\xE9 \x80\r\n") << "Snippary" << "FontName"
-                                        << true << QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC");
+        QTest::newRow("code page file") << QByteArray("[Snippary]\r\nFontName=Caf\xE9 \x80\r\n") << "Snippary"
+                                        << "FontName" << true << QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC");
         QTest::newRow("300 characters cut to 255")
-            << (QByteArray("[Snippary]\r\nDB=") + QByteArray(300, 'x') + "\r\n") << "Snippary" << "DB" << true
-            << QString(255, u'x');
+            << (QByteArray("[Snippary]\r\nDB=") + QByteArray(300, 'x') + "\r\n") << "Snippary"
+            << "DB" << true << QString(255, u'x');
         QTest::newRow("255 characters kept")
-            << (QByteArray("[Snippary]\r\nDB=") + QByteArray(254, 'x') + "yz\r\n") << "Snippary" << "DB" << true
-            << (QString(254, u'x') + u'y');
+            << (QByteArray("[Snippary]\r\nDB=") + QByteArray(254, 'x') + "yz\r\n") << "Snippary"
+            << "DB" << true << (QString(254, u'x') + u'y');
     }
     void value() {
         QFETCH(QByteArray, file);
@@ -94,40 +105,50 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("new file") << QByteArray() << "Snippary" << "DB" << "/a.db" << QByteArray("[Snippary]\r\nDB=/a.db\r\n");
+        QTest::newRow("new file") << QByteArray() << "Snippary"
+                                  << "DB"
+                                  << "/a.db" << QByteArray("[Snippary]\r\nDB=/a.db\r\n");
         QTest::newRow("replaced, the rest byte-exact")
-            << QByteArray("; my settings\r\n[Other]\r\nx = 1\r\n\r\n[Snippary]\r\nDB=old\r\nTab=1\r\n")
-            << "Snippary" << "DB" << "new"
-            << QByteArray("; my settings\r\n[Other]\r\nx = 1\r\n\r\n[Snippary]\r\nDB=new\r\nTab=1\r\n");
-        QTest::newRow("key keeps its spelling") << QByteArray("[snippary]\r\n  db = old\r\n") << "Snippary" << "DB" << "new"
-                                                << QByteArray("[snippary]\r\n  db =new\r\n");
+            << QByteArray("; my settings\r\n[Other]\r\nx = 1\r\n\r\n[Snippary]\r\nDB=old\r\nTab=1\r\n") << "Snippary"
+            << "DB"
+            << "new" << QByteArray("; my settings\r\n[Other]\r\nx = 1\r\n\r\n[Snippary]\r\nDB=new\r\nTab=1\r\n");
+        QTest::newRow("key keeps its spelling") << QByteArray("[snippary]\r\n  db = old\r\n") << "Snippary"
+                                                << "DB"
+                                                << "new" << QByteArray("[snippary]\r\n  db =new\r\n");
         QTest::newRow("new key at the end of its section, before the blank line")
-            << QByteArray("[Snippary]\r\nDB=a\r\n\r\n[Other]\r\ny=2\r\n") << "Snippary" << "Tab" << "0"
-            << QByteArray("[Snippary]\r\nDB=a\r\nTab=0\r\n\r\n[Other]\r\ny=2\r\n");
-        QTest::newRow("new key into an empty section")
-            << QByteArray("[Snippary]\r\n[Other]\r\n") << "Snippary" << "Tab" << "0"
-            << QByteArray("[Snippary]\r\nTab=0\r\n[Other]\r\n");
-        QTest::newRow("new section at the end") << QByteArray("[Other]\r\ny=2\r\n") << "Snippary" << "Tab" << "0"
-                                                << QByteArray("[Other]\r\ny=2\r\n\r\n[Snippary]\r\nTab=0\r\n");
-        QTest::newRow("LF file written with CR LF") << QByteArray("[Other]\ny=2\n") << "Other" << "y" << "3"
-                                                     << QByteArray("[Other]\r\ny=3\r\n");
-        QTest::newRow("final line end added") << QByteArray("[Other]\r\ny=2") << "Other" << "z" << "3"
-                                              << QByteArray("[Other]\r\ny=2\r\nz=3\r\n");
-        QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBF[Other]\r\ny=2\r\n") << "Other" << "y"
-                                              << QString::fromUtf8("\xC3\xA9")
-                                              << QByteArray("\xEF\xBB\xBF[Other]\r\ny=\xC3\xA9\r\n");
-        QTest::newRow("no mark added") << QByteArray() << "S" << "k" << QString::fromUtf8("\xC3\xA9")
-                                       << QByteArray("[S]\r\nk=\xC3\xA9\r\n");
+            << QByteArray("[Snippary]\r\nDB=a\r\n\r\n[Other]\r\ny=2\r\n") << "Snippary"
+            << "Tab"
+            << "0" << QByteArray("[Snippary]\r\nDB=a\r\nTab=0\r\n\r\n[Other]\r\ny=2\r\n");
+        QTest::newRow("new key into an empty section") << QByteArray("[Snippary]\r\n[Other]\r\n") << "Snippary"
+                                                       << "Tab"
+                                                       << "0" << QByteArray("[Snippary]\r\nTab=0\r\n[Other]\r\n");
+        QTest::newRow("new section at the end") << QByteArray("[Other]\r\ny=2\r\n") << "Snippary"
+                                                << "Tab"
+                                                << "0" << QByteArray("[Other]\r\ny=2\r\n\r\n[Snippary]\r\nTab=0\r\n");
+        QTest::newRow("LF file written with CR LF") << QByteArray("[Other]\ny=2\n") << "Other"
+                                                    << "y"
+                                                    << "3" << QByteArray("[Other]\r\ny=3\r\n");
+        QTest::newRow("final line end added") << QByteArray("[Other]\r\ny=2") << "Other"
+                                              << "z"
+                                              << "3" << QByteArray("[Other]\r\ny=2\r\nz=3\r\n");
+        QTest::newRow("byte-order mark kept")
+            << QByteArray("\xEF\xBB\xBF[Other]\r\ny=2\r\n") << "Other"
+            << "y" << QString::fromUtf8("\xC3\xA9") << QByteArray("\xEF\xBB\xBF[Other]\r\ny=\xC3\xA9\r\n");
+        QTest::newRow("no mark added") << QByteArray() << "S"
+                                       << "k" << QString::fromUtf8("\xC3\xA9") << QByteArray("[S]\r\nk=\xC3\xA9\r\n");
         QTest::newRow("code page file stays in its code page")
-            << QByteArray("; Caf\xE9\r\n[S]\r\nk=\x93q\x94\r\n") << "S" << "k" << QString::fromUtf8("\xE2\x82\xAC")
-            << QByteArray("; Caf\xE9\r\n[S]\r\nk=\x80\r\n");
+            << QByteArray("; Caf\xE9\r\n[S]\r\nk=\x93q\x94\r\n") << "S"
+            << "k" << QString::fromUtf8("\xE2\x82\xAC") << QByteArray("; Caf\xE9\r\n[S]\r\nk=\x80\r\n");
         QTest::newRow("code page file becomes UTF-8 when it must")
-            << QByteArray("; Caf\xE9\r\n[S]\r\n") << "S" << "k" << QString::fromUtf8("\xE2\x86\x92")
-            << QByteArray("; Caf\xC3\xA9\r\n[S]\r\nk=\xE2\x86\x92\r\n");
+            << QByteArray("; Caf\xE9\r\n[S]\r\n") << "S"
+            << "k" << QString::fromUtf8("\xE2\x86\x92") << QByteArray("; Caf\xC3\xA9\r\n[S]\r\nk=\xE2\x86\x92\r\n");
         QTest::newRow("line break cannot add a key")
-            << QByteArray("[S]\r\n") << "S" << "DB" << "a\r\nLoadStartup=1" << QByteArray("[S]\r\nDB=a  LoadStartup=1\r\n");
-        QTest::newRow("text ends at NUL") << QByteArray("[S]\r\n") << "S" << "DB" << QStringLiteral("ab") + QChar(0) + QStringLiteral("cd")
-                                          << QByteArray("[S]\r\nDB=ab\r\n");
+            << QByteArray("[S]\r\n") << "S"
+            << "DB"
+            << "a\r\nLoadStartup=1" << QByteArray("[S]\r\nDB=a  LoadStartup=1\r\n");
+        QTest::newRow("text ends at NUL")
+            << QByteArray("[S]\r\n") << "S"
+            << "DB" << QStringLiteral("ab") + QChar(0) + QStringLiteral("cd") << QByteArray("[S]\r\nDB=ab\r\n");
     }
     void setValue() {
         QFETCH(QByteArray, before);
@@ -161,7 +182,8 @@ private slots:
         QTest::newRow("too large") << "2147483648" << false << false << 0;
         QTest::newRow("rounds beyond range") << "2147483647.5" << false << false << 0;
         QTest::newRow("rounds to largest even") << "2147483646.5" << false << true << 2147483646;
-        QTest::newRow("NUL ends the text") << QStringLiteral("12") + QChar(0) + QStringLiteral("junk") << false << true << 12;
+        QTest::newRow("NUL ends the text")
+            << QStringLiteral("12") + QChar(0) + QStringLiteral("junk") << false << true << 12;
         QTest::newRow("minus refused unsigned") << "-100" << false << false << 0;
         QTest::newRow("minus signed") << "-100" << true << true << -100;
         QTest::newRow("minus half to even") << "-2.5" << true << true << -2;

@@ -19,9 +19,7 @@ class TestRegistry : public QObject {
     QString Key() const { return QString::fromLatin1(RegistryKey); }
 
 private slots:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
     void init() { QFile::remove(Store()); }
 
     void missingReadsEmpty() {

@@ -20,7 +20,6 @@ using settings::WriteSettings;
 
 namespace {
 
-
 using Number = std::optional<qint32>;
 
 }  // namespace
@@ -100,8 +99,9 @@ private slots:
     }
 
     void writeKeepsTheRestOfTheFile() {
-        const QByteArray before = "; kept\r\n[Add-Ins32]\r\nVBSnippary.Connect=0\r\n\r\n[snippary]\r\nheight=1\r\n"
-                                  "Extra=keep me\r\ndb=old\r\n";
+        const QByteArray before =
+            "; kept\r\n[Add-Ins32]\r\nVBSnippary.Connect=0\r\n\r\n[snippary]\r\nheight=1\r\n"
+            "Extra=keep me\r\ndb=old\r\n";
         QVERIFY(WriteAll(File(), before));
         SettingsToWrite w;
         w.db = QStringLiteral("new");

@@ -29,7 +29,8 @@ void tst_generaldate::exact_data() {
     const QDateTime jan1(QDate(2002, 1, 1), QTime(0, 0)), none;
     QTest::newRow("us afternoon") << us << "1/19/2002 3:04:05 PM" << afternoon << true;
     QTest::newRow("us midnight") << us << "1/1/2002" << jan1 << true;
-    QTest::newRow("us one second past") << us << "1/19/2002 12:00:01 AM" << QDateTime(QDate(2002, 1, 19), QTime(0, 0, 1)) << true;
+    QTest::newRow("us one second past") << us << "1/19/2002 12:00:01 AM"
+                                        << QDateTime(QDate(2002, 1, 19), QTime(0, 0, 1)) << true;
     QTest::newRow("de") << de << "19.01.2002 15:04:05" << afternoon << true;
     QTest::newRow("es_ES zone dropped") << QLocale("es_ES") << "19/1/2002 15:04:05" << afternoon << true;
     QTest::newRow("zh_TW day period") << QLocale("zh_TW") << "2002/1/19 下午3:04:05" << afternoon << true;
@@ -42,10 +43,12 @@ void tst_generaldate::exact_data() {
     QTest::newRow("fa_IR latin digits") << QLocale("fa_IR") << "2002/1/19 15:04:05" << afternoon << false;
     QTest::newRow("blanks around") << us << "  1/1/2002  " << jan1 << false;
     QTest::newRow("de short") << de << "1.1.2002" << jan1 << false;
-    QTest::newRow("da date before time") << QLocale("da_DK") << "15.04.05" << QDateTime(QDate(2005, 4, 15), QTime(0, 0)) << false;
-    QTest::newRow("da time") << QLocale("da_DK") << "15:04:05" << QDateTime(QDate(1899, 12, 30), QTime(15, 4, 5)) << false;
-    for (const char* bad : {"yesterday", "13/45/2002", "19/1/2002", "2/30/2002", "1/1/2", "1/1/200", "1/19", "2002-13-01",
-                            "1/1/2002 x", "25:00", "13:00 PM", "1/1/2002') OR ('1'='1"})
+    QTest::newRow("da date before time") << QLocale("da_DK") << "15.04.05" << QDateTime(QDate(2005, 4, 15), QTime(0, 0))
+                                         << false;
+    QTest::newRow("da time") << QLocale("da_DK") << "15:04:05" << QDateTime(QDate(1899, 12, 30), QTime(15, 4, 5))
+                             << false;
+    for (const char* bad : {"yesterday", "13/45/2002", "19/1/2002", "2/30/2002", "1/1/2", "1/1/200", "1/19",
+                            "2002-13-01", "1/1/2002 x", "25:00", "13:00 PM", "1/1/2002') OR ('1'='1"})
         QTest::newRow(bad) << us << bad << none << false;
     QTest::newRow("de us form") << de << "1/19/2002" << none << false;
 }
@@ -74,9 +77,10 @@ void tst_generaldate::everyLocale_data() {
 void tst_generaldate::everyLocale() {
     QFETCH(QLocale, locale);
     static const QRegularExpression debris(QStringLiteral("\\(\\s*\\)|\\[\\s*\\]|\\s\\s|^\\s|[\\s,]$"));
-    const QString twoDigitShort = locale.dateFormat(QLocale::ShortFormat).replace(QLatin1String("yyyy"), QLatin1String("yy"));
-    for (const QDateTime& when : {afternoon, QDateTime(QDate(1930, 12, 31), QTime(0, 0)),
-                                  QDateTime(QDate(2029, 11, 30), QTime(9, 38, 7))}) {
+    const QString twoDigitShort =
+        locale.dateFormat(QLocale::ShortFormat).replace(QLatin1String("yyyy"), QLatin1String("yy"));
+    for (const QDateTime& when :
+         {afternoon, QDateTime(QDate(1930, 12, 31), QTime(0, 0)), QDateTime(QDate(2029, 11, 30), QTime(9, 38, 7))}) {
         const QString shown = GeneralDate(when, locale);
         QVERIFY2(!shown.contains(debris), qPrintable(shown));
         QCOMPARE(ReadDate(shown, locale), when);

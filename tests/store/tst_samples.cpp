@@ -13,9 +13,7 @@ class TestSamples : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
 
     void collection() {
         const QList<store::SampleSnippet> all = store::SampleSnippets();

@@ -60,19 +60,26 @@ void tst_statements::find_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("all four") << "x" << QList<bool>{true, true, true, true} << "" << ""
+    QTest::newRow("all four") << "x" << QList<bool>{true, true, true, true} << ""
+                              << ""
                               << " AND ( Instr(Name,'x')>0 OR Instr(Description,'x')>0 OR Instr(Source,'x')>0"
                                  " OR Instr(Content,'x')>0)";
-    QTest::newRow("from only") << "" << QList<bool>{true, true, true, true} << "1/1/2002" << ""
+    QTest::newRow("from only") << "" << QList<bool>{true, true, true, true} << "1/1/2002"
+                               << ""
                                << " AND (DateAdded>='1/1/2002')";
-    QTest::newRow("both dates") << "" << QList<bool>{false, true, false, false} << "1/1/2002" << "2/1/2002"
+    QTest::newRow("both dates") << "" << QList<bool>{false, true, false, false} << "1/1/2002"
+                                << "2/1/2002"
                                 << " AND (DateAdded>='1/1/2002') AND (DateAdded<='2/1/2002')";
-    QTest::newRow("spaces count") << " " << QList<bool>{false, false, true, false} << "" << ""
+    QTest::newRow("spaces count") << " " << QList<bool>{false, false, true, false} << ""
+                                  << ""
                                   << " AND ( Instr(Source,' ')>0)";
     // No column ticked: the word part would not parse, so it is left out.
-    QTest::newRow("no column") << "x" << QList<bool>{false, false, false, false} << "" << "3/1/2002"
+    QTest::newRow("no column") << "x" << QList<bool>{false, false, false, false} << ""
+                               << "3/1/2002"
                                << " AND (DateAdded<='3/1/2002')";
-    QTest::newRow("nothing") << "" << QList<bool>{true, true, true, true} << "" << "" << "";
+    QTest::newRow("nothing") << "" << QList<bool>{true, true, true, true} << ""
+                             << ""
+                             << "";
 }
 
 void tst_statements::find() {
@@ -102,11 +109,16 @@ void tst_statements::exportQuery_data() {
     QTest::addColumn<QString>("where");
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("categories") << " WHERE ( Types.TypeID=1)" << " AND (DateAdded>='1/1/2002')"
-                                << "SELECT * FROM qDisplay  WHERE ( Types.TypeID=1) AND (DateAdded>='1/1/2002') ORDER BY Name";
-    QTest::newRow("search alone") << "" << " AND ( Instr(Name,'x')>0)"
+    QTest::newRow("categories")
+        << " WHERE ( Types.TypeID=1)"
+        << " AND (DateAdded>='1/1/2002')"
+        << "SELECT * FROM qDisplay  WHERE ( Types.TypeID=1) AND (DateAdded>='1/1/2002') ORDER BY Name";
+    QTest::newRow("search alone") << ""
+                                  << " AND ( Instr(Name,'x')>0)"
                                   << "SELECT * FROM qDisplay  WHERE ( Instr(Name,'x')>0) ORDER BY Name";
-    QTest::newRow("nothing") << "" << "" << "SELECT * FROM qDisplay  ORDER BY Name";
+    QTest::newRow("nothing") << ""
+                             << ""
+                             << "SELECT * FROM qDisplay  ORDER BY Name";
 }
 
 void tst_statements::exportQuery() {
@@ -121,15 +133,20 @@ void tst_statements::connectionString_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("3.51 no password") << 0 << "/home/u/lib.snip" << ""
-                                      << "Provider=Microsoft.Jet.OLEDB.3.51;Data Source=/home/u/lib.snip;Persist Security Info=False;";
-    QTest::newRow("4.0 password") << 1 << "/a b/lib.snip" << "s3cret"
+    QTest::newRow("3.51 no password")
+        << 0 << "/home/u/lib.snip"
+        << ""
+        << "Provider=Microsoft.Jet.OLEDB.3.51;Data Source=/home/u/lib.snip;Persist Security Info=False;";
+    QTest::newRow("4.0 password") << 1 << "/a b/lib.snip"
+                                  << "s3cret"
                                   << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a b/lib.snip;Persist Security "
                                      "Info=False;Jet OLEDB:Database Password=s3cret";
-    QTest::newRow("semicolon quoted") << 0 << "/x;y.snip" << "p;\"w"
+    QTest::newRow("semicolon quoted") << 0 << "/x;y.snip"
+                                      << "p;\"w"
                                       << "Provider=Microsoft.Jet.OLEDB.3.51;Data Source=\"/x;y.snip\";Persist Security "
                                          "Info=False;Jet OLEDB:Database Password=\"p;\"\"w\"";
-    QTest::newRow("server") << 2 << "postgresql://ann@db/snippets?sslmode=verify-full" << "pw"
+    QTest::newRow("server") << 2 << "postgresql://ann@db/snippets?sslmode=verify-full"
+                            << "pw"
                             << "Provider=PostgreSQL;Data Source=postgresql://ann@db/snippets?sslmode=verify-full;"
                                "Persist Security Info=False;Jet OLEDB:Database Password=pw";
 }

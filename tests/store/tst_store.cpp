@@ -118,9 +118,12 @@ QStringList tst_store::Listed(const QString& sFind, const QString& sOrder) {
 void tst_store::contract_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("password");
-    QTest::newRow("plain") << "file" << "";
-    QTest::newRow("encrypted") << "file" << "s3cr;et\"";
-    QTest::newRow("server") << "server" << "";
+    QTest::newRow("plain") << "file"
+                           << "";
+    QTest::newRow("encrypted") << "file"
+                               << "s3cr;et\"";
+    QTest::newRow("server") << "server"
+                            << "";
 }
 
 void tst_store::contract() {
@@ -172,8 +175,8 @@ void tst_store::contract() {
     rs.Close();
 
     // The engine's internal functions hand out memory and addresses: refused.
-    for (const char* call : {"SELECT rtreenode(2, x'0000ffff')", "SELECT fts3_tokenizer('simple')",
-                             "SELECT load_extension('libc.so.6')"})
+    for (const char* call :
+         {"SELECT rtreenode(2, x'0000ffff')", "SELECT fts3_tokenizer('simple')", "SELECT load_extension('libc.so.6')"})
         QCOMPARE(ErrorOf([&] { rs.Open(call, &con); }), errors::kSyntax);
 
     // Statement 3 runs on the connection the recordset last used.
@@ -280,32 +283,62 @@ void tst_store::openErrors_data() {
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("craft");  // run on a new library with its schema writable
     QTest::addColumn<long>("number");
-    QTest::newRow("missing file") << "missing" << "" << "" << errors::kFileNotFound;
-    QTest::newRow("folder") << "folder" << "" << "" << errors::kNotAFile;
-    QTest::newRow("fifo") << "fifo" << "" << "" << errors::kNotAFile;
-    QTest::newRow("text file") << "text" << "" << "" << errors::kUnrecognized;
-    QTest::newRow("text file, password") << "text" << "pw" << "" << errors::kBadPassword;
-    QTest::newRow("other sqlite file") << "sqlite" << "" << "" << errors::kUnrecognized;
-    QTest::newRow("wrong password") << "encrypted" << "wrong" << "" << errors::kBadPassword;
-    QTest::newRow("no password") << "encrypted" << "" << "" << errors::kBadPassword;
-    QTest::newRow("truncated") << "truncated" << "" << "" << errors::kCorrupt;
+    QTest::newRow("missing file") << "missing"
+                                  << ""
+                                  << "" << errors::kFileNotFound;
+    QTest::newRow("folder") << "folder"
+                            << ""
+                            << "" << errors::kNotAFile;
+    QTest::newRow("fifo") << "fifo"
+                          << ""
+                          << "" << errors::kNotAFile;
+    QTest::newRow("text file") << "text"
+                               << ""
+                               << "" << errors::kUnrecognized;
+    QTest::newRow("text file, password") << "text"
+                                         << "pw"
+                                         << "" << errors::kBadPassword;
+    QTest::newRow("other sqlite file") << "sqlite"
+                                       << ""
+                                       << "" << errors::kUnrecognized;
+    QTest::newRow("wrong password") << "encrypted"
+                                    << "wrong"
+                                    << "" << errors::kBadPassword;
+    QTest::newRow("no password") << "encrypted"
+                                 << ""
+                                 << "" << errors::kBadPassword;
+    QTest::newRow("truncated") << "truncated"
+                               << ""
+                               << "" << errors::kCorrupt;
     // Files made by someone else that keep our mark: nothing of theirs may run.
-    const QString ctas = "PRAGMA writable_schema=ON; INSERT INTO sqlite_master VALUES('table','x','x',0,'CREATE TABLE x AS SELECT 1')";
+    const QString ctas =
+        "PRAGMA writable_schema=ON; INSERT INTO sqlite_master VALUES('table','x','x',0,'CREATE TABLE x AS SELECT 1')";
     const QString trigger = "CREATE TRIGGER Wipe AFTER INSERT ON Types BEGIN DELETE FROM Code; END";
     QTest::newRow("Types a view of rtreenode")
-        << "crafted" << "" << "DROP VIEW qDisplay; DROP TABLE Types; CREATE VIEW Types AS SELECT 1 AS TypeID, "
-                             "rtreenode(2, x'0000ffff') AS TypeName; CREATE VIEW qDisplay AS SELECT * FROM Code NATURAL JOIN Types"
+        << "crafted"
+        << ""
+        << "DROP VIEW qDisplay; DROP TABLE Types; CREATE VIEW Types AS SELECT 1 AS TypeID, "
+           "rtreenode(2, x'0000ffff') AS TypeName; CREATE VIEW qDisplay AS SELECT * FROM Code NATURAL JOIN Types"
         << errors::kForeignSchema;
-    QTest::newRow("view of fts3_tokenizer") << "crafted" << "" << "CREATE VIEW Leak AS SELECT hex(fts3_tokenizer('simple'))"
-                                            << errors::kForeignSchema;
-    QTest::newRow("schema row CREATE TABLE AS") << "crafted" << "" << ctas << errors::kCorrupt;
-    QTest::newRow("schema row CREATE TABLE AS, encrypted") << "crafted" << "pw" << ctas << errors::kForeignSchema;
-    QTest::newRow("trigger") << "crafted" << "" << trigger << errors::kForeignSchema;
-    QTest::newRow("trigger, encrypted") << "crafted" << "pw" << trigger << errors::kForeignSchema;
-    QTest::newRow("other qDisplay") << "crafted" << "" << "DROP VIEW qDisplay; CREATE VIEW qDisplay AS SELECT * FROM Code"
+    QTest::newRow("view of fts3_tokenizer")
+        << "crafted"
+        << ""
+        << "CREATE VIEW Leak AS SELECT hex(fts3_tokenizer('simple'))" << errors::kForeignSchema;
+    QTest::newRow("schema row CREATE TABLE AS") << "crafted"
+                                                << "" << ctas << errors::kCorrupt;
+    QTest::newRow("schema row CREATE TABLE AS, encrypted") << "crafted"
+                                                           << "pw" << ctas << errors::kForeignSchema;
+    QTest::newRow("trigger") << "crafted"
+                             << "" << trigger << errors::kForeignSchema;
+    QTest::newRow("trigger, encrypted") << "crafted"
+                                        << "pw" << trigger << errors::kForeignSchema;
+    QTest::newRow("other qDisplay") << "crafted"
+                                    << ""
+                                    << "DROP VIEW qDisplay; CREATE VIEW qDisplay AS SELECT * FROM Code"
                                     << errors::kForeignSchema;
-    QTest::newRow("first version, names not unique") << "crafted" << "" << "DROP INDEX TypeNames; PRAGMA user_version=1"
-                                                     << 0L;
+    QTest::newRow("first version, names not unique") << "crafted"
+                                                     << ""
+                                                     << "DROP INDEX TypeNames; PRAGMA user_version=1" << 0L;
 }
 
 void tst_store::openErrors() {
@@ -485,9 +518,9 @@ void tst_store::readOnlyLibrary() {
         con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", "before"));
     }
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    QVERIFY(QFile::setPermissions(QFileInfo(path).absolutePath(),
-                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                      QFileDevice::ReadOther | QFileDevice::ExeOther));
+    QVERIFY(QFile::setPermissions(QFileInfo(path).absolutePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                                      QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                                      QFileDevice::ExeOther));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
@@ -505,7 +538,8 @@ void tst_store::readOnlyLibrary() {
         try {
             Connection con;
             OpenLibrary(con, path);
-            if (Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Content") != QStringList{"before"}) _exit(11);
+            if (Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Content") != QStringList{"before"})
+                _exit(11);
             const QString changes[] = {stmt::InsertCode(1, "new", "", "1/1/2002", "", "x"),
                                        stmt::UpdateContent(1, "changed"), stmt::DeleteCode(1)};
             for (const QString& change : changes) {
@@ -566,26 +600,31 @@ void tst_store::serverErrors_data() {
     QTest::addColumn<QString>("statement");  // run after opening
     QTest::addColumn<long>("number");
     const QString host = testsupport::ServerHost();
-    testsupport::ServerAdmin("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'ann') THEN "
-                             "CREATE ROLE ann LOGIN PASSWORD 'right-one'; CREATE ROLE reader LOGIN; END IF; END $$");
+    testsupport::ServerAdmin(
+        "DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'ann') THEN "
+        "CREATE ROLE ann LOGIN PASSWORD 'right-one'; CREATE ROLE reader LOGIN; END IF; END $$");
     const QString library = testsupport::NewServerDatabase();
     CreateLibrary(library, "", false);
     const QString database = testsupport::DatabaseOf(library);
     testsupport::ServerAdmin("GRANT SELECT ON ALL TABLES IN SCHEMA public TO reader", database);
-    QTest::newRow("no server") << "postgresql:///x?host=" + dir.path() << "" << "" << errors::kServerUnreachable;
-    QTest::newRow("wrong password") << testsupport::ServerAddress(database, "ann") << "wrong-one" << ""
-                                    << errors::kBadPassword;
-    QTest::newRow("password in the address")
-        << QString(library).replace("snippary@", "ann:wrong-one@") << "" << "" << errors::kBadPassword;
-    QTest::newRow("no such database") << testsupport::ServerAddress("nosuch") << "" << "" << errors::kFileNotFound;
-    QTest::newRow("not a library") << testsupport::ServerAddress("postgres") << "" << "" << errors::kUnrecognized;
+    QTest::newRow("no server") << "postgresql:///x?host=" + dir.path() << ""
+                               << "" << errors::kServerUnreachable;
+    QTest::newRow("wrong password") << testsupport::ServerAddress(database, "ann") << "wrong-one"
+                                    << "" << errors::kBadPassword;
+    QTest::newRow("password in the address") << QString(library).replace("snippary@", "ann:wrong-one@") << ""
+                                             << "" << errors::kBadPassword;
+    QTest::newRow("no such database") << testsupport::ServerAddress("nosuch") << ""
+                                      << "" << errors::kFileNotFound;
+    QTest::newRow("not a library") << testsupport::ServerAddress("postgres") << ""
+                                   << "" << errors::kUnrecognized;
     QTest::newRow("reader lists") << testsupport::ServerAddress(database, "reader") << ""
                                   << stmt::SelectDisplay(BuildWhere({1}), "", "") << 0L;
     QTest::newRow("reader adds") << testsupport::ServerAddress(database, "reader") << ""
                                  << stmt::InsertCode(1, "n", "", "1/1/2002", "", "c") << errors::kReadOnly;
     QTest::newRow("date no date") << library << "" << stmt::InsertCode(1, "n", "", "13/45/2002", "", "c")
                                   << errors::kTypeMismatch;
-    QTest::newRow("creating over a library") << library << "" << "new" << errors::kExists;
+    QTest::newRow("creating over a library") << library << ""
+                                             << "new" << errors::kExists;
 }
 
 void tst_store::serverErrors() {
@@ -598,9 +637,12 @@ void tst_store::serverErrors() {
     const long got = ErrorOf([&] {
         try {
             con.Open(ConnectionText(address, password));
-            if (statement == "new") CreateLibrary(address, "", false);
-            else if (statement.startsWith("SELECT")) Column(con, statement, "Name");
-            else if (!statement.isEmpty()) con.Execute(statement);
+            if (statement == "new")
+                CreateLibrary(address, "", false);
+            else if (statement.startsWith("SELECT"))
+                Column(con, statement, "Name");
+            else if (!statement.isEmpty())
+                con.Execute(statement);
         } catch (const StoreError& e) {
             message = e.Message();
             throw;
@@ -622,7 +664,8 @@ void tst_store::serverConnectionLost() {
     con.BeginTrans();
     con.Execute(stmt::InsertCode(1, "in transaction", "", "1/1/2002", "", "c"));
     testsupport::DropSessions(path);
-    QCOMPARE(ErrorOf([&] { con.Execute(stmt::InsertCode(1, "after", "", "1/1/2002", "", "c")); }), errors::kConnectionLost);
+    QCOMPARE(ErrorOf([&] { con.Execute(stmt::InsertCode(1, "after", "", "1/1/2002", "", "c")); }),
+             errors::kConnectionLost);
     con.RollbackTrans();
     QCOMPARE(Column(con, stmt::SelectDisplay(BuildWhere({1}), "", ""), "Name"), QStringList{"kept"});
 
@@ -654,15 +697,21 @@ void tst_store::serverTls() {
     const QString script = SNIPPARY_TEST_DATA "/../support/pgserver";
     QCOMPARE(QProcess::execute(script, {"start", host, port}), 0);
     const auto stop = qScopeGuard([&] { QProcess::execute(script, {"stop", host}); });
-    struct Case { const char* name; const char* authority; long number; };
+    struct Case {
+        const char* name;
+        const char* authority;
+        long number;
+    };
     for (const Case& c : {Case{"localhost", "ca.crt", 0}, Case{"localhost", "other-ca.crt", errors::kNoAccess},
                           Case{"127.0.0.1", "ca.crt", errors::kNoAccess}}) {
-        const QString address = QStringLiteral("postgresql://snippary@%1:%2/postgres?sslmode=verify-full&sslrootcert=%3/%4")
-                                    .arg(c.name, port, host, c.authority);
+        const QString address =
+            QStringLiteral("postgresql://snippary@%1:%2/postgres?sslmode=verify-full&sslrootcert=%3/%4")
+                .arg(c.name, port, host, c.authority);
         QCOMPARE(ErrorOf([&] { CreateLibrary(address, "", false); }), c.number);
     }
     Connection con;
-    OpenLibrary(con, "postgresql://snippary@localhost:" + port + "/postgres?sslmode=verify-full&sslrootcert=" + host + "/ca.crt");
+    OpenLibrary(con, "postgresql://snippary@localhost:" + port + "/postgres?sslmode=verify-full&sslrootcert=" + host +
+                         "/ca.crt");
     QCOMPARE(Column(con, stmt::SelectTypes(), "TypeName").size(), 5);
 }
 

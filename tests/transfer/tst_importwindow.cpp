@@ -98,7 +98,8 @@ void tst_importwindow::convertAccess() {
     windowdriver::Trigger(&w, "mnuLoad");
     windowdriver::VerifyPrompts(prompts);
     QCOMPARE(w.con.State(), opened ? store::adStateOpen : store::adStateClosed);
-    QCOMPARE(Items(windowdriver::Find<QListWidget>(&w, "lstTOC")), opened ? kPermanent + QStringList{"Mine"} : QStringList{});
+    QCOMPARE(Items(windowdriver::Find<QListWidget>(&w, "lstTOC")),
+             opened ? kPermanent + QStringList{"Mine"} : QStringList{});
     QCOMPARE(w.sDb, opened ? made : access);
     QCOMPARE(testsupport::ReadAll(access), before);
 }

@@ -37,8 +37,8 @@ void FitText(QLabel* label) { label->resize(label->size().expandedTo(label->size
 }  // namespace
 
 frmAbout::frmAbout(platform::Prompts& prompts)
-    : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint),
       prompts(prompts) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -76,8 +76,7 @@ frmAbout::frmAbout(platform::Prompts& prompts)
     lblWWW->setCursor(Qt::PointingHandCursor);
     lblWWW->setToolTip(HomePage());
 
-    Label2 = Place(new QLabel(QStringLiteral("for the latest version of the program."), this), 3960, 3600, 2775,
-                   255);
+    Label2 = Place(new QLabel(QStringLiteral("for the latest version of the program."), this), 3960, 3600, 2775, 255);
     Label2->setObjectName(QStringLiteral("Label2"));
 
     for (QLabel* label : {Label1, lblAuthor, Label9, lblWWW, Label2}) FitText(label);
@@ -123,10 +122,14 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
         // Taken here: a label passes the move on to the box, whose own handler
         // would undo the link's underline at once.
-        if (watched == lblWWW) lblWWW_MouseMove();
-        else if (watched == Label9) Label9_MouseMove();
-        else if (watched == Label2) Label2_MouseMove();
-        else break;
+        if (watched == lblWWW)
+            lblWWW_MouseMove();
+        else if (watched == Label9)
+            Label9_MouseMove();
+        else if (watched == Label2)
+            Label2_MouseMove();
+        else
+            break;
         return true;
     case QEvent::Enter:
         if (watched == lblWWW) lblWWW_MouseMove();

@@ -8,10 +8,11 @@
 class QFrame;
 class QLabel;
 
-namespace platform { class Prompts; }
+namespace platform {
+class Prompts;
+}  // namespace platform
 
 namespace about {
-
 
 class frmAbout : public QWidget {
     Q_OBJECT

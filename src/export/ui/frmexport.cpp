@@ -44,9 +44,8 @@ void FitCaption(QWidget* w) {
 }  // namespace
 
 frmExport::frmExport(platform::Prompts& prompts, QWidget* owner)
-    : QDialog(owner,
-              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                  Qt::WindowCloseButtonHint),
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint),
       prompts(prompts) {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QStringLiteral("Export as HTML"));
@@ -143,8 +142,7 @@ void frmExport::cmdOk_Click() {
     if (QFileInfo(file).isFile()) {
         const QString question = QStringLiteral("File ") + file + QStringLiteral(" already exist !") +
                                  QStringLiteral("\r\n") + QStringLiteral("Do you want to overwrite it?");
-        if (prompts.MsgBox(question, Prompts::YesNo, Prompts::NoIcon, QStringLiteral("Attention")) !=
-            Prompts::Yes)
+        if (prompts.MsgBox(question, Prompts::YesNo, Prompts::NoIcon, QStringLiteral("Attention")) != Prompts::Yes)
             return;
     }
 

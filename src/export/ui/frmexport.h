@@ -12,7 +12,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace platform { class Prompts; }
+namespace platform {
+class Prompts;
+}  // namespace platform
 
 namespace exporting {
 

@@ -23,8 +23,7 @@ namespace {
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int top, bool bold) {
     auto* label = new QLabel(QString::fromLatin1(caption), parent);
     label->setObjectName(QString::fromLatin1(name));
-    if (bold)
-        label->setFont(BoldCaptionFont());
+    if (bold) label->setFont(BoldCaptionFont());
     Place(label, 480, top, 2160 - 480 - 60, 255);
     return label;
 }
@@ -38,8 +37,7 @@ QLineEdit* MakeLine(QWidget* parent, const char* name, int maxLength) {
 
 }  // namespace
 
-AddPage::AddPage(platform::Prompts& prompts, QWidget* parent)
-    : QWidget(parent), prompts(prompts) {
+AddPage::AddPage(platform::Prompts& prompts, QWidget* parent) : QWidget(parent), prompts(prompts) {
     Label1 = MakeLabel(this, "Label1", "&Category:", 1680, true);
     cmbType = new QComboBox(this);
     cmbType->setObjectName(QStringLiteral("cmbType"));
@@ -130,18 +128,14 @@ void AddPage::Closed() {
 void AddPage::ApplyFont(const QString& name, int size) { ApplyContentFont(txtContent, name, size); }
 
 void AddPage::EnableAdd() {
-    cmdAdd->setEnabled(
-        AddEnabled(cmbType->currentIndex(), txtName->text(), txtContent->toPlainText()));
+    cmdAdd->setEnabled(AddEnabled(cmbType->currentIndex(), txtName->text(), txtContent->toPlainText()));
 }
 
-QString AddPage::ContentForStore() const {
-    return loadedContent.StoreText(txtContent->toPlainText());
-}
+QString AddPage::ContentForStore() const { return loadedContent.StoreText(txtContent->toPlainText()); }
 
 void AddPage::cmdAdd_Click() {
     const int index = cmbType->currentIndex();
-    if (index < 0)
-        return;
+    if (index < 0) return;
     NewSnippet snippet;
     snippet.typeId = cmbType->itemData(index).toLongLong();
     snippet.typeName = cmbType->itemText(index);
@@ -166,9 +160,9 @@ void AddPage::cmdAdd_Click() {
 
 void AddPage::cmdFileSelect_Click() {
     const QString folder = lastFolder.isEmpty() ? QDir::homePath() : lastFolder;
-    const QString path = prompts.OpenFile(
-        folder, QStringLiteral("Select file"),
-        QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
+    const QString path =
+        prompts.OpenFile(folder, QStringLiteral("Select file"),
+                         QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
     if (!path.isEmpty()) {
         lastFolder = QFileInfo(path).absolutePath();
         const ModuleFile file = ReadModuleForAdd(path);

@@ -16,8 +16,12 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace platform { class Prompts; }
-namespace store { class Connection; }
+namespace platform {
+class Prompts;
+}  // namespace platform
+namespace store {
+class Connection;
+}  // namespace store
 
 namespace snippary {
 

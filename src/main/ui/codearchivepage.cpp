@@ -362,7 +362,8 @@ bool CodeArchivePage::SaveShown(bool announce) {
             cmdSaveCont->setEnabled(false);
             return false;
         }
-        default: return false;
+        default:
+            return false;
         }
     }
     cmdSaveCont->setEnabled(false);

@@ -75,8 +75,8 @@ bool frmSnippary::CloseLibrary() {
 }
 
 void frmSnippary::mnuViewDB_Click() {
-    prompts.MsgBox(QStringLiteral("Database selected: ") + sDb, platform::Prompts::OkOnly,
-                   platform::Prompts::NoIcon, QStringLiteral("Snippary"));
+    prompts.MsgBox(QStringLiteral("Database selected: ") + sDb, platform::Prompts::OkOnly, platform::Prompts::NoIcon,
+                   QStringLiteral("Snippary"));
 }
 
 void frmSnippary::mnuNewDB_Click() {

@@ -28,12 +28,11 @@ bool frmSnippary::Export() {
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(1000);
         try {
-            exporting::WriteHtmlPage(con, library.ExportQuery(), options, dlg->file,
-                                     [&progress](qint64 done) {
-                                         progress.setLabelText(QStringLiteral("%1 snippets written...").arg(done));
-                                         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                                         return !progress.wasCanceled();
-                                     });
+            exporting::WriteHtmlPage(con, library.ExportQuery(), options, dlg->file, [&progress](qint64 done) {
+                progress.setLabelText(QStringLiteral("%1 snippets written...").arg(done));
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                return !progress.wasCanceled();
+            });
         } catch (const store::StoreError& e) {
             failure = e.Message();
         }

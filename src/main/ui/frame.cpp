@@ -56,9 +56,8 @@ void frmSnippary::Form_Load() {
             if (!control->isWindow()) control->move(control->x(), control->y() - TwipsToPx(TabRowTwips));
 
     // Every step is on its own: a failing one is skipped.
-    const QString regTab =
-        settings::RegReadString(settings::HKEY_LOCAL_MACHINE, QString::fromLatin1(settings::RegistryKey),
-                                QStringLiteral("Tab"));
+    const QString regTab = settings::RegReadString(settings::HKEY_LOCAL_MACHINE,
+                                                   QString::fromLatin1(settings::RegistryKey), QStringLiteral("Tab"));
     if (!regTab.isEmpty()) {
         // The number at the start of the text.
         qsizetype n = 0;
@@ -155,10 +154,17 @@ void frmSnippary::Form_Resize() {
     const FrameLayout l = LayoutFor(W, H, PxToTwips(pageTopPx), room);
     SSTab1->resize(TwipsToPx(l.tabWidth), TwipsToPx(l.tabHeight));
     switch (SSTab1->currentIndex()) {
-    case 0: page0->LayoutFor(l); break;
-    case 1: searchPage->LayoutFor(l.pagesWidth); break;
-    case 2: addPage->LayoutFor(l.pagesWidth, l.pagesHeight); break;
-    default: break;
+    case 0:
+        page0->LayoutFor(l);
+        break;
+    case 1:
+        searchPage->LayoutFor(l.pagesWidth);
+        break;
+    case 2:
+        addPage->LayoutFor(l.pagesWidth, l.pagesHeight);
+        break;
+    default:
+        break;
     }
 }
 

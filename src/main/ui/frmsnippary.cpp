@@ -25,8 +25,7 @@ namespace snippary {
 using platform::TwipsRect;
 using platform::TwipsToPx;
 
-frmSnippary::frmSnippary(platform::Prompts& prompts_, QWidget* parent)
-    : QMainWindow(parent), prompts(prompts_) {
+frmSnippary::frmSnippary(platform::Prompts& prompts_, QWidget* parent) : QMainWindow(parent), prompts(prompts_) {
     setWindowTitle(QStringLiteral("Snippary"));
     setWindowIcon(about::ProgramIcon());
     BuildControls();
@@ -77,7 +76,7 @@ QMenu* Menu(QMenuBar* bar, const char* name, const QString& caption) {
 
 // Three entries named name_0 to name_2, checkable when asked.
 std::array<QAction*, 3> Entries(QMenu* menu, const QString& name, const std::array<QString, 3>& captions,
-                                 bool checkable) {
+                                bool checkable) {
     std::array<QAction*, 3> out{};
     for (size_t i = 0; i < 3; ++i) {
         out[i] = Entry(menu, name + QStringLiteral("_%1").arg(i), captions[i]);
@@ -106,9 +105,9 @@ void frmSnippary::BuildMenus() {
     for (size_t i = 0; i < 3; ++i) mnuEdit[i]->setShortcut(QKeySequence(editKeys[i]));
 
     mnuViewAll = Menu(bar, "mnuViewAll", QStringLiteral("&View"));
-    mnuView = Entries(mnuViewAll, QStringLiteral("mnuView"),
-                      {QStringLiteral("&Code archive"), QStringLiteral("&Search"), QStringLiteral("&Add to archive")},
-                      true);
+    mnuView =
+        Entries(mnuViewAll, QStringLiteral("mnuView"),
+                {QStringLiteral("&Code archive"), QStringLiteral("&Search"), QStringLiteral("&Add to archive")}, true);
     mnuViewAll->addSeparator();
     mnuViewDB = Entry(mnuViewAll, QStringLiteral("mnuViewDB"), QStringLiteral("&DB name"));
 
@@ -170,9 +169,10 @@ void frmSnippary::ConnectControls() {
         if (changeWatch) changeWatch->Reset();
         setWindowTitle(QStringLiteral("Snippary"));
     });
-    connect(page0, &CodeArchivePage::insertRequested, this,
-            [this](const QString& type, const QString& name, bool rowSelected, const QString& whole,
-                   const QString& selected) { addin::InsertSnippet(VBInst, type, name, rowSelected, whole, selected); });
+    connect(
+        page0, &CodeArchivePage::insertRequested, this,
+        [this](const QString& type, const QString& name, bool rowSelected, const QString& whole,
+               const QString& selected) { addin::InsertSnippet(VBInst, type, name, rowSelected, whole, selected); });
 
     // F1 answers in this window whichever control has the focus, and not in others (the About box).
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);

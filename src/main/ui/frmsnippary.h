@@ -16,9 +16,15 @@ class QAction;
 class QMenu;
 class QTabWidget;
 
-namespace platform { class Prompts; }
-namespace addin { class VBE; }
-namespace exporting { class frmExport; }
+namespace platform {
+class Prompts;
+}  // namespace platform
+namespace addin {
+class VBE;
+}  // namespace addin
+namespace exporting {
+class frmExport;
+}  // namespace exporting
 
 namespace snippary {
 
@@ -65,7 +71,7 @@ private:
     void Form_Resize();
     void FollowFrame();
     void Form_Unload();
-    void OpenLoaded();  // FillTypes steps 5 to 7
+    void OpenLoaded();       // FillTypes steps 5 to 7
     void mnuImport_Click();  // importing.cpp
     // Ok on an Access file: offers to make a library of it; the library made, an
     // empty text when the user gave up, nothing when the file is not offered.

@@ -13,13 +13,18 @@ void frmSnippary::mnuOpt_Click(int index) {
     // The entries are checkable, so Qt has already turned the mark; the mark is
     // set from the option here so the two can never disagree.
     switch (index) {
-    case 0: lLoadStartup = 1 - lLoadStartup; break;
-    case 1: lLoadList = 1 - lLoadList; break;
+    case 0:
+        lLoadStartup = 1 - lLoadStartup;
+        break;
+    case 1:
+        lLoadList = 1 - lLoadList;
+        break;
     case 2:
         lNoChange = 1 - lNoChange;
         page0->SetNoChange(lNoChange == 1);
         break;
-    default: return;
+    default:
+        return;
     }
     const qint32 value = index == 0 ? lLoadStartup : index == 1 ? lLoadList : lNoChange;
     mnuOpt[static_cast<size_t>(index)]->setChecked(value == 1);

@@ -18,8 +18,8 @@ namespace snippary {
 namespace {
 
 // A label and its date box inside the date frame, on one row.
-QLineEdit* DateRow(QGroupBox* frame, QLabel*& label, const char* labelName, const char* caption,
-                   const char* boxName, int top, const QFont& plain) {
+QLineEdit* DateRow(QGroupBox* frame, QLabel*& label, const char* labelName, const char* caption, const char* boxName,
+                   int top, const QFont& plain) {
     label = new QLabel(QString::fromLatin1(caption), frame);
     label->setObjectName(QString::fromLatin1(labelName));
     label->setFont(plain);
@@ -82,15 +82,13 @@ SearchPage::SearchPage(QWidget* parent) : QWidget(parent) {
 
     setTabOrder(txtFind, cmdFind);
     setTabOrder(cmdFind, chkFind[0]);
-    for (std::size_t i = 0; i + 1 < chkFind.size(); ++i)
-        setTabOrder(chkFind[i], chkFind[i + 1]);
+    for (std::size_t i = 0; i + 1 < chkFind.size(); ++i) setTabOrder(chkFind[i], chkFind[i + 1]);
     setTabOrder(chkFind[3], txtFrom);
     setTabOrder(txtFrom, txtTo);
 
     for (QLineEdit* box : {txtFind, txtFrom, txtTo})
         connect(box, &QLineEdit::textChanged, this, [this] { EnableFind(); });
-    for (QCheckBox* box : chkFind)
-        connect(box, &QCheckBox::clicked, this, [this] { EnableFind(); });
+    for (QCheckBox* box : chkFind) connect(box, &QCheckBox::clicked, this, [this] { EnableFind(); });
     txtFrom->installEventFilter(this);
     txtTo->installEventFilter(this);
     connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
@@ -106,34 +104,28 @@ void SearchPage::EndSearch() { txtFind->clear(); }
 
 void SearchPage::EnableFind() {
     std::array<bool, 4> ticks{};
-    for (std::size_t i = 0; i < ticks.size(); ++i)
-        ticks[i] = chkFind[i]->isChecked();
+    for (std::size_t i = 0; i < ticks.size(); ++i) ticks[i] = chkFind[i]->isChecked();
     cmdFind->setEnabled(FindEnabled(txtFind->text(), txtFrom->text(), txtTo->text(), ticks));
 }
 
 void SearchPage::CheckDate(QLineEdit* box) {
-    if (box == nullptr)
-        return;
+    if (box == nullptr) return;
     const QString checked = CheckedDateText(box->text());
-    if (checked != box->text())
-        box->setText(checked);  // textChanged runs the enabling rule
+    if (checked != box->text()) box->setText(checked);  // textChanged runs the enabling rule
 }
 
 QString SearchPage::BuildFind() const {
     std::array<bool, 4> ticks{};
-    for (std::size_t i = 0; i < ticks.size(); ++i)
-        ticks[i] = chkFind[i]->isChecked();
+    for (std::size_t i = 0; i < ticks.size(); ++i) ticks[i] = chkFind[i]->isChecked();
     // A date text that was set without passing the date check never reaches the condition.
-    return store::BuildFind(txtFind->text(), ticks, CheckedDateText(txtFrom->text()),
-                            CheckedDateText(txtTo->text()));
+    return store::BuildFind(txtFind->text(), ticks, CheckedDateText(txtFrom->text()), CheckedDateText(txtTo->text()));
 }
 
 void SearchPage::cmdFind_Click() {
     // The access key and Enter press the button without moving the focus: check here.
     CheckDate(txtFrom);
     CheckDate(txtTo);
-    if (!cmdFind->isEnabled())
-        return;
+    if (!cmdFind->isEnabled()) return;
     Q_EMIT findRequested(BuildFind());
 }
 

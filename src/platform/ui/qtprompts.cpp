@@ -33,10 +33,14 @@ std::optional<QString> AskText(const QString& prompt, const QString& title, QLin
 
 QMessageBox::Icon BoxIcon(Prompts::Icon icon) {
     switch (icon) {
-        case Prompts::Exclamation: return QMessageBox::Warning;
-        case Prompts::Critical: return QMessageBox::Critical;
-        case Prompts::Information: return QMessageBox::Information;
-        case Prompts::NoIcon: break;
+    case Prompts::Exclamation:
+        return QMessageBox::Warning;
+    case Prompts::Critical:
+        return QMessageBox::Critical;
+    case Prompts::Information:
+        return QMessageBox::Information;
+    case Prompts::NoIcon:
+        break;
     }
     return QMessageBox::NoIcon;
 }

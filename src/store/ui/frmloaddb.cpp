@@ -59,15 +59,22 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, const QString& path, const QStr
     // Captions the system font makes wider than designed push the boxes, the
     // buttons and the dialog's right edge along.
     const int shift = platform::FitCaptionColumn(
-        {Label1, Label2, Label3}, {txtDB, cmdLoadDB, txtPass, optProvider[0], optProvider[1], optProvider[2], cmdOk, cmdClose},
-        TwipsToPx(60));
+        {Label1, Label2, Label3},
+        {txtDB, cmdLoadDB, txtPass, optProvider[0], optProvider[1], optProvider[2], cmdOk, cmdClose}, TwipsToPx(60));
     for (QRadioButton* option : optProvider) platform::FitCaption(option);
     setFixedWidth(width() + shift);
 
-    const std::pair<QWidget*, const char*> names[] = {
-        {Label1, "Label1"}, {txtDB, "txtDB"},   {cmdLoadDB, "cmdLoadDB"}, {Label2, "Label2"},
-        {txtPass, "txtPass"}, {Label3, "Label3"}, {optProvider[0], "optProvider_0"},
-        {optProvider[1], "optProvider_1"}, {optProvider[2], "optProvider_2"}, {cmdOk, "cmdOk"}, {cmdClose, "cmdClose"}};
+    const std::pair<QWidget*, const char*> names[] = {{Label1, "Label1"},
+                                                      {txtDB, "txtDB"},
+                                                      {cmdLoadDB, "cmdLoadDB"},
+                                                      {Label2, "Label2"},
+                                                      {txtPass, "txtPass"},
+                                                      {Label3, "Label3"},
+                                                      {optProvider[0], "optProvider_0"},
+                                                      {optProvider[1], "optProvider_1"},
+                                                      {optProvider[2], "optProvider_2"},
+                                                      {cmdOk, "cmdOk"},
+                                                      {cmdClose, "cmdClose"}};
     for (const auto& [control, name] : names) control->setObjectName(QString::fromLatin1(name));
 
     // Form_Load
@@ -83,8 +90,7 @@ frmLoadDB::frmLoadDB(platform::Prompts& prompts, const QString& path, const QStr
 std::optional<LoadChoice> frmLoadDB::Choose() {
     if (exec() != QDialog::Accepted) return std::nullopt;
     // A password written into a server address is not kept with it (the path goes to the settings).
-    return LoadChoice{pg::IsAddress(sPath) ? pg::ShownAddress(sPath) : sPath, txtPass->text(),
-                      BuildConnectionString()};
+    return LoadChoice{pg::IsAddress(sPath) ? pg::ShownAddress(sPath) : sPath, txtPass->text(), BuildConnectionString()};
 }
 
 void frmLoadDB::SetPath(const QString& path) {
@@ -93,8 +99,7 @@ void frmLoadDB::SetPath(const QString& path) {
 }
 
 QString frmLoadDB::BrowseFilter() {
-    return QString::fromLatin1(LibraryFilter) +
-           QStringLiteral("|Access database (*.mdb)|*.mdb|All files (*.*)|*.*");
+    return QString::fromLatin1(LibraryFilter) + QStringLiteral("|Access database (*.mdb)|*.mdb|All files (*.*)|*.*");
 }
 
 QString frmLoadDB::BuildConnectionString() const {

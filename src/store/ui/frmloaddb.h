@@ -11,7 +11,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace platform { class Prompts; }
+namespace platform {
+class Prompts;
+}  // namespace platform
 
 namespace store {
 

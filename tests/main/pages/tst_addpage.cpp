@@ -71,7 +71,8 @@ private:
         if (!trace.open(QIODevice::ReadOnly)) return {};
         QStringList statements;
         for (const QByteArray& line : trace.readAll().split('\n'))
-            if (!line.isEmpty()) statements << QJsonDocument::fromJson(line).object().value(QStringLiteral("sql")).toString();
+            if (!line.isEmpty())
+                statements << QJsonDocument::fromJson(line).object().value(QStringLiteral("sql")).toString();
         return statements;
     }
     // Box `field` of the page (0 name, 1 description, 2 source, 3 content) and its text.
@@ -155,7 +156,8 @@ private Q_SLOTS:
         Button(*page, "cmdAdd")->click();
         QCOMPARE(CountCode(), 0);
         QCOMPARE(prompts.Messages().size(), 1);
-        QVERIFY2(prompts.Messages()[0].startsWith(QLatin1String("3075 # The text holds ")), qPrintable(prompts.Messages()[0]));
+        QVERIFY2(prompts.Messages()[0].startsWith(QLatin1String("3075 # The text holds ")),
+                 qPrintable(prompts.Messages()[0]));
         QCOMPARE(BoxText(*page, field), typed);
     }
     void hostileTextInEveryField() {
@@ -176,7 +178,8 @@ private Q_SLOTS:
 
         QStringList changes;
         for (const QString& sql : Traced())
-            if (!sql.isEmpty() && !sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) changes << sql.left(40);
+            if (!sql.isEmpty() && !sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive))
+                changes << sql.left(40);
         // The insert, inside the transaction that also reads its ID.
         QCOMPARE(changes.size(), 1 + 2 * changes.filter(QStringLiteral("BEGIN")).size());
         QCOMPARE(changes.filter(QRegularExpression(QStringLiteral("^INSERT INTO Code"))).size(), 1);
@@ -204,8 +207,7 @@ private Q_SLOTS:
         QCOMPARE(StoredField(row.id, QStringLiteral("DateAdded")).toDateTime(), row.dateAdded);
         QCOMPARE(StoredField(row.id, QStringLiteral("Name")).toString(), row.name);
         QCOMPARE(StoredField(row.id, QStringLiteral("TypeID")).toLongLong(), qint64(3));
-        QCOMPARE(StoredField(row.id, QStringLiteral("Content")).toString(),
-                 QStringLiteral("Sub A()\r\nEnd Sub\r\n"));
+        QCOMPARE(StoredField(row.id, QStringLiteral("Content")).toString(), QStringLiteral("Sub A()\r\nEnd Sub\r\n"));
         // Boxes emptied, category kept, Add disabled.
         QCOMPARE(Line(*page, "txtName")->text(), QString());
         QCOMPARE(Line(*page, "txtSource")->text(), QString());
@@ -239,7 +241,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("content");
         QTest::newRow("CR LF") << QByteArray("Sub A()\r\nEnd Sub\r\n") << "Sub A()\r\nEnd Sub\r\n";
         QTest::newRow("lone LF stays") << QByteArray("a\nb\r\n") << "a\nb\r\n";
-        QTest::newRow("UTF-8") << QByteArray("' Gr\xc3\xbc\xc3\x9f" "e\r\n") << QStringLiteral("' Grüße\r\n");
+        QTest::newRow("UTF-8") << QByteArray(
+                                      "' Gr\xc3\xbc\xc3\x9f"
+                                      "e\r\n")
+                               << QStringLiteral("' Grüße\r\n");
         QTest::newRow("Windows-1252") << QByteArray("' caf\xe9 \x80\r\n") << QStringLiteral("' café €\r\n");
     }
     void fileSelect() {
@@ -258,8 +263,7 @@ private Q_SLOTS:
         QCOMPARE(Line(*page, "txtDesc")->text(), QStringLiteral("stays"));
         QCOMPARE(page->ContentForStore(), content);
         QCOMPARE(Button(*page, "cmdAdd")->isEnabled(), !content.isEmpty());
-        if (content.isEmpty())
-            return;
+        if (content.isEmpty()) return;
         QSignalSpy spy(page.get(), &AddPage::snippetAdded);
         Button(*page, "cmdAdd")->click();
         QCOMPARE(spy.count(), 1);
@@ -283,8 +287,7 @@ private Q_SLOTS:
         Line(*page, "txtName")->setText(QStringLiteral("typed name"));
         Code(*page)->setPlainText(QStringLiteral("typed code"));
         QString path;
-        if (which == QLatin1String("binary"))
-            path = WriteFile(QStringLiteral("x.bas"), QByteArray("MZ\0\0\x01", 5));
+        if (which == QLatin1String("binary")) path = WriteFile(QStringLiteral("x.bas"), QByteArray("MZ\0\0\x01", 5));
         prompts.ExpectOpenFile(path);
         Button(*page, "cmdFileSelect")->click();
         QCOMPARE(prompts.Messages().size(), which == QLatin1String("cancelled") ? 0 : 1);
@@ -309,17 +312,17 @@ private Q_SLOTS:
         snippary::SearchPage search;
         const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
         const QString tomorrow = QLocale().toString(QDate::currentDate().addDays(1), QLocale::ShortFormat);
-        const struct { QString from, to; int count; } cases[] = {
-            {today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0}, {QString(), tomorrow, 1}};
+        const struct {
+            QString from, to;
+            int count;
+        } cases[] = {{today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0}, {QString(), tomorrow, 1}};
         for (const auto& c : cases) {
             Line(search, "txtFrom")->setText(c.from);
             Line(search, "txtTo")->setText(c.to);
             store::Recordset rs;
-            rs.Open(store::stmt::SelectDisplay(store::BuildWhere({3}), search.BuildFind(), QString()),
-                    con.get());
+            rs.Open(store::stmt::SelectDisplay(store::BuildWhere({3}), search.BuildFind(), QString()), con.get());
             int n = 0;
-            for (; !rs.Eof(); rs.MoveNext())
-                ++n;
+            for (; !rs.Eof(); rs.MoveNext()) ++n;
             rs.Close();
             QCOMPARE(n, c.count);
         }

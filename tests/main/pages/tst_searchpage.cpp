@@ -30,9 +30,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        testsupport::UseOwnSettingsFolders();
-    }
+    void initTestCase() { testsupport::UseOwnSettingsFolders(); }
     void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void enabling_data() {
@@ -41,13 +39,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("ticks");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("nothing") << "" << "" << "" << "1111" << false;
-        QTest::newRow("text") << "Sub" << "" << "" << "1111" << true;
-        QTest::newRow("blank counts") << " " << "" << "" << "0001" << true;
-        QTest::newRow("text, no column") << "Sub" << "" << "" << "0000" << false;
-        QTest::newRow("from only") << "" << "1/1/2002" << "" << "0100" << true;
-        QTest::newRow("to only") << "" << "" << "1/1/2002" << "0010" << true;
-        QTest::newRow("dates, no column") << "" << "1/1/2002" << "2/1/2002" << "0000" << false;
+        QTest::newRow("nothing") << ""
+                                 << ""
+                                 << ""
+                                 << "1111" << false;
+        QTest::newRow("text") << "Sub"
+                              << ""
+                              << ""
+                              << "1111" << true;
+        QTest::newRow("blank counts") << " "
+                                      << ""
+                                      << ""
+                                      << "0001" << true;
+        QTest::newRow("text, no column") << "Sub"
+                                         << ""
+                                         << ""
+                                         << "0000" << false;
+        QTest::newRow("from only") << ""
+                                   << "1/1/2002"
+                                   << ""
+                                   << "0100" << true;
+        QTest::newRow("to only") << ""
+                                 << ""
+                                 << "1/1/2002"
+                                 << "0010" << true;
+        QTest::newRow("dates, no column") << ""
+                                          << "1/1/2002"
+                                          << "2/1/2002"
+                                          << "0000" << false;
     }
     void enabling() {
         QFETCH(QString, find);
@@ -70,13 +89,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("sFind");
         QTest::newRow("example")
-            << "it's" << "1001" << "1/1/2002" << ""
+            << "it's"
+            << "1001"
+            << "1/1/2002"
+            << ""
             << " AND ( Instr(Name,'it''s')>0 OR Instr(Content,'it''s')>0) AND (DateAdded>='1/1/2002')";
-        QTest::newRow("description and source")
-            << "x" << "0110" << "" << ""
-            << " AND ( Instr(Description,'x')>0 OR Instr(Source,'x')>0)";
+        QTest::newRow("description and source") << "x"
+                                                << "0110"
+                                                << ""
+                                                << ""
+                                                << " AND ( Instr(Description,'x')>0 OR Instr(Source,'x')>0)";
         // A date that never passed the check does not reach the condition.
-        QTest::newRow("unchecked bad date") << "" << "1111" << "1/1/2002' OR 1=1 --" << "" << "";
+        QTest::newRow("unchecked bad date") << ""
+                                            << "1111"
+                                            << "1/1/2002' OR 1=1 --"
+                                            << ""
+                                            << "";
     }
     void buildFind() {
         QFETCH(QString, find);
@@ -98,11 +126,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("us word") << "en_US" << "yesterday" << false;
-        QTest::newRow("us date") << "en_US" << "1/1/2002" << true;
-        QTest::newRow("us quote") << "en_US" << "1/1/2002'" << false;
-        QTest::newRow("de impossible day") << "de_DE" << "31.02.2002" << false;
-        QTest::newRow("fa_IR own digits") << "fa_IR" << "۲۰۰۲/۱/۱۹ ۱۵:۰۴:۰۵" << true;
+        QTest::newRow("us word") << "en_US"
+                                 << "yesterday" << false;
+        QTest::newRow("us date") << "en_US"
+                                 << "1/1/2002" << true;
+        QTest::newRow("us quote") << "en_US"
+                                  << "1/1/2002'" << false;
+        QTest::newRow("de impossible day") << "de_DE"
+                                           << "31.02.2002" << false;
+        QTest::newRow("fa_IR own digits") << "fa_IR"
+                                          << "۲۰۰۲/۱/۱۹ ۱۵:۰۴:۰۵" << true;
     }
     void dateCheck() {
         QFETCH(QString, locale);

@@ -32,7 +32,13 @@ using windowdriver::Trigger;
 
 namespace {
 
-struct Seeded { qint64 type; const char* name; const char* description; const char* date; const char* content; };
+struct Seeded {
+    qint64 type;
+    const char* name;
+    const char* description;
+    const char* date;
+    const char* content;
+};
 // Listed by name: alpha, Beta, gone1, gone2, Zeta. gone1 and gone2 are of the sixth category.
 const Seeded kSnippets[] = {{1, "Zeta", "z", "3/3/2001", "Sub Zeta()\r\nEnd Sub"},
                             {4, "alpha", "it's", "1/15/2002 3:04:05 PM", "' it's here"},
@@ -217,7 +223,8 @@ private slots:
             windowdriver::ClickTab(w.get(), 0);
         }
         QCOMPARE(Names(), listed);
-        QCOMPARE(Find<QLineEdit>(w.get(), "txtFind")->text().isEmpty(), steps.contains("refresh") || !steps.contains("find"));
+        QCOMPARE(Find<QLineEdit>(w.get(), "txtFind")->text().isEmpty(),
+                 steps.contains("refresh") || !steps.contains("find"));
         QCOMPARE(ContentReads(), 0);
         QVERIFY(txtCod()->toPlainText().isEmpty());
         QVERIFY(!SaveEnabled());
@@ -335,9 +342,12 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("overwrite theirs") << int(Prompts::Yes) << "mine ' it's here" << "mine ' it's here";
-        QTest::newRow("load theirs") << int(Prompts::No) << "theirs" << "theirs";
-        QTest::newRow("cancel") << int(Prompts::Cancel) << "theirs" << "mine ' it's here";
+        QTest::newRow("overwrite theirs") << int(Prompts::Yes) << "mine ' it's here"
+                                          << "mine ' it's here";
+        QTest::newRow("load theirs") << int(Prompts::No) << "theirs"
+                                     << "theirs";
+        QTest::newRow("cancel") << int(Prompts::Cancel) << "theirs"
+                                << "mine ' it's here";
     }
 
     // Someone else (another window, another member) saved the snippet after this

@@ -48,7 +48,6 @@ QStringList Combo(const QComboBox* box) {
     return out;
 }
 
-
 // Makes a category current with a click on it.
 void ClickItem(QListWidget* list, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
@@ -220,7 +219,8 @@ void tst_window::categories() {
     // The library holds the same as the lists.
     store::Recordset rs;
     QStringList stored;
-    for (rs.Open(store::stmt::SelectTypes(), &w->con); !rs.Eof(); rs.MoveNext()) stored << rs.Fields("TypeName").toString();
+    for (rs.Open(store::stmt::SelectTypes(), &w->con); !rs.Eof(); rs.MoveNext())
+        stored << rs.Fields("TypeName").toString();
     QCOMPARE(stored, Items(lstTOC()));
 }
 
@@ -229,9 +229,12 @@ void tst_window::categories() {
 void tst_window::categoryRefusals_data() {
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("message");
-    QTest::newRow("library held by another program") << "held" << "3260 # ";
-    QTest::newRow("name added meanwhile elsewhere") << "added elsewhere" << "A category named tools already exists.";
-    QTest::newRow("two categories of one name") << "duplicates" << "More than one category is named Dup";
+    QTest::newRow("library held by another program") << "held"
+                                                     << "3260 # ";
+    QTest::newRow("name added meanwhile elsewhere") << "added elsewhere"
+                                                    << "A category named tools already exists.";
+    QTest::newRow("two categories of one name") << "duplicates"
+                                                << "More than one category is named Dup";
 }
 
 void tst_window::categoryRefusals() {
@@ -285,7 +288,10 @@ void tst_window::pagesKeepOneViewMark() {
     auto* tabs = Find<QTabWidget>(w.get(), "SSTab1");
     QCOMPARE(tabs->currentIndex(), 0);
     QCOMPARE(CheckedView(*w), 0);
-    const struct { bool byMenu; int page; } steps[] = {{false, 2}, {true, 1}, {true, 1}, {false, 0}, {true, 2}, {false, 1}};
+    const struct {
+        bool byMenu;
+        int page;
+    } steps[] = {{false, 2}, {true, 1}, {true, 1}, {false, 0}, {true, 2}, {false, 1}};
     for (const auto& step : steps) {
         if (step.byMenu)
             Trigger(w.get(), QStringLiteral("mnuView_%1").arg(step.page));
@@ -321,7 +327,10 @@ QMap<QWidget*, QPoint> EdgeGaps(QWidget* page) {
 void tst_window::controlsInsidePage_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<QSize>("twips");
-    const struct { const char* name; QSize twips; } sizes[] = {
+    const struct {
+        const char* name;
+        QSize twips;
+    } sizes[] = {
         {"smallest", {snippary::MinWidthTwips, snippary::MinHeightTwips}},
         {"below the smallest", {2000, 1500}},
         {"narrow and high", {3000, 12000}},
@@ -377,18 +386,23 @@ namespace {
 QRect CaptionText(QWidget* c, bool* fits) {
     const QFontMetrics fm(c->font());
     auto* label = qobject_cast<QLabel*>(c);
-    auto* box = qobject_cast<QCheckBox*>(c) || qobject_cast<QRadioButton*>(c) ? static_cast<QAbstractButton*>(c) : nullptr;
+    auto* box =
+        qobject_cast<QCheckBox*>(c) || qobject_cast<QRadioButton*>(c) ? static_cast<QAbstractButton*>(c) : nullptr;
     QRect room = c->rect();
     QSize needed;
     if (label != nullptr && !label->text().isEmpty()) {
         room = label->contentsRect();
         const int flags = Qt::TextShowMnemonic | (label->wordWrap() ? Qt::TextWordWrap : 0);
-        needed = fm.boundingRect(QRect(0, 0, label->wordWrap() ? room.width() : 1 << 20, 1 << 20), flags, label->text()).size();
+        needed = fm.boundingRect(QRect(0, 0, label->wordWrap() ? room.width() : 1 << 20, 1 << 20), flags, label->text())
+                     .size();
     } else if (box != nullptr) {
         QStyleOptionButton option;
         option.initFrom(box);
         option.text = box->text();
-        room = box->style()->subElementRect(qobject_cast<QCheckBox*>(c) ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &option, box) & box->rect();
+        room = box->style()->subElementRect(
+                   qobject_cast<QCheckBox*>(c) ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents, &option,
+                   box) &
+               box->rect();
         needed = fm.size(Qt::TextShowMnemonic, box->text());
     } else if (auto* frame = qobject_cast<QGroupBox*>(c)) {
         needed = QSize(frame->minimumSizeHint().width(), fm.height());
@@ -396,7 +410,8 @@ QRect CaptionText(QWidget* c, bool* fits) {
         return QRect();
     }
     *fits = needed.width() <= room.width() && needed.height() <= room.height();
-    const Qt::Alignment align = label != nullptr ? label->alignment() : Qt::AlignLeft | (box != nullptr ? Qt::AlignVCenter : Qt::AlignTop);
+    const Qt::Alignment align =
+        label != nullptr ? label->alignment() : Qt::AlignLeft | (box != nullptr ? Qt::AlignVCenter : Qt::AlignTop);
     return QStyle::alignedRect(Qt::LeftToRight, align, needed.boundedTo(room.size()), room).translated(c->pos());
 }
 
@@ -460,12 +475,24 @@ void tst_window::addWaitsForCategory_data() {
     QTest::addColumn<QString>("fill");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("content");
-    QTest::newRow("library opened") << "open" << "Sort it" << "Sub A()";
-    QTest::newRow("library opened again") << "reopen" << "Sort it" << "Sub A()";
-    QTest::newRow("chosen category deleted") << "delete" << "Sort it" << "Sub A()";
-    QTest::newRow("blanks count") << "open" << " " << " ";
-    QTest::newRow("no name") << "open" << "" << "Sub A()";
-    QTest::newRow("no content") << "open" << "Sort it" << "";
+    QTest::newRow("library opened") << "open"
+                                    << "Sort it"
+                                    << "Sub A()";
+    QTest::newRow("library opened again") << "reopen"
+                                          << "Sort it"
+                                          << "Sub A()";
+    QTest::newRow("chosen category deleted") << "delete"
+                                             << "Sort it"
+                                             << "Sub A()";
+    QTest::newRow("blanks count") << "open"
+                                  << " "
+                                  << " ";
+    QTest::newRow("no name") << "open"
+                             << ""
+                             << "Sub A()";
+    QTest::newRow("no content") << "open"
+                                << "Sort it"
+                                << "";
 }
 
 // "&Add now!" waits for a category the user chose, whatever filled or changed the list,

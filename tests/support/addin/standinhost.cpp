@@ -41,7 +41,8 @@ void Component::SetName(const QString& name) {
 }
 
 VBComponent* Components::Add(int type) {
-    if (type != StdModule && type != ClassModule) throw HostError(5, QStringLiteral("Invalid procedure call or argument"));
+    if (type != StdModule && type != ClassModule)
+        throw HostError(5, QStringLiteral("Invalid procedure call or argument"));
     const QString base = type == StdModule ? QStringLiteral("Module") : QStringLiteral("Class");
     int n = 1;
     while (Taken(base + QString::number(n), nullptr)) ++n;

@@ -66,7 +66,9 @@ public:
     void SetFace(const QImage& f) override { face = f; }
     void Delete() override;
     void OnClick(std::function<void()> handler) override { click = std::move(handler); }
-    void Click() { if (click) click(); }
+    void Click() {
+        if (click) click();
+    }
     QString caption;
     bool beginGroup = false;
     QImage face;

@@ -6,13 +6,20 @@ namespace {
 
 const char* KindName(ScriptedPrompts::Kind kind) {
     switch (kind) {
-        case ScriptedPrompts::MsgBoxKind: return "message box";
-        case ScriptedPrompts::InputBoxKind: return "input box";
-        case ScriptedPrompts::PasswordKind: return "password box";
-        case ScriptedPrompts::OpenFileKind: return "open-file dialog";
-        case ScriptedPrompts::SaveFileKind: return "save-file dialog";
-        case ScriptedPrompts::BrowseFolderKind: return "folder picker";
-        case ScriptedPrompts::FontKind: return "font dialog";
+    case ScriptedPrompts::MsgBoxKind:
+        return "message box";
+    case ScriptedPrompts::InputBoxKind:
+        return "input box";
+    case ScriptedPrompts::PasswordKind:
+        return "password box";
+    case ScriptedPrompts::OpenFileKind:
+        return "open-file dialog";
+    case ScriptedPrompts::SaveFileKind:
+        return "save-file dialog";
+    case ScriptedPrompts::BrowseFolderKind:
+        return "folder picker";
+    case ScriptedPrompts::FontKind:
+        return "font dialog";
     }
     return "prompt";
 }
@@ -105,16 +112,17 @@ std::optional<ScriptedPrompts::Expectation> ScriptedPrompts::Take(Asked asked) {
     std::optional<Expectation> taken;
     if (!queue_.isEmpty()) {
         const Expectation& head = queue_.first();
-        const bool matches = head.kind == asked.kind &&
-                             (head.match.isEmpty() || (head.substring ? subject.contains(head.match)
-                                                                      : subject == head.match));
+        const bool matches =
+            head.kind == asked.kind &&
+            (head.match.isEmpty() || (head.substring ? subject.contains(head.match) : subject == head.match));
         if (matches) taken = queue_.takeFirst();
     }
     asked.expected = taken.has_value();
     if (!taken) {
         QString what = Describe(asked.kind, subject);
-        what += queue_.isEmpty() ? QStringLiteral(" (nothing was expected)")
-                                 : QStringLiteral(" (expected: %1)").arg(Describe(queue_.first().kind, queue_.first().match));
+        what += queue_.isEmpty()
+                    ? QStringLiteral(" (nothing was expected)")
+                    : QStringLiteral(" (expected: %1)").arg(Describe(queue_.first().kind, queue_.first().match));
         unexpected_ << what;
     }
     history_.append(asked);
@@ -131,9 +139,12 @@ Prompts::Answer ScriptedPrompts::MsgBox(const QString& text, Buttons buttons, Ic
     if (const auto e = Take(a)) return e->answer;
     // The answer that changes nothing.
     switch (buttons) {
-        case YesNo: return No;
-        case YesNoCancel: return Cancel;
-        case OkOnly: break;
+    case YesNo:
+        return No;
+    case YesNoCancel:
+        return Cancel;
+    case OkOnly:
+        break;
     }
     return Ok;
 }

@@ -72,7 +72,7 @@ public:
 private:
     struct Expectation {
         Kind kind = MsgBoxKind;
-        QString match;          // empty: any
+        QString match;  // empty: any
         bool substring = false;
         Answer answer = Ok;
         std::optional<QString> text;
