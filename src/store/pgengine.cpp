@@ -1,4 +1,5 @@
 #include "store/pgengine.h"
+#include "store/utf8text.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -113,7 +114,7 @@ public:
             return when.isValid() ? QVariant(when) : QVariant();
         }
         default:
-            return QString::fromUtf8(text, n);
+            return FromStoredUtf8(text, n);
         }
     }
 

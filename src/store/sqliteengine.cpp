@@ -1,4 +1,5 @@
 #include "store/sqliteengine.h"
+#include "store/utf8text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -216,8 +217,8 @@ qint64 Instr(const char* hay, int hayLen, const char* needle, int needleLen) {
         if (IsAscii(hay, hayLen)) return 0;
         // A few non-ASCII letters fold to ASCII ones (the Kelvin sign to k): let Qt decide.
     }
-    const QString h = QString::fromUtf8(hay, hayLen);
-    const QString n = QString::fromUtf8(needle, needleLen);
+    const QString h = FromStoredUtf8(hay, hayLen);
+    const QString n = FromStoredUtf8(needle, needleLen);
     const qsizetype at = h.indexOf(n, 0, Qt::CaseInsensitive);
     return at < 0 ? 0 : qint64(at) + 1;
 }
@@ -231,8 +232,8 @@ int CompareText(int lenA, const void* a, int lenB, const void* b) {
     for (int i = 0; i < n; ++i) {
         const unsigned char ca = pa[i], cb = pb[i];
         if (ca >= 0x80 || cb >= 0x80) {
-            const QString sa = QString::fromUtf8(reinterpret_cast<const char*>(pa + i), lenA - i);
-            const QString sb = QString::fromUtf8(reinterpret_cast<const char*>(pb + i), lenB - i);
+            const QString sa = FromStoredUtf8(reinterpret_cast<const char*>(pa + i), lenA - i);
+            const QString sb = FromStoredUtf8(reinterpret_cast<const char*>(pb + i), lenB - i);
             const int r = sa.compare(sb, Qt::CaseInsensitive);
             return r != 0 ? r : sa.compare(sb, Qt::CaseSensitive);
         }

@@ -1,4 +1,5 @@
 #include "store/store.h"
+#include "store/utf8text.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -111,7 +112,7 @@ struct Recordset::Impl {
         if (rc == sqlite::kDone) return {};
         if (rc != sqlite::kRow) db->Fail(rc);
         if (content->ColumnType(0) == sqlite::kNull) return {};
-        return QString::fromUtf8(reinterpret_cast<const char*>(content->ColumnText(0)), content->ColumnBytes(0));
+        return FromStoredUtf8(reinterpret_cast<const char*>(content->ColumnText(0)), content->ColumnBytes(0));
     }
 
     void Step() {
@@ -166,7 +167,7 @@ struct Recordset::Impl {
                 const QDateTime when = jet::ReadIso(text, n);
                 return when.isValid() ? QVariant(when) : QVariant();
             }
-            return QString::fromUtf8(reinterpret_cast<const char*>(text), n);
+            return FromStoredUtf8(reinterpret_cast<const char*>(text), n);
         }
         }
     }

@@ -250,6 +250,7 @@ void tst_store::roundTrip_data() {
         {"dollar quotes", "$$ $1 $f$"},
         {"escape string", "E'\\'' \\x00 \\"},
         {"statement end", "'); DROP TABLE Code;--"},
+        {"byte-order marks first", QString(QChar(0xFEFF)) + QChar(0xFEFF) + "x"},
         {"large text", large},
     };
     for (const auto& [name, text] : texts) AddKinds(name, [&](QTestData& row) { row << text; });
