@@ -18,7 +18,7 @@ QRect Inner(const QWidget* w) { return w->geometry().marginsRemoved(QMargins(1, 
 
 }  // namespace
 
-class TestAbout : public QObject {
+class tst_about : public QObject {
     Q_OBJECT
 
 private slots:
@@ -111,5 +111,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAbout)
+QTEST_MAIN(tst_about)
 #include "tst_about.moc"

@@ -46,7 +46,7 @@ QStringList Pages() {
 
 }  // namespace
 
-class TestHelpPages : public QObject {
+class tst_helppages : public QObject {
     Q_OBJECT
 
 private slots:
@@ -107,5 +107,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHelpPages)
+QTEST_GUILESS_MAIN(tst_helppages)
 #include "tst_helppages.moc"

@@ -59,7 +59,7 @@ QString OverwriteQuestion(const QString& file) {
 
 }  // namespace
 
-class TestFrmExport : public QObject {
+class tst_frmexport : public QObject {
     Q_OBJECT
 
     QTemporaryDir home;
@@ -227,5 +227,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFrmExport)
+QTEST_MAIN(tst_frmexport)
 #include "tst_frmexport.moc"

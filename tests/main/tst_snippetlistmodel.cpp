@@ -9,7 +9,7 @@
 
 using namespace snippary;
 
-class TestSnippetListModel : public QObject {
+class tst_snippetlistmodel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { testsupport::UseTestEnvironment(); }
@@ -39,5 +39,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSnippetListModel)
+QTEST_GUILESS_MAIN(tst_snippetlistmodel)
 #include "tst_snippetlistmodel.moc"

@@ -9,7 +9,7 @@
 
 using namespace snippary;
 
-class TestWindowLogic : public QObject {
+class tst_windowlogic : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { testsupport::UseTestEnvironment(); }
@@ -33,5 +33,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWindowLogic)
+QTEST_GUILESS_MAIN(tst_windowlogic)
 #include "tst_windowlogic.moc"

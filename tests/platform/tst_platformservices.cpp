@@ -51,7 +51,7 @@ QStringList Listing(const QString& folder) {
 
 }  // namespace
 
-class TestPlatformServices : public QObject {
+class tst_platformservices : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
@@ -160,5 +160,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPlatformServices)
+QTEST_GUILESS_MAIN(tst_platformservices)
 #include "tst_platformservices.moc"

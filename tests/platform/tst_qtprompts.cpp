@@ -38,7 +38,7 @@ void WhenShown(std::function<void(QWidget*)> answer) {
 
 }  // namespace
 
-class TestQtPrompts : public QObject {
+class tst_qtprompts : public QObject {
     Q_OBJECT
     QtPrompts prompts;
 
@@ -175,5 +175,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestQtPrompts)
+QTEST_MAIN(tst_qtprompts)
 #include "tst_qtprompts.moc"

@@ -13,7 +13,7 @@
 
 using testsupport::WriteAll;
 
-class TestTextFile : public QObject {
+class tst_textfile : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
@@ -115,5 +115,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTextFile)
+QTEST_GUILESS_MAIN(tst_textfile)
 #include "tst_textfile.moc"

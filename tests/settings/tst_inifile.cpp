@@ -15,7 +15,7 @@ using testsupport::WriteAll;
 
 using settings::IniFile;
 
-class TestIniFile : public QObject {
+class tst_inifile : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString File(const QString& name = QStringLiteral("Snippary.ini")) const { return dir.filePath(name); }
@@ -209,5 +209,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestIniFile)
+QTEST_GUILESS_MAIN(tst_inifile)
 #include "tst_inifile.moc"

@@ -10,7 +10,7 @@
 
 using namespace settings;
 
-class TestRegistry : public QObject {
+class tst_registry : public QObject {
     Q_OBJECT
     QString Store() const {
         return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -41,5 +41,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegistry)
+QTEST_GUILESS_MAIN(tst_registry)
 #include "tst_registry.moc"

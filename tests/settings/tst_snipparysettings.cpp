@@ -24,7 +24,7 @@ using Number = std::optional<qint32>;
 
 }  // namespace
 
-class TestSnipparySettings : public QObject {
+class tst_snipparysettings : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString File() const { return dir.filePath(QStringLiteral("Snippary.ini")); }
@@ -131,5 +131,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSnipparySettings)
+QTEST_GUILESS_MAIN(tst_snipparysettings)
 #include "tst_snipparysettings.moc"

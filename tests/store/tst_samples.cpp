@@ -9,7 +9,7 @@
 #include "store/samples.h"
 #include "testsupport.h"
 
-class TestSamples : public QObject {
+class tst_samples : public QObject {
     Q_OBJECT
 
 private slots:
@@ -49,5 +49,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSamples)
+QTEST_GUILESS_MAIN(tst_samples)
 #include "tst_samples.moc"

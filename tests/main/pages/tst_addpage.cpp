@@ -37,7 +37,7 @@ QPushButton* Button(QWidget& page, const char* name) { return page.findChild<QPu
 QComboBox* Combo(QWidget& page) { return page.findChild<QComboBox*>("cmbType"); }
 }  // namespace
 
-class TestAddPage : public QObject {
+class tst_addpage : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -329,5 +329,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestAddPage)
+QTEST_MAIN(tst_addpage)
 #include "tst_addpage.moc"

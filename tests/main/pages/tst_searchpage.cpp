@@ -18,7 +18,7 @@ QLineEdit* Line(QWidget& page, const char* name) { return page.findChild<QLineEd
 QPushButton* Find(QWidget& page) { return page.findChild<QPushButton*>("cmdFind"); }
 }  // namespace
 
-class TestSearchPage : public QObject {
+class tst_searchpage : public QObject {
     Q_OBJECT
 private:
     static void SetTicks(SearchPage& page, const QString& mask) {
@@ -185,5 +185,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSearchPage)
+QTEST_MAIN(tst_searchpage)
 #include "tst_searchpage.moc"

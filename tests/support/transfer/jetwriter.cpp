@@ -23,7 +23,8 @@ struct Format {
 };
 
 void Put(QByteArray& b, int at, quint32 v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
+    // Wider fields (a date's eight bytes) are zero above the value's four.
+    for (int i = 0; i < bytes; ++i) b[at + i] = char(i < 4 ? (v >> (8 * i)) & 0xFF : 0);
 }
 void Append(QByteArray& b, quint32 v, int bytes) {
     b.append(QByteArray(bytes, '\0'));
