@@ -53,10 +53,7 @@ void AddSamples(const QString& path, const QString& password) {
     for (const Category& c : ReadCategories(con)) typeIds.insert(c.name, c.typeId);
     Transaction t(con);
     for (const SampleSnippet& s : SampleSnippets()) {
-        if (!typeIds.contains(s.category)) {
-            con.Execute(stmt::InsertType(s.category));
-            typeIds.insert(s.category, con.LastInsertId());
-        }
+        if (!typeIds.contains(s.category)) typeIds.insert(s.category, InsertCategoryIn(con, s.category));
         InsertSnippet(con, {typeIds.value(s.category), s.name, s.description, s.dateAdded, s.source, s.content});
     }
     t.Commit();
