@@ -1,8 +1,5 @@
 #include "store/librarycopy.h"
 
-#include <QDateTime>
-
-#include "store/generaldate.h"
 #include "store/operations.h"
 #include "store/statements.h"
 #include "store/store.h"
@@ -30,20 +27,17 @@ qint64 CopyLibrary(Connection& from, Connection& to) {
     to.Execute(QStringLiteral("DELETE FROM Types"));
     for (const Category& c : ReadCategories(from, rs))
         to.Execute(QStringLiteral("INSERT INTO Types(TypeID,TypeName) VALUES(%1,%2)").arg(c.typeId).arg(Value(c.name)));
-    qint64 count = 0;
-    for (rs.Open(QStringLiteral("SELECT ID,TypeID,Name,Description,DateAdded,Source,Content FROM Code ORDER BY ID"),
-                 &from);
-         !rs.Eof(); rs.MoveNext(), ++count) {
-        // The date goes in as statement 11 writes one: the general date text, read back the same.
-        const QVariant date = rs.Fields(4);
-        to.Execute(QStringLiteral("INSERT INTO Code (ID,TypeID,Name,Description,DateAdded,Source,Content) "
-                                  "VALUES(%1,%2,%3,%4,%5,%6,%7)")
-                       .arg(rs.Fields(0).toLongLong())
-                       .arg(rs.Fields(1).toLongLong())
-                       .arg(Value(rs.Fields(2)), Value(rs.Fields(3)),
-                            date.isNull() ? QStringLiteral("NULL") : u'\'' + GeneralDate(date.toDateTime()) + u'\'',
-                            Value(rs.Fields(5)), Value(rs.Fields(6))));
-    }
+    rs.Open(QStringLiteral("SELECT ID,TypeID,Name,Description,DateAdded,Source,Content FROM Code ORDER BY ID"), &from);
+    const QStringList columns{QStringLiteral("ID"),          QStringLiteral("TypeID"),    QStringLiteral("Name"),
+                              QStringLiteral("Description"), QStringLiteral("DateAdded"), QStringLiteral("Source"),
+                              QStringLiteral("Content")};
+    const qint64 count = to.Load(QStringLiteral("Code"), columns, [&](QVariantList& row) {
+        if (rs.Eof()) return false;
+        row.clear();
+        for (int i = 0; i < columns.size(); ++i) row << rs.Fields(i);
+        rs.MoveNext();
+        return true;
+    });
     rs.Close();
     t.Commit();
     return count;

@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace store::pg {
@@ -36,6 +38,10 @@ public:
     // The content of snippet `id` (lazy reading of the list's rows); null when none.
     virtual QVariant Content(qint64 id) = 0;
     virtual qint64 LastInsertId() const = 0;
+    // Rows into `table` as one stream (Connection::Load); inside a transaction, an
+    // empty table the user owns is filled without its word indexes, made once after.
+    virtual qint64 Load(const QString& table, const QStringList& columns,
+                        const std::function<bool(QVariantList&)>& next) = 0;
     virtual void Begin() = 0;
     virtual void Commit() = 0;
     virtual void Rollback() = 0;

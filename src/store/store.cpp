@@ -13,6 +13,7 @@
 #include "store/jetsql.h"
 #include "store/pgengine.h"
 #include "store/sqliteengine.h"
+#include "store/statements.h"
 
 namespace store {
 
@@ -217,6 +218,39 @@ long Connection::Execute(const QString& commandText) {
     if (d->server != nullptr) return d->server->Execute(commandText);
     d->db->Exec(jet::Translate(commandText));
     return d->db->Changes();
+}
+
+qint64 Connection::Load(const QString& table, const QStringList& columns, const RowSource& next) {
+    if (State() == adStateClosed) Closed();
+    if (d->server != nullptr) {
+        Trace(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(u',')));
+        return d->server->Load(table, columns, [&](QVariantList& row) {
+            if (!next(row)) return false;
+            for (const QVariant& v : row)
+                if (v.typeId() == QMetaType::QString) RefuseUnstorable(v.toString());
+            return true;
+        });
+    }
+    // A file takes its rows as statements, as it takes every change.
+    const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES(").arg(table, columns.join(u','));
+    qint64 count = 0;
+    QVariantList row;
+    while (next(row)) {
+        QStringList values;
+        for (const QVariant& v : row) {
+            if (v.isNull())
+                values << QStringLiteral("NULL");
+            else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+                values << QString::number(v.toLongLong());
+            else if (v.typeId() == QMetaType::QDateTime)
+                values << u'\'' + GeneralDate(v.toDateTime()) + u'\'';  // as statement 11 writes a date
+            else
+                values << u'\'' + SqlQuote(v.toString()) + u'\'';
+        }
+        Execute(head + values.join(u',') + u')');
+        ++count;
+    }
+    return count;
 }
 
 qint64 Connection::LastInsertId() const {

@@ -3,8 +3,10 @@
 // windows were designed against, over one SQLite (SQLCipher) file. Statement texts
 // arrive in the Jet dialect and are translated inside this layer.
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <exception>
+#include <functional>
 #include <memory>
 
 namespace store {
@@ -89,6 +91,12 @@ public:
     // have come. A file library: false and -1.
     bool ChangedByOthers();
     int ChangeSocket() const;
+    // Beyond the original: many rows into one table (a whole library copied),
+    // inside the caller's transaction; a team library takes them in one stream.
+    // `next` fills one row's values in the order of `columns` (a null QVariant for
+    // Null; integers, texts, dates) and gives false after the last. The rows written.
+    using RowSource = std::function<bool(QVariantList&)>;
+    qint64 Load(const QString& table, const QStringList& columns, const RowSource& next);
 
     struct Impl;
 
