@@ -92,16 +92,23 @@ private:
 
 using store::SecretText;
 
-QString Password(Io& io, bool twice) {
+// Where a library's password comes from: a variable of the environment, else a
+// prompt on the terminal. A copy's destination has its own.
+struct Secret {
+    const char* variable = "SNIPPARY_PASSWORD";
+    QString prompt = QStringLiteral("Password: ");
+};
+
+QString Password(Io& io, bool twice, const Secret& from = {}) {
     // Taken out of the environment once read, so no copy of it outlives its use.
-    if (char* value = std::getenv("SNIPPARY_PASSWORD")) {
+    if (char* value = std::getenv(from.variable)) {
         QString password = QString::fromLocal8Bit(value);
         explicit_bzero(value, std::strlen(value));
-        unsetenv("SNIPPARY_PASSWORD");
+        unsetenv(from.variable);
         return password;
     }
     if (!io.askSecret) return QString();
-    SecretText first(io.askSecret(QStringLiteral("Password: ")));
+    SecretText first(io.askSecret(from.prompt));
     if (twice) {
         const SecretText again(io.askSecret(QStringLiteral("Password again: ")));
         if (again.text != first.text) throw Failure{QStringLiteral("the two passwords differ")};
@@ -114,19 +121,23 @@ QString Library(const QString& operand) {
     return store::pg::IsAddress(operand) ? operand : QFileInfo(operand).absoluteFilePath();
 }
 
-void Open(store::Connection& con, const QString& path, Io& io) {
+// `known`: the password the library was just made with, else none is known yet.
+void Open(store::Connection& con, const QString& path, Io& io, const Secret& secret = {},
+          const QString& known = QString()) {
     store::ConnectionString cs = store::ConnectionString::ForLibrary(Library(path));
     // The password and the string built from it are wiped on every way out, as
     // the connection wipes its own copy when it closes.
-    SecretText password;
-    try {
-        con.Open(cs.Build());
-        return;
-    } catch (const store::StoreError& e) {
-        // A library with a password: ask for it (or take it from the environment).
-        if (e.Number() != store::errors::kBadPassword) throw;
-        password.text = Password(io, false);
-        if (password.text.isEmpty()) throw;
+    SecretText password(known);
+    if (password.text.isEmpty()) {
+        try {
+            con.Open(cs.Build());
+            return;
+        } catch (const store::StoreError& e) {
+            // A library with a password: ask for it (or take it from the environment).
+            if (e.Number() != store::errors::kBadPassword) throw;
+            password.text = Password(io, false, secret);
+            if (password.text.isEmpty()) throw;
+        }
     }
     cs.password = password.text;
     const SecretText text(cs.Build());
@@ -221,15 +232,27 @@ int Copy(const QStringList& args, Io& io) {
     if (o.Positional().size() != 2) throw UsageError{QStringLiteral("copy takes SOURCE and DEST")};
     const QString dest = Library(o.Positional()[1]);
     if (dest == Library(o.Positional()[0])) throw Failure{QStringLiteral("SOURCE and DEST are the same library")};
+    const bool server = store::pg::IsAddress(dest);
+    if (server && o.Flag("--password"))
+        throw UsageError{
+            QStringLiteral("--password is for files: a server library is protected by the server's roles")};
+    const Secret destSecret{"SNIPPARY_DEST_PASSWORD", QStringLiteral("Password of %1: ").arg(o.Positional()[1])};
     store::Connection from, to;
     Open(from, o.Positional()[0], io);
-    try {
-        if (!store::pg::IsAddress(dest) && !QFileInfo::exists(dest)) store::CreateLibrary(dest, QString(), false);
-        Open(to, dest, io);
-    } catch (const store::StoreError& e) {
-        if (e.Number() != store::errors::kUnrecognized || !store::pg::IsAddress(dest)) throw;
-        store::CreateLibrary(dest, QString(), false);
-        Open(to, dest, io);
+    if (!server && !QFileInfo::exists(dest)) {
+        const SecretText password(o.Flag("--password") ? Password(io, true, destSecret) : QString());
+        if (o.Flag("--password") && password.text.isEmpty())
+            throw Failure{QStringLiteral("no password: set SNIPPARY_DEST_PASSWORD or run on a terminal")};
+        store::CreateLibrary(dest, password.text, false);
+        Open(to, dest, io, destSecret, password.text);
+    } else {
+        try {
+            Open(to, dest, io, destSecret);
+        } catch (const store::StoreError& e) {
+            if (e.Number() != store::errors::kUnrecognized || !server) throw;
+            store::CreateLibrary(dest, QString(), false);
+            Open(to, dest, io, destSecret);
+        }
     }
     try {
         io.out += QByteArray::number(store::CopyLibrary(from, to)) + '\n';

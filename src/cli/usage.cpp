@@ -139,12 +139,14 @@ const std::vector<VerbDoc>& Verbs() {
          "Colour Visual Basic code read from standard input as an HTML fragment, escaped as in the page."},
         {"copy",
          "SOURCE DEST",
-         {},
+         {{"--password", "", false,
+           "Make a new DEST file with a password (SNIPPARY_DEST_PASSWORD, or asked twice); it is encrypted on disk."}},
          "",
          "Copy a whole library into another, of any kind (file or server, plain or encrypted): the categories in "
          "their order, the snippets with their numbers, dates and texts as they are. DEST is made when it is a file "
          "that does not exist or a server database without a library; a DEST that holds snippets is refused. "
-         "Prints the number of snippets copied."},
+         "Prints the number of snippets copied. A DEST with a password of its own takes it from "
+         "SNIPPARY_DEST_PASSWORD or asks for it naming DEST."},
         {"help", "", {}, "", "Print this help and exit."},
     };
     return verbs;
@@ -171,6 +173,7 @@ const std::vector<TopicDoc>& Environment() {
     static const std::vector<TopicDoc> topics = {
         {"SNIPPARY_PASSWORD",
          "The password of the library, used instead of asking at the terminal (and for new --password)."},
+        {"SNIPPARY_DEST_PASSWORD", "The password of copy's DEST (and for copy --password), used instead of asking."},
         {"SNIPPARY_TRACE_SQL",
          "A file to which every statement the program runs is appended, one JSON line each, created readable by "
          "its owner only. Passwords are never written, but the statements of an encrypted library hold its text."},
