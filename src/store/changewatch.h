@@ -25,6 +25,7 @@ signals:
 private:
     void Arm();
     void Check();
+    void Restart();
 
     Connection& con_;
     std::unique_ptr<QSocketNotifier> notifier_;

@@ -258,6 +258,7 @@ public:
         return changed;
     }
     int Socket() const override { return PQsocket(c_); }
+    void OnReconnected(std::function<void()> handler) override { reconnected_ = std::move(handler); }
 
     // A statement of our own, run as it stands.
     PGresult* Plain(const QString& sql) { return Run(Parameters(sql), true); }
@@ -293,6 +294,7 @@ private:
         PQreset(c_);
         listening_ = false;  // a new session listens to nothing yet
         if (PQstatus(c_) != CONNECTION_OK) RefusedConnection(address_, Trimmed(PQerrorMessage(c_)));
+        if (reconnected_) reconnected_();
     }
 
     [[noreturn]] void Lost() {
@@ -414,6 +416,7 @@ private:
     bool inTransaction_ = false;
     bool identityGiven_ = false;
     bool listening_ = false;
+    std::function<void()> reconnected_;
 };
 
 std::unique_ptr<Server> Connect(const QString& address, const QString& password) {

@@ -51,6 +51,8 @@ public:
     virtual bool ChangedByOthers() = 0;
     // The connection's socket: readable when an announcement may have come.
     virtual int Socket() const = 0;
+    // Called after the connection was made again (its socket is a new one).
+    virtual void OnReconnected(std::function<void()> handler) = 0;
 };
 
 // Connects to `address` with `password` (empty: libpq's own ways, ~/.pgpass and

@@ -77,6 +77,7 @@ struct Connection::Impl {
     // reports its errors through the database it was opened on.
     std::shared_ptr<sqlite::Database> db;
     std::shared_ptr<pg::Session> server;  // a team library instead of a file
+    std::function<void()> reconnected;
     QString path;
     QString password;
 };
@@ -188,6 +189,9 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
     try {
         if (cs.provider == ConnectionString::PostgreSQL) {
             d->server = pg::Open(cs.dataSource, key, true);
+            d->server->OnReconnected([impl = d.get()] {
+                if (impl->reconnected) impl->reconnected();
+            });
             WipeSecret(cs.password);
             d->path = d->server->Address();
             return;
@@ -206,6 +210,8 @@ long Connection::State() const { return d->db != nullptr || d->server != nullptr
 void Connection::Close() {
     if (State() == adStateClosed) return;
     d->db.reset();
+    // A recordset may keep the session alive: it no longer calls back into this connection.
+    if (d->server != nullptr) d->server->OnReconnected({});
     d->server.reset();
     d->path.clear();
     Wipe(d->password);
@@ -219,6 +225,8 @@ long Connection::Execute(const QString& commandText) {
     d->db->Exec(jet::Translate(commandText));
     return d->db->Changes();
 }
+
+void Connection::OnReconnected(std::function<void()> handler) { d->reconnected = std::move(handler); }
 
 qint64 Connection::Load(const QString& table, const QStringList& columns, const RowSource& next) {
     if (State() == adStateClosed) Closed();

@@ -91,6 +91,9 @@ public:
     // have come. A file library: false and -1.
     bool ChangedByOthers();
     int ChangeSocket() const;
+    // A team library: `handler` runs after its connection was made again (the
+    // socket above is then a new one); none for a file library.
+    void OnReconnected(std::function<void()> handler);
     // Beyond the original: many rows into one table (a whole library copied),
     // inside the caller's transaction; a team library takes them in one stream.
     // `next` fills one row's values in the order of `columns` (a null QVariant for
