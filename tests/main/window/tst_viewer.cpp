@@ -5,39 +5,26 @@
 #include <QtTest>
 #include <QClipboard>
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTreeView>
 #include <QWindow>
 
-#include "main/ui/frmsnippary.h"
 #include "main/window/windowdriver.h"
-#include "platform/folders.h"
-#include "settings/registry.h"
 #include "store/operations.h"
 #include "store/statements.h"
-#include "testlibrary.h"
 #include "testsupport.h"
 
 using platform::Prompts;
 using testsupport::OpenLibrary;
 using windowdriver::Click;
 using windowdriver::Find;
+using windowdriver::Texts;
 using windowdriver::Trigger;
 
 namespace {
 
 struct Seeded {
     qint64 type;
-    const char* name;
-    const char* description;
-    const char* date;
-    const char* content;
+    const char *name, *description, *date, *content;
 };
 // Listed by name: alpha, Beta, gone1, gone2, Zeta. gone1 and gone2 are of the sixth category.
 const Seeded kSnippets[] = {{1, "Zeta", "z", "3/3/2001", "Sub Zeta()\r\nEnd Sub"},
@@ -54,61 +41,34 @@ QString Content(const QString& name) {
 
 }  // namespace
 
-class tst_viewer : public QObject {
+class tst_viewer : public windowdriver::Fixture {
     Q_OBJECT
-    QTemporaryDir dir;
     QString path, trace;
     const bool onServer = qEnvironmentVariableIsSet("SNIPPARY_TEST_ON_SERVER");
-    std::unique_ptr<platform::ScriptedPrompts> prompts;
-    std::unique_ptr<snippary::frmSnippary> w;
 
-    QTreeView* lvTOC() const { return Find<QTreeView>(w.get(), "lvTOC"); }
-    QPlainTextEdit* txtCod() const { return Find<QPlainTextEdit>(w.get(), "txtCod"); }
-    bool SaveEnabled() const { return Find<QPushButton>(w.get(), "cmdSaveCont")->isEnabled(); }
-    // A column of a row as the list shows it.
-    QString Shown(int row, int column) const { return lvTOC()->model()->index(row, column).data().toString(); }
+    QStringList Names() const { return Texts(lvTOC()->model()); }
     int RowOf(const QString& name) const { return Names().indexOf(name); }
-    static qint64 IdOf(store::Connection& con, const QString& name) {
-        store::Recordset rs;
-        rs.Open("SELECT ID FROM Code WHERE Name='" + name + "'", &con);
-        return rs.Eof() ? 0 : rs.Fields(0).toLongLong();
-    }
+    QString CurrentName() const { return Names().value(lvTOC()->currentIndex().row()); }
     void ClickRow(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
-        const QRect r = lvTOC()->visualRect(lvTOC()->model()->index(RowOf(name), 0));
-        QTest::mouseClick(lvTOC()->viewport(), button, {}, r.center());
+        windowdriver::ClickRow(lvTOC(), RowOf(name), button);
     }
     void ClickHeader(int section) {
         QHeaderView* h = lvTOC()->header();
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
                           QPoint(h->sectionViewportPosition(section) + h->sectionSize(section) / 2, h->height() / 2));
     }
-    QStringList Names() const {
-        QStringList out;
-        for (int row = 0; row < lvTOC()->model()->rowCount(); ++row) out << Shown(row, 0);
-        return out;
-    }
-    QString CurrentName() const {
-        const QModelIndex i = lvTOC()->currentIndex();
-        return i.isValid() ? Shown(i.row(), 0) : QString();
-    }
-    // A column of a snippet as the library file holds it; "<gone>" for none.
+    // A column of a snippet as the library holds it; "<gone>" for none.
     QString Stored(const QString& name, const QString& column = QStringLiteral("Content")) const {
-        store::Connection con;
-        OpenLibrary(con, path);
-        store::Recordset rs;
-        rs.Open("SELECT " + column + " FROM Code WHERE Name='" + name + "'", &con);
-        return rs.Eof() ? QStringLiteral("<gone>") : rs.Fields(0).toString();
+        return windowdriver::Stored(path, "SELECT " + column + " FROM Code WHERE Name='" + name + "'")
+            .value(0, QStringLiteral("<gone>"));
     }
+    qint64 IdOf(const QString& name) const { return Stored(name, "ID").toLongLong(); }
     int ContentReads() const {
         return QString::fromUtf8(testsupport::ReadAll(trace)).count(QStringLiteral("SELECT Content FROM Code WHERE"));
     }
-    void Verify() { windowdriver::VerifyPrompts(*prompts); }
 
 private slots:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-        QVERIFY(dir.isValid());
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
 
     void init() {
         static int n = 0;
@@ -121,14 +81,7 @@ private slots:
             for (const Seeded& s : kSnippets)
                 con.Execute(store::stmt::InsertCode(s.type, s.name, s.description, s.date, "", s.content));
         }
-        QFile::remove(platform::SettingsFile());
-        settings::RegWriteString(settings::HKEY_LOCAL_MACHINE, QString::fromLatin1(settings::RegistryKey),
-                                 QStringLiteral("Tab"), QStringLiteral("0"));
-        prompts = std::make_unique<platform::ScriptedPrompts>();
-        w = std::make_unique<snippary::frmSnippary>(*prompts);
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        Start();
         if (onServer) {
             // The server choice, its "..." answered with the address, then Ok.
             prompts->ExpectInputBox(path);
@@ -148,7 +101,11 @@ private slots:
         Trigger(w.get(), "mnuLstSel_0");  // Select all
         Click(w.get(), "cmdRefresh");
         ClickHeader(0);  // by name
-        QCOMPARE(Names(), QStringList({"alpha", "Beta", "gone1", "gone2", "Zeta"}));
+        QStringList columns;
+        for (int column = 0; column < 5; ++column) columns << Texts(lvTOC()->model(), column).join(',');
+        QCOMPARE(columns,
+                 QStringList({"alpha,Beta,gone1,gone2,Zeta", "Functions,Functions,Mine,Mine,Modules", "it's,,,,z",
+                              "1/15/2002 3:04:05 PM,12/1/2002,1/1/2003,2/1/2003,3/3/2001", ",,,,"}));
         qputenv("SNIPPARY_TRACE_SQL", QFile::encodeName(trace));
     }
 
@@ -187,7 +144,7 @@ private slots:
             Click(w.get(), "cmdSaveCont");
         }
         QCOMPARE(RowOf(deleted) >= 0, locked);
-        QCOMPARE(SaveEnabled(), locked);
+        QCOMPARE(Enabled("cmdSaveCont"), locked);
         for (const Seeded& s : kSnippets)
             QCOMPARE(Stored(s.name), s.name == deleted && !locked ? QString("<gone>") : QString::fromLatin1(s.content));
     }
@@ -227,7 +184,7 @@ private slots:
                  steps.contains("refresh") || !steps.contains("find"));
         QCOMPARE(ContentReads(), 0);
         QVERIFY(txtCod()->toPlainText().isEmpty());
-        QVERIFY(!SaveEnabled());
+        QVERIFY(!Enabled("cmdSaveCont"));
         if (listed.isEmpty()) return;
         QTest::keyClick(lvTOC(), Qt::Key_Down);  // a key on the list does show one
         QCOMPARE(ContentReads(), 1);
@@ -302,10 +259,7 @@ private slots:
     // text, and saving text of a snippet that is gone says so instead of "Content saved!".
     void goneSnippetKeepsText() {
         ClickRow("gone1");
-        auto* lstTOC = Find<QListWidget>(w.get(), "lstTOC");
-        QTest::mouseClick(lstTOC->viewport(), Qt::LeftButton, {}, lstTOC->visualItemRect(lstTOC->item(5)).center());
-        prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
-        Trigger(w.get(), "mnuDelCat");
+        DeleteCategory(5);
         ClickRow("gone2");
         QCOMPARE(txtCod()->toPlainText(), QString("x = 1"));
         QTest::keyClick(txtCod(), Qt::Key_End, Qt::ControlModifier);
@@ -313,41 +267,49 @@ private slots:
         prompts->ExpectMsgBox("This snippet no longer exists in the library; your text is kept in the viewer.");
         Click(w.get(), "cmdSaveCont");
         QCOMPARE(txtCod()->toPlainText(), QString("x = 1 kept"));
-        QVERIFY(!SaveEnabled());
+        QVERIFY(!Enabled("cmdSaveCont"));
         QCOMPARE(Stored("gone1"), QString("<gone>"));
     }
 
     void changeFields_data() {
-        QTest::addColumn<bool>("description");
+        QTest::addColumn<QString>("entry");
         QTest::addColumn<std::optional<QString>>("answer");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("description cancelled") << true << std::optional<QString>() << "it's";
-        QTest::newRow("description with apostrophes") << true << std::optional<QString>("O'Brien's") << "O'Brien's";
-        QTest::newRow("source") << false << std::optional<QString>("new source") << "new source";
+        QTest::newRow("description cancelled") << "mnuChgDesc" << std::optional<QString>() << QString("it's");
+        QTest::newRow("description with apostrophes")
+            << "mnuChgDesc" << std::optional<QString>("O'Brien's") << QString("O'Brien's");
+        QTest::newRow("source") << "mnuChgSource" << std::optional<QString>("new source") << QString("new source");
     }
-
-    // The Change entries work on the right-clicked row; a cancelled box changes nothing.
+    // The Change entries work on the right-clicked row; a cancelled box changes nothing. On a
+    // team library the window's own change leaves the title, another member's marks it until Refresh.
     void changeFields() {
-        QFETCH(bool, description);
+        QFETCH(QString, entry);
         QFETCH(std::optional<QString>, answer);
         QFETCH(QString, shown);
+        const bool description = entry == "mnuChgDesc";
         ClickRow("alpha", Qt::RightButton);
         prompts->ExpectInputBox(answer, description ? "New description?" : "New source of the code?");
-        Trigger(w.get(), description ? "mnuChgDesc" : "mnuChgSource");
-        QCOMPARE(Shown(RowOf("alpha"), description ? 2 : 4), shown);
+        Trigger(w.get(), entry);
+        QCOMPARE(Texts(lvTOC()->model(), description ? 2 : 4).value(RowOf("alpha")), shown);
         QCOMPARE(Stored("alpha", description ? "Description" : "Source"), shown);
+        if (!onServer) return;
+        store::Connection other;
+        OpenLibrary(other, path);
+        QTest::qWait(100);
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
+        store::ChangeSource(other, IdOf("alpha"), "theirs");
+        QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
+        Click(w.get(), "cmdRefresh");
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
     }
 
     void saveConflict_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("overwrite theirs") << int(Prompts::Yes) << "mine ' it's here"
-                                          << "mine ' it's here";
-        QTest::newRow("load theirs") << int(Prompts::No) << "theirs"
-                                     << "theirs";
-        QTest::newRow("cancel") << int(Prompts::Cancel) << "theirs"
-                                << "mine ' it's here";
+        QTest::newRow("overwrite theirs") << int(Prompts::Yes) << "mine\r\n' it's here" << QString("mine\n' it's here");
+        QTest::newRow("load theirs") << int(Prompts::No) << "theirs" << QString("theirs");
+        QTest::newRow("cancel") << int(Prompts::Cancel) << "theirs" << QString("mine\n' it's here");
     }
 
     // Someone else (another window, another member) saved the snippet after this
@@ -358,10 +320,11 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, shown);
         ClickRow("alpha");
-        QTest::keyClicks(txtCod(), "mine ");
+        QTest::keyClicks(txtCod(), "mine");
+        QTest::keyClick(txtCod(), Qt::Key_Return);
         store::Connection other;
         OpenLibrary(other, path);
-        store::SaveContent(other, IdOf(other, "alpha"), "theirs");
+        store::SaveContent(other, IdOf("alpha"), "theirs");
         QGuiApplication::clipboard()->setText("before");
         prompts->ExpectMsgBoxContaining("Someone else changed alpha", Prompts::Answer(answer));
         if (answer == Prompts::Yes) prompts->ExpectMsgBox("Content saved!");
@@ -369,24 +332,7 @@ private slots:
         Verify();
         QCOMPARE(Stored("alpha"), stored);
         QCOMPARE(txtCod()->toPlainText(), shown);
-        QCOMPARE(QGuiApplication::clipboard()->text(), answer == Prompts::No ? "mine ' it's here" : "before");
-    }
-
-    // Another member's change shows in the title until the next Refresh; the
-    // window's own changes do not.
-    void changedByOthers() {
-        if (!onServer) QSKIP("a library file announces no changes");
-        ClickRow("alpha", Qt::RightButton);
-        prompts->ExpectInputBox(QString("mine"), "New description?");
-        Trigger(w.get(), "mnuChgDesc");
-        store::Connection other;
-        OpenLibrary(other, path);
-        QTest::qWait(100);
-        QCOMPARE(w->windowTitle(), QString("Snippary"));
-        store::ChangeSource(other, IdOf(other, "alpha"), "theirs");
-        QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
-        Click(w.get(), "cmdRefresh");
-        QCOMPARE(w->windowTitle(), QString("Snippary"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), answer == Prompts::No ? "mine\n' it's here" : "before");
     }
 
     // Started on an address with a password written into it: the library opens, and
