@@ -2,23 +2,14 @@
 // window's own controls, a real library, every question answered by script. Run
 // twice: on a library file, and (SNIPPARY_TEST_ON_SERVER) on a team library on the
 // tests' own PostgreSQL server, opened through the dialog's server choice.
-#include <QtTest>
-#include <QClipboard>
-#include <QHeaderView>
-#include <QRadioButton>
-#include <QWindow>
-
 #include "main/window/windowdriver.h"
 #include "store/operations.h"
 #include "store/statements.h"
 #include "testsupport.h"
 
+using namespace windowdriver;
 using platform::Prompts;
 using testsupport::OpenLibrary;
-using windowdriver::Click;
-using windowdriver::Find;
-using windowdriver::Texts;
-using windowdriver::Trigger;
 
 namespace {
 
@@ -169,15 +160,15 @@ private slots:
         lvTOC()->setFocus(Qt::TabFocusReason);
         for (const QString& step : steps.split(' ')) {
             if (step == "sort") ClickHeader(3);
-            if (step == "search page") windowdriver::ClickTab(w.get(), 1);
+            if (step == "search page") ClickTab(w.get(), 1);
             if (step == "find") {
-                windowdriver::ClickTab(w.get(), 1);
+                ClickTab(w.get(), 1);
                 QTest::keyClicks(Find<QLineEdit>(w.get(), "txtFind"), "IT'S");
                 Click(w.get(), "cmdFind");
             }
             if (step == "untick") Trigger(w.get(), "mnuLstSel_1");
             if (step == "refresh") Click(w.get(), "cmdRefresh");
-            windowdriver::ClickTab(w.get(), 0);
+            ClickTab(w.get(), 0);
         }
         QCOMPARE(Names(), listed);
         QCOMPARE(Find<QLineEdit>(w.get(), "txtFind")->text().isEmpty(),
@@ -232,7 +223,7 @@ private slots:
         if (command == "Refresh") Click(w.get(), "cmdRefresh");
         if (command == "Close database") Trigger(w.get(), "mnuCloseDB");
         if (command == "Load database") {
-            windowdriver::AnswerLoadDB(*prompts, QString());
+            AnswerLoadDB(*prompts, QString());
             Trigger(w.get(), "mnuLoad");
         }
         if (command == "Exit") Trigger(w.get(), "mnuExit");
