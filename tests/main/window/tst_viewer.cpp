@@ -9,7 +9,6 @@
 
 using namespace windowdriver;
 using platform::Prompts;
-using testsupport::OpenLibrary;
 
 namespace {
 
@@ -123,13 +122,11 @@ private slots:
         ClickRow("alpha");
         QCOMPARE(txtCod()->toPlainText(), QString("' it's here"));
         if (deleted != "alpha") ClickRow(deleted, Qt::RightButton);
-        store::Connection other;
-        OpenLibrary(other, path);
-        if (locked) other.BeginTrans();
+        const auto other = Other(path, locked);
         prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
         if (locked) prompts->ExpectMsgBoxContaining("3260 # ");
         Trigger(w.get(), "mnuDelItem");
-        other.RollbackTrans();
+        other->RollbackTrans();
         if (!locked) {
             QTest::keyClicks(txtCod(), "typed");
             Click(w.get(), "cmdSaveCont");
@@ -187,11 +184,10 @@ private slots:
         QTest::addColumn<bool>("typed");
         QTest::addColumn<int>("answer");  // 0: no question
         QTest::addColumn<bool>("locked");
-        for (const char* c : {"row click", "key", "Refresh", "Close database", "Load database", "Exit", "close box"}) {
-            QTest::addRow("%s, Yes", c) << c << true << int(Prompts::Yes) << false;
-            QTest::addRow("%s, No", c) << c << true << int(Prompts::No) << false;
-            QTest::addRow("%s, Cancel", c) << c << true << int(Prompts::Cancel) << false;
-        }
+        for (const char* c : {"row click", "key", "Refresh", "Close database", "Load database", "Exit", "close box"})
+            for (const auto& [answer, name] :
+                 {std::pair{Prompts::Yes, "Yes"}, {Prompts::No, "No"}, {Prompts::Cancel, "Cancel"}})
+                QTest::addRow("%s, %s", c, name) << c << true << int(answer) << false;
         QTest::newRow("row click, nothing typed") << "row click" << false << 0 << false;
         QTest::newRow("Exit, nothing typed") << "Exit" << false << 0 << false;
         QTest::newRow("row click, no change of existing code") << "no change" << true << 0 << false;
@@ -215,9 +211,7 @@ private slots:
         const QString shown = txtCod()->toPlainText();
         if (answer != 0) prompts->ExpectMsgBox("Save the changes to alpha?", Prompts::Answer(answer));
         if (locked) prompts->ExpectMsgBoxContaining("3260 # ");
-        store::Connection other;
-        OpenLibrary(other, path);
-        if (locked) other.BeginTrans();
+        const auto other = Other(path, locked);
         if (command == "row click" || command == "no change") ClickRow("Beta");
         if (command == "key") QTest::keyClick(lvTOC(), Qt::Key_Down);
         if (command == "Refresh") Click(w.get(), "cmdRefresh");
@@ -228,7 +222,7 @@ private slots:
         }
         if (command == "Exit") Trigger(w.get(), "mnuExit");
         if (command == "close box") w->windowHandle()->close();
-        other.RollbackTrans();
+        other->RollbackTrans();
         Verify();
         if (QTest::currentTestFailed()) return;
         if (answer != 0) QCOMPARE(prompts->History().first().buttons, Prompts::YesNoCancel);
@@ -284,11 +278,10 @@ private slots:
         QCOMPARE(Texts(lvTOC()->model(), description ? 2 : 4).value(RowOf("alpha")), shown);
         QCOMPARE(Stored("alpha", description ? "Description" : "Source"), shown);
         if (!onServer) return;
-        store::Connection other;
-        OpenLibrary(other, path);
+        const auto other = Other(path);
         QTest::qWait(100);
         QCOMPARE(w->windowTitle(), QString("Snippary"));
-        store::ChangeSource(other, IdOf("alpha"), "theirs");
+        store::ChangeSource(*other, IdOf("alpha"), "theirs");
         QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
         Click(w.get(), "cmdRefresh");
         QCOMPARE(w->windowTitle(), QString("Snippary"));
@@ -313,9 +306,7 @@ private slots:
         ClickRow("alpha");
         QTest::keyClicks(txtCod(), "mine");
         QTest::keyClick(txtCod(), Qt::Key_Return);
-        store::Connection other;
-        OpenLibrary(other, path);
-        store::SaveContent(other, IdOf("alpha"), "theirs");
+        store::SaveContent(*Other(path), IdOf("alpha"), "theirs");
         QGuiApplication::clipboard()->setText("before");
         prompts->ExpectMsgBoxContaining("Someone else changed alpha", Prompts::Answer(answer));
         if (answer == Prompts::Yes) prompts->ExpectMsgBox("Content saved!");

@@ -14,12 +14,12 @@ namespace {
 
 const QStringList kPermanent = {"Modules", "Classes", "API Declarations", "Functions", "Snippets"};
 
-// The page the View menu marks; -1 - n when n pages are marked and n is not one.
-int CheckedView(const QObject* w) {
-    int checked = -1, count = 0;
+// The pages the View menu marks.
+QList<int> Marked(const QObject* w) {
+    QList<int> marked;
     for (int i = 0; i < 3; ++i)
-        if (Find<QAction>(w, QStringLiteral("mnuView_%1").arg(i))->isChecked()) checked = i, ++count;
-    return count == 1 ? checked : -1 - count;
+        if (Find<QAction>(w, QStringLiteral("mnuView_%1").arg(i))->isChecked()) marked << i;
+    return marked;
 }
 
 // Gaps between the page's right and bottom edges and each control of it, by control.
@@ -192,29 +192,28 @@ private slots:
         Load(path);
         if (situation == "held") AddCategory("Mine", "mnuAddCat2");
         w->con.Execute(store::stmt::InsertCode(6, "kept", "", "1/1/2002", "", "x"));
-        store::Connection other;  // another window or program on the same library
-        testsupport::OpenLibrary(other, path);
-        if (situation == "added") snippary::InsertCategory(other, "Tools");
+        const auto other = Other(path);  // another window or program on the same library
+        if (situation == "added") snippary::InsertCategory(*other, "Tools");
         const QString counts =
             "SELECT (SELECT count(*) FROM Types) || ' ' || (SELECT count(*) FROM Code WHERE TypeID=6)";
         const QStringList before = Texts(lstTOC()->model()) << windowdriver::Stored(path, counts);
-        if (situation == "held") other.BeginTrans();
+        if (situation == "held") other->BeginTrans();
         if (situation == "added")
             AddCategory("tools", "mnuAddCat2", message);
         else
             DeleteCategory(5, Prompts::Yes, "mnuDelCat2", message);
-        other.RollbackTrans();
+        other->RollbackTrans();
         QCOMPARE(Texts(lstTOC()->model()) << windowdriver::Stored(path, counts), before);
     }
 
     // Whether by tab or by the View menu, the page in front is the one marked, and only it.
     void pagesKeepOneViewMark() {
-        QCOMPARE(CheckedView(w.get()), 0);
+        QCOMPARE(Marked(w.get()), QList<int>{0});
         for (const QString step : {"tab 2", "menu 1", "menu 1", "tab 0", "menu 2", "tab 1"}) {
             const int page = step.right(1).toInt();
             step.startsWith("tab") ? ClickTab(w.get(), page) : Trigger(w.get(), "mnuView_" + step.right(1));
             QCOMPARE(Find<QTabWidget>(w.get(), "SSTab1")->currentIndex(), page);
-            QCOMPARE(CheckedView(w.get()), page);
+            QCOMPARE(Marked(w.get()), QList<int>{page});
         }
     }
 
@@ -358,7 +357,7 @@ private slots:
     // the next start brings them back and loads the library through the dialog. A size
     // the user did not change is written back as it was read, not rounded to pixels.
     void restartRestoresState() {
-        QCOMPARE(CheckedView(w.get()), 0);
+        QCOMPARE(Marked(w.get()), QList<int>{0});
         QVERIFY(!Find<QAction>(w.get(), "mnuOpt_0")->isChecked());
         QCOMPARE(w->con.State(), store::adStateClosed);
         Load(path);
@@ -380,7 +379,7 @@ private slots:
         QCOMPARE(w->con.State(), store::adStateOpen);
         QCOMPARE(Texts(lstTOC()->model()), kPermanent);
         QCOMPARE(Find<QTabWidget>(w.get(), "SSTab1")->currentIndex(), 2);
-        QCOMPARE(CheckedView(w.get()), 2);
+        QCOMPARE(Marked(w.get()), QList<int>{2});
         for (const auto& [entry, checked] : {std::pair{"mnuOpt_0", true}, {"mnuOpt_1", false}, {"mnuOpt_2", true}})
             QCOMPARE(Find<QAction>(w.get(), entry)->isChecked(), checked);
         QTRY_COMPARE(w->frameGeometry().size(), outer);

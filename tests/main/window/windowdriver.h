@@ -89,6 +89,14 @@ inline QStringList Stored(const QString& library, const QString& query) {
     return out;
 }
 
+// Another program on the library; a held one is in the middle of a transaction.
+inline std::unique_ptr<store::Connection> Other(const QString& library, bool held = false) {
+    auto other = std::make_unique<store::Connection>();
+    testsupport::OpenLibrary(*other, library);
+    if (held) other->BeginTrans();
+    return other;
+}
+
 // The program's window on a case of its own: started as the user starts the program,
 // every question answered by script.
 class Fixture : public QObject {
