@@ -2,42 +2,19 @@
 // window's own controls, a real library, every question answered by script. Run
 // twice: on a library file, and (SNIPPARY_TEST_ON_SERVER) on a team library on the
 // tests' own PostgreSQL server, opened through the dialog's server choice.
-#include <QtTest>
-#include <QClipboard>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTreeView>
-#include <QWindow>
-
-#include "main/ui/frmsnippary.h"
 #include "main/window/windowdriver.h"
-#include "platform/folders.h"
-#include "settings/registry.h"
 #include "store/operations.h"
 #include "store/statements.h"
-#include "testlibrary.h"
 #include "testsupport.h"
 
+using namespace windowdriver;
 using platform::Prompts;
-using testsupport::OpenLibrary;
-using windowdriver::Click;
-using windowdriver::Find;
-using windowdriver::Trigger;
 
 namespace {
 
 struct Seeded {
     qint64 type;
-    const char* name;
-    const char* description;
-    const char* date;
-    const char* content;
+    const char *name, *description, *date, *content;
 };
 // Listed by name: alpha, Beta, gone1, gone2, Zeta. gone1 and gone2 are of the sixth category.
 const Seeded kSnippets[] = {{1, "Zeta", "z", "3/3/2001", "Sub Zeta()\r\nEnd Sub"},
@@ -54,61 +31,34 @@ QString Content(const QString& name) {
 
 }  // namespace
 
-class tst_viewer : public QObject {
+class tst_viewer : public windowdriver::Fixture {
     Q_OBJECT
-    QTemporaryDir dir;
     QString path, trace;
     const bool onServer = qEnvironmentVariableIsSet("SNIPPARY_TEST_ON_SERVER");
-    std::unique_ptr<platform::ScriptedPrompts> prompts;
-    std::unique_ptr<snippary::frmSnippary> w;
 
-    QTreeView* lvTOC() const { return Find<QTreeView>(w.get(), "lvTOC"); }
-    QPlainTextEdit* txtCod() const { return Find<QPlainTextEdit>(w.get(), "txtCod"); }
-    bool SaveEnabled() const { return Find<QPushButton>(w.get(), "cmdSaveCont")->isEnabled(); }
-    // A column of a row as the list shows it.
-    QString Shown(int row, int column) const { return lvTOC()->model()->index(row, column).data().toString(); }
+    QStringList Names() const { return Texts(lvTOC()->model()); }
     int RowOf(const QString& name) const { return Names().indexOf(name); }
-    static qint64 IdOf(store::Connection& con, const QString& name) {
-        store::Recordset rs;
-        rs.Open("SELECT ID FROM Code WHERE Name='" + name + "'", &con);
-        return rs.Eof() ? 0 : rs.Fields(0).toLongLong();
-    }
+    QString CurrentName() const { return Names().value(lvTOC()->currentIndex().row()); }
     void ClickRow(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
-        const QRect r = lvTOC()->visualRect(lvTOC()->model()->index(RowOf(name), 0));
-        QTest::mouseClick(lvTOC()->viewport(), button, {}, r.center());
+        windowdriver::ClickRow(lvTOC(), RowOf(name), button);
     }
     void ClickHeader(int section) {
         QHeaderView* h = lvTOC()->header();
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
                           QPoint(h->sectionViewportPosition(section) + h->sectionSize(section) / 2, h->height() / 2));
     }
-    QStringList Names() const {
-        QStringList out;
-        for (int row = 0; row < lvTOC()->model()->rowCount(); ++row) out << Shown(row, 0);
-        return out;
-    }
-    QString CurrentName() const {
-        const QModelIndex i = lvTOC()->currentIndex();
-        return i.isValid() ? Shown(i.row(), 0) : QString();
-    }
-    // A column of a snippet as the library file holds it; "<gone>" for none.
+    // A column of a snippet as the library holds it; "<gone>" for none.
     QString Stored(const QString& name, const QString& column = QStringLiteral("Content")) const {
-        store::Connection con;
-        OpenLibrary(con, path);
-        store::Recordset rs;
-        rs.Open("SELECT " + column + " FROM Code WHERE Name='" + name + "'", &con);
-        return rs.Eof() ? QStringLiteral("<gone>") : rs.Fields(0).toString();
+        return windowdriver::Stored(path, "SELECT " + column + " FROM Code WHERE Name='" + name + "'")
+            .value(0, QStringLiteral("<gone>"));
     }
+    qint64 IdOf(const QString& name) const { return Stored(name, "ID").toLongLong(); }
     int ContentReads() const {
         return QString::fromUtf8(testsupport::ReadAll(trace)).count(QStringLiteral("SELECT Content FROM Code WHERE"));
     }
-    void Verify() { windowdriver::VerifyPrompts(*prompts); }
 
 private slots:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-        QVERIFY(dir.isValid());
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
 
     void init() {
         static int n = 0;
@@ -121,14 +71,7 @@ private slots:
             for (const Seeded& s : kSnippets)
                 con.Execute(store::stmt::InsertCode(s.type, s.name, s.description, s.date, "", s.content));
         }
-        QFile::remove(platform::SettingsFile());
-        settings::RegWriteString(settings::HKEY_LOCAL_MACHINE, QString::fromLatin1(settings::RegistryKey),
-                                 QStringLiteral("Tab"), QStringLiteral("0"));
-        prompts = std::make_unique<platform::ScriptedPrompts>();
-        w = std::make_unique<snippary::frmSnippary>(*prompts);
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        Start();
         if (onServer) {
             // The server choice, its "..." answered with the address, then Ok.
             prompts->ExpectInputBox(path);
@@ -148,7 +91,11 @@ private slots:
         Trigger(w.get(), "mnuLstSel_0");  // Select all
         Click(w.get(), "cmdRefresh");
         ClickHeader(0);  // by name
-        QCOMPARE(Names(), QStringList({"alpha", "Beta", "gone1", "gone2", "Zeta"}));
+        QStringList columns;
+        for (int column = 0; column < 5; ++column) columns << Texts(lvTOC()->model(), column).join(',');
+        QCOMPARE(columns,
+                 QStringList({"alpha,Beta,gone1,gone2,Zeta", "Functions,Functions,Mine,Mine,Modules", "it's,,,,z",
+                              "1/15/2002 3:04:05 PM,12/1/2002,1/1/2003,2/1/2003,3/3/2001", ",,,,"}));
         qputenv("SNIPPARY_TRACE_SQL", QFile::encodeName(trace));
     }
 
@@ -175,19 +122,17 @@ private slots:
         ClickRow("alpha");
         QCOMPARE(txtCod()->toPlainText(), QString("' it's here"));
         if (deleted != "alpha") ClickRow(deleted, Qt::RightButton);
-        store::Connection other;
-        OpenLibrary(other, path);
-        if (locked) other.BeginTrans();
+        const auto other = Other(path, locked);
         prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
         if (locked) prompts->ExpectMsgBoxContaining("3260 # ");
         Trigger(w.get(), "mnuDelItem");
-        other.RollbackTrans();
+        other->RollbackTrans();
         if (!locked) {
             QTest::keyClicks(txtCod(), "typed");
             Click(w.get(), "cmdSaveCont");
         }
         QCOMPARE(RowOf(deleted) >= 0, locked);
-        QCOMPARE(SaveEnabled(), locked);
+        QCOMPARE(Enabled("cmdSaveCont"), locked);
         for (const Seeded& s : kSnippets)
             QCOMPARE(Stored(s.name), s.name == deleted && !locked ? QString("<gone>") : QString::fromLatin1(s.content));
     }
@@ -212,22 +157,22 @@ private slots:
         lvTOC()->setFocus(Qt::TabFocusReason);
         for (const QString& step : steps.split(' ')) {
             if (step == "sort") ClickHeader(3);
-            if (step == "search page") windowdriver::ClickTab(w.get(), 1);
+            if (step == "search page") ClickTab(w.get(), 1);
             if (step == "find") {
-                windowdriver::ClickTab(w.get(), 1);
+                ClickTab(w.get(), 1);
                 QTest::keyClicks(Find<QLineEdit>(w.get(), "txtFind"), "IT'S");
                 Click(w.get(), "cmdFind");
             }
             if (step == "untick") Trigger(w.get(), "mnuLstSel_1");
             if (step == "refresh") Click(w.get(), "cmdRefresh");
-            windowdriver::ClickTab(w.get(), 0);
+            ClickTab(w.get(), 0);
         }
         QCOMPARE(Names(), listed);
         QCOMPARE(Find<QLineEdit>(w.get(), "txtFind")->text().isEmpty(),
                  steps.contains("refresh") || !steps.contains("find"));
         QCOMPARE(ContentReads(), 0);
         QVERIFY(txtCod()->toPlainText().isEmpty());
-        QVERIFY(!SaveEnabled());
+        QVERIFY(!Enabled("cmdSaveCont"));
         if (listed.isEmpty()) return;
         QTest::keyClick(lvTOC(), Qt::Key_Down);  // a key on the list does show one
         QCOMPARE(ContentReads(), 1);
@@ -239,11 +184,10 @@ private slots:
         QTest::addColumn<bool>("typed");
         QTest::addColumn<int>("answer");  // 0: no question
         QTest::addColumn<bool>("locked");
-        for (const char* c : {"row click", "key", "Refresh", "Close database", "Load database", "Exit", "close box"}) {
-            QTest::addRow("%s, Yes", c) << c << true << int(Prompts::Yes) << false;
-            QTest::addRow("%s, No", c) << c << true << int(Prompts::No) << false;
-            QTest::addRow("%s, Cancel", c) << c << true << int(Prompts::Cancel) << false;
-        }
+        for (const char* c : {"row click", "key", "Refresh", "Close database", "Load database", "Exit", "close box"})
+            for (const auto& [answer, name] :
+                 {std::pair{Prompts::Yes, "Yes"}, {Prompts::No, "No"}, {Prompts::Cancel, "Cancel"}})
+                QTest::addRow("%s, %s", c, name) << c << true << int(answer) << false;
         QTest::newRow("row click, nothing typed") << "row click" << false << 0 << false;
         QTest::newRow("Exit, nothing typed") << "Exit" << false << 0 << false;
         QTest::newRow("row click, no change of existing code") << "no change" << true << 0 << false;
@@ -267,20 +211,18 @@ private slots:
         const QString shown = txtCod()->toPlainText();
         if (answer != 0) prompts->ExpectMsgBox("Save the changes to alpha?", Prompts::Answer(answer));
         if (locked) prompts->ExpectMsgBoxContaining("3260 # ");
-        store::Connection other;
-        OpenLibrary(other, path);
-        if (locked) other.BeginTrans();
+        const auto other = Other(path, locked);
         if (command == "row click" || command == "no change") ClickRow("Beta");
         if (command == "key") QTest::keyClick(lvTOC(), Qt::Key_Down);
         if (command == "Refresh") Click(w.get(), "cmdRefresh");
         if (command == "Close database") Trigger(w.get(), "mnuCloseDB");
         if (command == "Load database") {
-            windowdriver::AnswerLoadDB(*prompts, QString());
+            AnswerLoadDB(*prompts, QString());
             Trigger(w.get(), "mnuLoad");
         }
         if (command == "Exit") Trigger(w.get(), "mnuExit");
         if (command == "close box") w->windowHandle()->close();
-        other.RollbackTrans();
+        other->RollbackTrans();
         Verify();
         if (QTest::currentTestFailed()) return;
         if (answer != 0) QCOMPARE(prompts->History().first().buttons, Prompts::YesNoCancel);
@@ -302,10 +244,7 @@ private slots:
     // text, and saving text of a snippet that is gone says so instead of "Content saved!".
     void goneSnippetKeepsText() {
         ClickRow("gone1");
-        auto* lstTOC = Find<QListWidget>(w.get(), "lstTOC");
-        QTest::mouseClick(lstTOC->viewport(), Qt::LeftButton, {}, lstTOC->visualItemRect(lstTOC->item(5)).center());
-        prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", Prompts::Yes);
-        Trigger(w.get(), "mnuDelCat");
+        DeleteCategory(5);
         ClickRow("gone2");
         QCOMPARE(txtCod()->toPlainText(), QString("x = 1"));
         QTest::keyClick(txtCod(), Qt::Key_End, Qt::ControlModifier);
@@ -313,41 +252,48 @@ private slots:
         prompts->ExpectMsgBox("This snippet no longer exists in the library; your text is kept in the viewer.");
         Click(w.get(), "cmdSaveCont");
         QCOMPARE(txtCod()->toPlainText(), QString("x = 1 kept"));
-        QVERIFY(!SaveEnabled());
+        QVERIFY(!Enabled("cmdSaveCont"));
         QCOMPARE(Stored("gone1"), QString("<gone>"));
     }
 
     void changeFields_data() {
-        QTest::addColumn<bool>("description");
+        QTest::addColumn<QString>("entry");
         QTest::addColumn<std::optional<QString>>("answer");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("description cancelled") << true << std::optional<QString>() << "it's";
-        QTest::newRow("description with apostrophes") << true << std::optional<QString>("O'Brien's") << "O'Brien's";
-        QTest::newRow("source") << false << std::optional<QString>("new source") << "new source";
+        QTest::newRow("description cancelled") << "mnuChgDesc" << std::optional<QString>() << QString("it's");
+        QTest::newRow("description with apostrophes")
+            << "mnuChgDesc" << std::optional<QString>("O'Brien's") << QString("O'Brien's");
+        QTest::newRow("source") << "mnuChgSource" << std::optional<QString>("new source") << QString("new source");
     }
-
-    // The Change entries work on the right-clicked row; a cancelled box changes nothing.
+    // The Change entries work on the right-clicked row; a cancelled box changes nothing. On a
+    // team library the window's own change leaves the title, another member's marks it until Refresh.
     void changeFields() {
-        QFETCH(bool, description);
+        QFETCH(QString, entry);
         QFETCH(std::optional<QString>, answer);
         QFETCH(QString, shown);
+        const bool description = entry == "mnuChgDesc";
         ClickRow("alpha", Qt::RightButton);
         prompts->ExpectInputBox(answer, description ? "New description?" : "New source of the code?");
-        Trigger(w.get(), description ? "mnuChgDesc" : "mnuChgSource");
-        QCOMPARE(Shown(RowOf("alpha"), description ? 2 : 4), shown);
+        Trigger(w.get(), entry);
+        QCOMPARE(Texts(lvTOC()->model(), description ? 2 : 4).value(RowOf("alpha")), shown);
         QCOMPARE(Stored("alpha", description ? "Description" : "Source"), shown);
+        if (!onServer) return;
+        const auto other = Other(path);
+        QTest::qWait(100);
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
+        store::ChangeSource(*other, IdOf("alpha"), "theirs");
+        QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
+        Click(w.get(), "cmdRefresh");
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
     }
 
     void saveConflict_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("overwrite theirs") << int(Prompts::Yes) << "mine ' it's here"
-                                          << "mine ' it's here";
-        QTest::newRow("load theirs") << int(Prompts::No) << "theirs"
-                                     << "theirs";
-        QTest::newRow("cancel") << int(Prompts::Cancel) << "theirs"
-                                << "mine ' it's here";
+        QTest::newRow("overwrite theirs") << int(Prompts::Yes) << "mine\r\n' it's here" << QString("mine\n' it's here");
+        QTest::newRow("load theirs") << int(Prompts::No) << "theirs" << QString("theirs");
+        QTest::newRow("cancel") << int(Prompts::Cancel) << "theirs" << QString("mine\n' it's here");
     }
 
     // Someone else (another window, another member) saved the snippet after this
@@ -358,10 +304,9 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, shown);
         ClickRow("alpha");
-        QTest::keyClicks(txtCod(), "mine ");
-        store::Connection other;
-        OpenLibrary(other, path);
-        store::SaveContent(other, IdOf(other, "alpha"), "theirs");
+        QTest::keyClicks(txtCod(), "mine");
+        QTest::keyClick(txtCod(), Qt::Key_Return);
+        store::SaveContent(*Other(path), IdOf("alpha"), "theirs");
         QGuiApplication::clipboard()->setText("before");
         prompts->ExpectMsgBoxContaining("Someone else changed alpha", Prompts::Answer(answer));
         if (answer == Prompts::Yes) prompts->ExpectMsgBox("Content saved!");
@@ -369,24 +314,7 @@ private slots:
         Verify();
         QCOMPARE(Stored("alpha"), stored);
         QCOMPARE(txtCod()->toPlainText(), shown);
-        QCOMPARE(QGuiApplication::clipboard()->text(), answer == Prompts::No ? "mine ' it's here" : "before");
-    }
-
-    // Another member's change shows in the title until the next Refresh; the
-    // window's own changes do not.
-    void changedByOthers() {
-        if (!onServer) QSKIP("a library file announces no changes");
-        ClickRow("alpha", Qt::RightButton);
-        prompts->ExpectInputBox(QString("mine"), "New description?");
-        Trigger(w.get(), "mnuChgDesc");
-        store::Connection other;
-        OpenLibrary(other, path);
-        QTest::qWait(100);
-        QCOMPARE(w->windowTitle(), QString("Snippary"));
-        store::ChangeSource(other, IdOf(other, "alpha"), "theirs");
-        QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
-        Click(w.get(), "cmdRefresh");
-        QCOMPARE(w->windowTitle(), QString("Snippary"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), answer == Prompts::No ? "mine\n' it's here" : "before");
     }
 
     // Started on an address with a password written into it: the library opens, and

@@ -2,16 +2,14 @@
 // its menus' own entries, and the Load Database dialog answered with clicks and keys.
 #pragma once
 
-#include <QApplication>
-#include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
+#include "main/ui/frmsnippary.h"
+#include "platform/folders.h"
 #include "platform/scriptedprompts.h"
+#include "settings/registry.h"
+#include "testlibrary.h"
 
 namespace windowdriver {
 
@@ -68,5 +66,90 @@ inline void Load(const QObject* window, platform::ScriptedPrompts& prompts, cons
     AnswerLoadDB(prompts, path, password);
     Trigger(window, "mnuLoad");
 }
+
+// The texts of a column of a list, a combo box or the snippet list, row by row.
+inline QStringList Texts(const QAbstractItemModel* model, int column = 0) {
+    QStringList out;
+    for (int row = 0; row < model->rowCount(); ++row) out << model->index(row, column).data().toString();
+    return out;
+}
+
+// A click on a row of a list.
+inline void ClickRow(QAbstractItemView* view, int row, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(view->viewport(), button, {}, view->visualRect(view->model()->index(row, 0)).center());
+}
+
+// The first column of a query's rows, read as another program on the library reads them.
+inline QStringList Stored(const QString& library, const QString& query) {
+    store::Connection con;
+    testsupport::OpenLibrary(con, library);
+    store::Recordset rs;
+    QStringList out;
+    for (rs.Open(query, &con); !rs.Eof(); rs.MoveNext()) out << rs.Fields(0).toString();
+    return out;
+}
+
+// Another program on the library; a held one is in the middle of a transaction.
+inline std::unique_ptr<store::Connection> Other(const QString& library, bool held = false) {
+    auto other = std::make_unique<store::Connection>();
+    testsupport::OpenLibrary(*other, library);
+    if (held) other->BeginTrans();
+    return other;
+}
+
+// The program's window on a case of its own: started as the user starts the program,
+// every question answered by script.
+class Fixture : public QObject {
+protected:
+    QTemporaryDir dir;
+    std::unique_ptr<platform::ScriptedPrompts> prompts = std::make_unique<platform::ScriptedPrompts>();
+    std::unique_ptr<snippary::frmSnippary> w;
+
+    // A start of the program, shown and active; a fresh one has no stored settings (so a
+    // stored "load at start-up" never opens the Load Database dialog) and page 0 in front.
+    void Start(bool fresh = true) {
+        w.reset();
+        if (fresh) {
+            prompts = std::make_unique<platform::ScriptedPrompts>();
+            QFile::remove(platform::SettingsFile());
+            settings::RegWriteString(settings::HKEY_LOCAL_MACHINE, QString::fromLatin1(settings::RegistryKey),
+                                     QStringLiteral("Tab"), QStringLiteral("0"));
+        }
+        w = std::make_unique<snippary::frmSnippary>(*prompts);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    // The window closed as the user closes it: its settings are written.
+    void Close() {
+        QVERIFY(w->close());
+        w.reset();
+    }
+    void Verify() { VerifyPrompts(*prompts); }
+    void Load(const QString& library, const QString& password = {}) {
+        windowdriver::Load(w.get(), *prompts, library, password);
+    }
+    QListWidget* lstTOC() const { return Find<QListWidget>(w.get(), "lstTOC"); }
+    QTreeView* lvTOC() const { return Find<QTreeView>(w.get(), "lvTOC"); }
+    QPlainTextEdit* txtCod() const { return Find<QPlainTextEdit>(w.get(), "txtCod"); }
+    bool Enabled(const QString& name) const { return Find<QObject>(w.get(), name)->property("enabled").toBool(); }
+    // Adds a category by the menu entry, the name typed into its box; a null name cancels it.
+    // A refusal expected is a message that contains `refused`.
+    void AddCategory(const QString& name, const QString& entry = "mnuAddCat", const QString& refused = {}) {
+        prompts->ExpectInputBox(name.isNull() ? std::nullopt : std::optional(name), "Name of new category?");
+        if (!refused.isEmpty()) prompts->ExpectMsgBoxContaining(refused);
+        Trigger(w.get(), entry);
+    }
+    // Clicks the category at `row` of the list and deletes it by the menu entry, answering
+    // the question; a null answer expects none.
+    void DeleteCategory(int row, std::optional<platform::Prompts::Answer> answer = platform::Prompts::Yes,
+                        const QString& entry = "mnuDelCat", const QString& refused = {}) {
+        ClickRow(lstTOC(), row);
+        if (answer)
+            prompts->ExpectMsgBox("Are you sure?\r\n(ALL items partain to this category will be deleted!)", *answer);
+        if (!refused.isEmpty()) prompts->ExpectMsgBoxContaining(refused);
+        Trigger(w.get(), entry);
+    }
+};
 
 }  // namespace windowdriver
