@@ -76,7 +76,6 @@ private slots:
         row("other category, at the cursor", "Functions", "f", "", "", atCursor);
         row("selection only", "Snippets", "f", "End Sub", "", {"one", "End Sub", "two"});
         row("category names are case-sensitive", "modules", "f", "", "", atCursor);
-        row("nothing shown yet", "", "", "", "", atCursor);
     }
 
     void insert() {

@@ -69,8 +69,8 @@ private slots:
         QVERIFY(WriteAll(dir.filePath("bin.bas"), QByteArray("\x01\0\x02", 3)));
         QVERIFY(WriteAll(dir.filePath("locked.bas"), "Sub A()\r\n"));
         QVERIFY(QFile::setPermissions(dir.filePath("locked.bas"), QFileDevice::WriteOwner));
-        QFile huge(dir.filePath("huge.bas"));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(64LL * 1024 * 1024 + 1));  // sparse: costs no disk
+        const QString huge = dir.filePath("huge.bas");  // sparse: costs no disk
+        QVERIFY(WriteAll(huge, "") && QFile::resize(huge, 64LL * 1024 * 1024 + 1));
     }
 
     void shellTarget_data() {

@@ -15,6 +15,7 @@
 #include "cli/runner.h"
 #include "export/htmlwriter.h"
 #include "store/connectionstring.h"
+#include "store/generaldate.h"
 #include "store/library.h"
 #include "store/operations.h"
 #include "store/statements.h"
@@ -56,7 +57,8 @@ int Work(const QString& library, const QString& page, const QString& seed) {
     auto pick = [&rng](qsizetype n) { return int(std::uniform_int_distribution<qsizetype>(0, n - 1)(rng)); };
     store::Connection con;
     con.Open(store::ConnectionString::ForLibrary(library).Build());
-    QString made;  // " <ID>" of the row a change made
+    const QString date = store::GeneralDate(QDateTime::currentDateTime());  // one will do
+    QString made;                                                           // " <ID>" of the row a change made
     const auto step = [&made](const QString& what, const std::function<void()>& change) {
         made.clear();
         std::fputs(qPrintable("begin " + what + '\n'), stdout);
@@ -77,7 +79,7 @@ int Work(const QString& library, const QString& page, const QString& seed) {
             const qint64 typeId = cat.typeId == 0 || pick(2) ? 1 + pick(5) : cat.typeId;
             const QString content = "c" + tag + "\r\n'); DROP TABLE Code; -- it's " + QString(pick(20000), u'x');
             step(QStringLiteral("add %1 %2").arg(tag).arg(typeId), [&] {
-                made = " " + QString::number(store::AddSnippet(con, {typeId, "n" + tag, {}, "12/7/2026", {}, content}));
+                made = " " + QString::number(store::AddSnippet(con, {typeId, "n" + tag, {}, date, {}, content}));
             });
         } else if (op < 6) {
             step("save" + tagged, [&] { store::SaveContent(con, id, "saved " + tag); });
@@ -296,9 +298,8 @@ private slots:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList a = app.arguments();
     try {
-        if (a.value(1) == "--worker") return Work(a.value(2), a.value(3), a.value(4));
+        if (argc == 5 && QByteArray(argv[1]) == "--worker") return Work(argv[2], argv[3], argv[4]);
     } catch (const store::StoreError& e) {
         std::fputs(qPrintable("error " + e.Message()), stdout);
         return 4;
