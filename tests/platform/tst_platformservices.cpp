@@ -1,43 +1,27 @@
-// Shell targets, the program's folders and the atomic file writer.
-#include <QCoreApplication>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QLocale>
-#include <QRandomGenerator>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
+// The platform's services: shell targets, the program's folders, the atomic file writer,
+// module files read as text (encodings, line ends and refusals), and the Qt dialogs behind
+// the prompts (answers and cancellation as the callers see them; each dialog is answered
+// from the event loop once it is shown).
+#include <QtTest>
+#include <QtWidgets>
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/atomicfile.h"
+#include "platform/codepage.h"
 #include "platform/filefilter.h"
 #include "platform/folders.h"
+#include "platform/textfile.h"
+#include "platform/ui/captionfit.h"
+#include "platform/ui/qtprompts.h"
 #include "testsupport.h"
 
+using platform::Prompts;
 using testsupport::ReadAll;
 using testsupport::WriteAll;
 
 namespace {
-
-// Removes a file the test put beside the executable, also when the test fails.
-struct Planted {
-    QString path;
-    ~Planted() {
-        if (QFileInfo(path).isDir())
-            QDir(path).removeRecursively();
-        else
-            QFile::remove(path);
-    }
-};
-
-// Bytes with no pattern, as an encrypted or compressed file holds them.
-QByteArray Noise(int size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator rng(7);
-    for (char& c : bytes) c = static_cast<char>(rng.bounded(256));
-    return bytes;
-}
 
 // Every file and folder under a folder, hidden ones too, sorted.
 QStringList Listing(const QString& folder) {
@@ -49,17 +33,44 @@ QStringList Listing(const QString& folder) {
     return names;
 }
 
+const QString kTitle = QStringLiteral("VBSnippary, the library of code snippets");
+
+// Whether the dialog shows the title, and is wide enough for its title bar to show it whole.
+QString Whole(QWidget* dialog) {
+    return dialog->windowTitle() == kTitle && dialog->width() >= platform::TitleBarWidth(kTitle) ? "title whole"
+                                                                                                 : "title cut";
+}
+
+// Runs `answer` on the modal dialog of type T as soon as one is shown.
+template <typename T>
+void WhenShown(std::function<void(T*)> answer) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        answer(dialog);
+    });
+    timer->start(5);
+}
+
 }  // namespace
 
 class tst_platformservices : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    platform::QtPrompts prompts;
 
 private slots:
     void initTestCase() {
         testsupport::UseTestEnvironment();
-        QVERIFY(dir.isValid());
-        QVERIFY(!QFileInfo::exists(platform::ProgramFolder() + QStringLiteral("/Snippary.ini")));
+        QVERIFY(QDir(dir.path()).mkpath("sub"));
+        QVERIFY(WriteAll(dir.filePath("bin.bas"), QByteArray("\x01\0\x02", 3)));
+        QVERIFY(WriteAll(dir.filePath("locked.bas"), "Sub A()\r\n"));
+        QVERIFY(QFile::setPermissions(dir.filePath("locked.bas"), QFileDevice::WriteOwner));
+        const QString huge = dir.filePath("huge.bas");  // sparse: costs no disk
+        QVERIFY(WriteAll(huge, "") && QFile::resize(huge, 64LL * 1024 * 1024 + 1));
     }
 
     void shellTarget_data() {
@@ -76,25 +87,21 @@ private slots:
         QCOMPARE(platform::ShellTarget(target), url);
     }
 
-    void installedFolders() {
-        QVERIFY(!platform::PortableUse());
-        const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        QCOMPARE(platform::SettingsFile(), config + QStringLiteral("/snippary/Snippary.ini"));
-        QCOMPARE(platform::AddinFile(), config + QStringLiteral("/snippary/VBADDIN.INI"));
-        QCOMPARE(platform::DataFolder(),
-                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/snippary"));
+    // Installed, the files go to the user's folders; a settings file beside the program
+    // keeps everything there (a portable copy).
+    void folders() {
+        const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/snippary";
         const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        QCOMPARE(platform::ExportDefaultFolder(), docs.isEmpty() ? QDir::homePath() : docs);
-    }
-
-    void portableFolders() {
+        const auto folders = [] {
+            return QStringList{platform::PortableUse() ? "portable" : "installed", platform::SettingsFile(),
+                               platform::AddinFile(), platform::ExportDefaultFolder()};
+        };
+        QCOMPARE(folders(), (QStringList{"installed", config + "/Snippary.ini", config + "/VBADDIN.INI",
+                                         docs.isEmpty() ? QDir::homePath() : docs}));
         const QString pf = platform::ProgramFolder();
-        Planted ini{pf + QStringLiteral("/Snippary.ini")};
-        QVERIFY(WriteAll(ini.path, "[Snippary]\r\n"));
-        QVERIFY(platform::PortableUse());
-        QCOMPARE(platform::SettingsFile(), pf + QStringLiteral("/Snippary.ini"));
-        QCOMPARE(platform::AddinFile(), pf + QStringLiteral("/VBADDIN.INI"));
-        QCOMPARE(platform::ExportDefaultFolder(), pf);
+        const auto planted = qScopeGuard([&] { QFile::remove(pf + "/Snippary.ini"); });
+        QVERIFY(WriteAll(pf + "/Snippary.ini", "[Snippary]\r\n"));
+        QCOMPARE(folders(), (QStringList{"portable", pf + "/Snippary.ini", pf + "/VBADDIN.INI", pf}));
     }
 
     // What the writer of every user's file replaces, and what it never does: a
@@ -106,18 +113,20 @@ private slots:
         QTest::addColumn<bool>("written");
         const QByteArray sqlite = QByteArray("SQLite format 3\0\x10\0\x01\x01", 20) + QByteArray(4076, '\0');
         const QByteArray jet = QByteArray("\0\x01\0\0Standard Jet DB\0", 20) + QByteArray(2028, '\0');
+        QByteArray noise(8192, '\0');  // no pattern, as an encrypted or compressed file holds
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
         QTest::newRow("new file") << "page.htm" << QByteArray() << false << true;
         QTest::newRow("replaced file") << "page.htm" << QByteArray(10000, 'o') << false << true;
         QTest::newRow("new folders") << "x/y/page.htm" << QByteArray() << false << true;
         QTest::newRow("linked file stays linked") << "Snippary.ini" << QByteArray("old") << true << true;
         QTest::newRow("text of whole pages") << "page.htm" << QByteArray(4096, 'p') << false << true;
-        QTest::newRow("noise, not whole pages") << "a.zip" << Noise(4097) << false << true;
+        QTest::newRow("noise, not whole pages") << "a.zip" << noise.left(4097) << false << true;
         QTest::newRow("target is a folder") << "folder" << QByteArray() << false << false;
         QTest::newRow("parent is a file") << "file/page.htm" << QByteArray() << false << false;
         QTest::newRow("no name") << "" << QByteArray() << false << false;
         QTest::newRow("SQLite library") << "lib.snip" << sqlite << false << false;
         QTest::newRow("link to a library") << "page.htm" << sqlite << true << false;
-        QTest::newRow("encrypted library") << "lib.htm" << Noise(8192) << false << false;
+        QTest::newRow("encrypted library") << "lib.htm" << noise << false << false;
         QTest::newRow("rollback journal")
             << "lib.snip-journal" << QByteArray("\xD9\xD5\x05\xF9\x20\xA1\x63\xD7\0", 9) << false << false;
         QTest::newRow("write-ahead log") << "lib.snip-wal" << QByteArray("\x37\x7F\x06\x82\0", 5) << false << false;
@@ -158,7 +167,144 @@ private slots:
         files.sort();
         QCOMPARE(Listing(here.path()), files);
     }
+
+    void fromBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("content");
+        const auto row = [](const char* name, QByteArray bytes, const char* utf8) {
+            QTest::newRow(name) << bytes << QString::fromUtf8(utf8);
+        };
+        row("empty", "", "");
+        row("LF only file", "A\nB\n", "A\nB\n\r\n");
+        row("one line end", "\r\n", "\r\n");
+        row("empty lines kept", "A\r\n\r\n\rB", "A\r\n\r\n\r\nB\r\n");
+        row("LF CR", "A\n\rB", "A\n\r\nB\r\n");
+        row("UTF-8 mark removed", "\xEF\xBB\xBF' \xE2\x82\xAC\r\n", "' \xE2\x82\xAC\r\n");
+        row("mark alone", "\xEF\xBB\xBF", "");
+        QTest::newRow("second mark is content")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << QChar(0xFEFF) + QString("x\r\n");
+        row("code page: euro and smart quotes", "s = \x93\x80 5\x94 \x85 \x91it\x92s\x97\r\n",
+            "s = \xE2\x80\x9C\xE2\x82\xAC 5\xE2\x80\x9D \xE2\x80\xA6 \xE2\x80\x98it\xE2\x80\x99s\xE2\x80\x94\r\n");
+        row("code page: Latin-1 range", "' Caf\xE9 \xFC\xDF\r\n", "' Caf\xC3\xA9 \xC3\xBC\xC3\x9F\r\n");
+        row("broken UTF-8 read as code page", "\xC3\xA9 \xC3", "\xC3\x83\xC2\xA9 \xC3\x83\r\n");
+        row("encoded surrogate is no UTF-8", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC\r\n");
+    }
+    void fromBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, content);
+        const platform::ModuleText t = platform::ModuleTextFromBytes(bytes);
+        QCOMPARE(t.content, content);
+        QVERIFY(t.ok && t.error.isEmpty());
+    }
+
+    void codePageRoundTrip() {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+        const QString text = platform::DecodeWindows1252(all);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(platform::EncodeWindows1252(text), std::optional<QByteArray>(all));
+        QVERIFY(!platform::EncodeWindows1252(QString::fromUtf8("\xE2\x86\x92")).has_value());
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing") << "none.bas" << QString("The file %1 does not exist.");
+        QTest::newRow("folder") << "sub" << QString("%1 is a folder, not a file.");
+        QTest::newRow("device") << "/dev/zero" << QString("%1 is not a regular file.");
+        QTest::newRow("binary") << "bin.bas" << QString("The file %1 is not a text file (it holds NUL bytes).");
+        QTest::newRow("unreadable") << "locked.bas" << QString("The file %1 cannot be read: Permission denied");
+        QTest::newRow("too large, refused whole")
+            << "huge.bas" << QString("The file %1 is too large to be a module (more than 64 MB).");
+    }
+    void refusals() {
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        if (name == "locked.bas" && geteuid() == 0) QSKIP("the superuser reads every file");
+        const QString path = QDir::isAbsolutePath(name) ? name : dir.filePath(name);
+        const platform::ModuleText t = platform::ReadModuleFile(path);
+        QCOMPARE(t.error, error.arg(path));
+        QVERIFY(!t.ok && t.content.isEmpty());
+    }
+
+    void msgBox_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("press");  // a QMessageBox button, or 0 for Esc
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(Prompts::YesNo) << int(QMessageBox::Yes) << int(Prompts::Yes);
+        QTest::newRow("no") << int(Prompts::YesNo) << int(QMessageBox::No) << int(Prompts::No);
+        QTest::newRow("escape is no") << int(Prompts::YesNo) << 0 << int(Prompts::No);
+        QTest::newRow("ok") << int(Prompts::OkOnly) << int(QMessageBox::Ok) << int(Prompts::Ok);
+        QTest::newRow("escape on ok box") << int(Prompts::OkOnly) << 0 << int(Prompts::Ok);
+    }
+    void msgBox() {
+        QFETCH(int, buttons);
+        QFETCH(int, press);
+        QFETCH(int, answer);
+        QStringList shown;
+        WhenShown<QMessageBox>([&](QMessageBox* box) {
+            shown =
+                QStringList{box->text(), Whole(box), box->icon() == QMessageBox::Warning ? "warning" : "another icon",
+                            box->textFormat() == Qt::PlainText ? "plain text" : "rich text"};
+            if (press == 0)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(static_cast<QMessageBox::StandardButton>(press))->click();
+        });
+        const QString text = QStringLiteral("Delete <b>it</b>?");
+        QCOMPARE(int(prompts.MsgBox(text, static_cast<Prompts::Buttons>(buttons), Prompts::Exclamation, kTitle)),
+                 answer);
+        // A message quoting a snippet's name shows it as typed.
+        QCOMPARE(shown, (QStringList{text, "title whole", "warning", "plain text"}));
+    }
+
+    void inputBox_data() {
+        QTest::addColumn<bool>("password");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<std::optional<QString>>("result");
+        QTest::newRow("typed") << false << true << "Forms" << std::optional<QString>(QStringLiteral("Forms"));
+        QTest::newRow("emptied") << false << true << "" << std::optional<QString>(QString());
+        QTest::newRow("cancelled") << false << false << "Forms" << std::optional<QString>();
+        QTest::newRow("password, hidden")
+            << true << true << "s3cret" << std::optional<QString>(QStringLiteral("s3cret"));
+    }
+    void inputBox() {
+        QFETCH(bool, password);
+        QFETCH(bool, accept);
+        QFETCH(QString, typed);
+        QFETCH(std::optional<QString>, result);
+        QStringList shown;
+        WhenShown<QInputDialog>([&](QInputDialog* dlg) {
+            shown = QStringList{dlg->textValue(), Whole(dlg),
+                                dlg->textEchoMode() == QLineEdit::Normal ? "shown" : "hidden"};
+            dlg->setTextValue(typed);
+            accept ? dlg->accept() : dlg->reject();
+        });
+        QCOMPARE(password ? prompts.Password(QStringLiteral("Password:"), kTitle)
+                          : prompts.InputBox(QStringLiteral("Category name:"), kTitle, QStringLiteral("Misc")),
+                 result);
+        QCOMPARE(shown, (QStringList{password ? "" : "Misc", "title whole", password ? "hidden" : "shown"}));
+    }
+
+    void openFileFilters() {
+        QStringList filters;
+        WhenShown<QFileDialog>([&](QFileDialog* dlg) {
+            filters = dlg->nameFilters() << dlg->selectedNameFilter();
+            dlg->reject();
+        });
+        QCOMPARE(prompts.OpenFile(QDir::tempPath(), QStringLiteral("Select file"),
+                                  QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*")),
+                 QString());
+        QCOMPARE(filters, (QStringList{"Module (*.bas)", "Class (*.cls)", "All files (*)", "Module (*.bas)"}));
+    }
+
+    void fontCancelKeepsCurrent() {
+        WhenShown<QFontDialog>([](QFontDialog* dlg) { dlg->reject(); });
+        const platform::FontChoice got = prompts.ChooseFont({QStringLiteral("Some Font"), 8.25});
+        QCOMPARE(QStringLiteral("%1 %2").arg(got.name).arg(got.pointSize), QStringLiteral("Some Font 8.25"));
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_platformservices)
+QTEST_MAIN(tst_platformservices)
 #include "tst_platformservices.moc"
