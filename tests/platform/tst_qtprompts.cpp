@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -143,7 +144,23 @@ private slots:
         QCOMPARE(mode, QLineEdit::Password);
     }
 
-    void openFileFilters() {
+    void openFiles_data() {
+        QTest::addColumn<bool>("several");
+        QTest::addColumn<QString>("typed");  // in the file name box, then Open; empty: Cancel
+        QTest::addColumn<QStringList>("chosen");
+        QTest::newRow("one file, cancelled") << false << QString() << QStringList{QString()};
+        QTest::newRow("one file") << false << "a.bas" << QStringList{"a.bas"};
+        QTest::newRow("several files, cancelled") << true << QString() << QStringList{};
+        QTest::newRow("several files") << true << "\"a.bas\" \"b.bas\"" << QStringList{"a.bas", "b.bas"};
+    }
+    // The file pickers: the filter's parts offered, the first chosen, and the typed files given back.
+    void openFiles() {
+        QFETCH(bool, several);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, chosen);
+        QTemporaryDir dir;
+        for (const char* name : {"a.bas", "b.bas"}) QVERIFY(testsupport::WriteAll(dir.filePath(name), "x\r\n"));
+        for (QString& c : chosen) c = c.isEmpty() ? c : dir.filePath(c);
         QStringList filters;
         QString selected;
         WhenShown([&](QWidget* w) {
@@ -151,13 +168,20 @@ private slots:
             if (dlg == nullptr) return w->close();
             filters = dlg->nameFilters();
             selected = dlg->selectedNameFilter();
-            dlg->reject();
+            if (typed.isEmpty()) {
+                dlg->reject();
+            } else {
+                auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
+                name->setText(typed);  // typed whole: the completer's list would take the keys
+                QTest::keyClick(name, Qt::Key_Return);
+            }
             return true;
         });
-        const QString got =
-            prompts.OpenFile(QDir::tempPath(), QStringLiteral("Select file"),
-                             QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*"));
-        QCOMPARE(got, QString());
+        const QString filter = QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*");
+        const QStringList got = several
+                                    ? prompts.OpenFiles(dir.path(), QStringLiteral("Select files"), filter)
+                                    : QStringList{prompts.OpenFile(dir.path(), QStringLiteral("Select file"), filter)};
+        QCOMPARE(got, chosen);
         QCOMPARE(filters, (QStringList{QStringLiteral("Module (*.bas)"), QStringLiteral("Class (*.cls)"),
                                        QStringLiteral("All files (*)")}));
         QCOMPARE(selected, QStringLiteral("Module (*.bas)"));
