@@ -1,6 +1,5 @@
 // Access files: any bytes, read as a snippet library and as a table list, give
 // snippets or a refusal; never a crash or a hang.
-#include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QString>
@@ -27,7 +29,9 @@ inline QByteArray ReadAll(const QString& path) {
     return f.readAll();
 }
 
+// Makes the file's folder first when it is missing.
 inline bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }

@@ -2,6 +2,7 @@
 // Every modal question the windows ask goes through Prompts, handed to them by
 // whoever builds them: the program passes QtPrompts, tests pass ScriptedPrompts.
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace platform {
@@ -30,6 +31,8 @@ public:
     // File dialogs. filter is the "Text (*.x)|*.x|All files (*.*)|*.*" form.
     // The result is the chosen full path, empty when cancelled.
     virtual QString OpenFile(const QString& initialFolder, const QString& title, const QString& filter) = 0;
+    // The same picker taking one file or several; empty when cancelled.
+    virtual QStringList OpenFiles(const QString& initialFolder, const QString& title, const QString& filter) = 0;
     virtual QString SaveFile(const QString& initialFolder, const QString& title, const QString& filter) = 0;
     // The folder picker; the chosen folder's path ending in "/", empty when
     // cancelled.

@@ -287,15 +287,35 @@ private slots:
         QCOMPARE(shown, (QStringList{password ? "" : "Misc", "title whole", password ? "hidden" : "shown"}));
     }
 
-    void openFileFilters() {
+    void openFiles_data() {
+        QTest::addColumn<bool>("several");
+        QTest::addColumn<QString>("typed");  // in the file name box, then Open; empty: Cancel
+        QTest::addColumn<QStringList>("chosen");
+        QTest::newRow("one file, cancelled") << false << QString() << QStringList{QString()};
+        QTest::newRow("one file") << false << "a.bas" << QStringList{"a.bas"};
+        QTest::newRow("several files, cancelled") << true << QString() << QStringList{};
+        QTest::newRow("several files") << true << "\"a.bas\" \"b.bas\"" << QStringList{"a.bas", "b.bas"};
+    }
+    // The file pickers: the filter's parts offered, the first chosen, and the typed files given back.
+    void openFiles() {
+        QFETCH(bool, several);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, chosen);
+        QTemporaryDir dir;
+        for (const char* name : {"a.bas", "b.bas"}) QVERIFY(testsupport::WriteAll(dir.filePath(name), "x\r\n"));
+        for (QString& c : chosen) c = c.isEmpty() ? c : dir.filePath(c);
         QStringList filters;
         WhenShown<QFileDialog>([&](QFileDialog* dlg) {
             filters = dlg->nameFilters() << dlg->selectedNameFilter();
-            dlg->reject();
+            if (typed.isEmpty()) return dlg->reject();
+            auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
+            name->setText(typed);  // typed whole: the completer's list would take the keys
+            QTest::keyClick(name, Qt::Key_Return);
         });
-        QCOMPARE(prompts.OpenFile(QDir::tempPath(), QStringLiteral("Select file"),
-                                  QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*")),
-                 QString());
+        const QString filter = QStringLiteral("Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*");
+        QCOMPARE(several ? prompts.OpenFiles(dir.path(), QStringLiteral("Select files"), filter)
+                         : QStringList{prompts.OpenFile(dir.path(), QStringLiteral("Select file"), filter)},
+                 chosen);
         QCOMPARE(filters, (QStringList{"Module (*.bas)", "Class (*.cls)", "All files (*)", "Module (*.bas)"}));
     }
 

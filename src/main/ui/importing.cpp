@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QProgressDialog>
+#include <algorithm>
 
 #include "main/ui/addpage.h"
 #include "main/ui/codearchivepage.h"
@@ -77,22 +78,26 @@ void frmSnippary::mnuImport_Click() {
         prompts.MsgBox(QStringLiteral("Load a library first; the import goes into it."));
         return;
     }
-    QString source =
-        prompts.OpenFile(QDir::homePath(), QStringLiteral("Import a file (Cancel to import a folder)"),
-                         QStringLiteral("Snippet sources (*.mdb *.accdb *.code-snippets *.json *.bas *.cls *.frm)|"
-                                        "*.mdb;*.accdb;*.code-snippets;*.json;*.bas;*.cls;*.frm|All files (*.*)|*.*"));
-    if (source.isEmpty()) source = prompts.BrowseFolder(QStringLiteral("Import a folder"));
-    if (source.isEmpty()) return;
+    // Several files at once, or (on Cancel) a folder; all of it is one import.
+    QStringList sources =
+        prompts.OpenFiles(QDir::homePath(), QStringLiteral("Import files (Cancel to import a folder)"),
+                          QStringLiteral("Snippet sources (*.mdb *.accdb *.code-snippets *.json *.bas *.cls *.frm)|"
+                                         "*.mdb;*.accdb;*.code-snippets;*.json;*.bas;*.cls;*.frm|All files (*.*)|*.*"));
+    if (sources.isEmpty()) sources << prompts.BrowseFolder(QStringLiteral("Import a folder"));
+    if (sources.first().isEmpty()) return;
     transfer::ImportOptions options;
-    if (transfer::DetectSource(source) != transfer::SourceKind::AccessFile &&
-        transfer::DetectSource(source) != transfer::SourceKind::Dump) {
+    // One question for every chosen source that has no categories of its own.
+    if (std::any_of(sources.cbegin(), sources.cend(), [](const QString& source) {
+            const transfer::SourceKind kind = transfer::DetectSource(source);
+            return kind != transfer::SourceKind::AccessFile && kind != transfer::SourceKind::Dump;
+        })) {
         const std::optional<QString> category =
             prompts.InputBox(QStringLiteral("Category for what is neither a module (.bas) nor a class (.cls):"),
                              QStringLiteral("Import"), options.category);
         if (!category || category->trimmed().isEmpty()) return;
         options.category = *category;
     }
-    const std::optional<QString> summary = RunImport(this, prompts, con, {source}, options);
+    const std::optional<QString> summary = RunImport(this, prompts, con, sources, options);
     if (!summary) return;
     // The categories anew, every one ticked, so the list shows what came in.
     const std::vector<Category> categories = library.Categories();

@@ -79,6 +79,12 @@ QString QtPrompts::OpenFile(const QString& initialFolder, const QString& title, 
     return QFileDialog::getOpenFileName(Owner(), title, initialFolder, filters.join(QStringLiteral(";;")), &selected);
 }
 
+QStringList QtPrompts::OpenFiles(const QString& initialFolder, const QString& title, const QString& filter) {
+    const QStringList filters = QtFileFilters(filter);
+    QString selected = filters.value(0);
+    return QFileDialog::getOpenFileNames(Owner(), title, initialFolder, filters.join(QStringLiteral(";;")), &selected);
+}
+
 QString QtPrompts::SaveFile(const QString& initialFolder, const QString& title, const QString& filter) {
     const QStringList filters = QtFileFilters(filter);
     QString selected = filters.value(0);

@@ -12,6 +12,7 @@ public:
                                     const QString& defaultText = QString()) override;
     std::optional<QString> Password(const QString& prompt, const QString& title) override;
     QString OpenFile(const QString& initialFolder, const QString& title, const QString& filter) override;
+    QStringList OpenFiles(const QString& initialFolder, const QString& title, const QString& filter) override;
     QString SaveFile(const QString& initialFolder, const QString& title, const QString& filter) override;
     QString BrowseFolder(const QString& title) override;
     FontChoice ChooseFont(const FontChoice& current) override;

@@ -13,36 +13,53 @@ namespace platform {
 
 class ScriptedPrompts : public Prompts {
 public:
-    enum Kind { MsgBoxKind, InputBoxKind, PasswordKind, OpenFileKind, SaveFileKind, BrowseFolderKind, FontKind };
+    enum Kind {
+        MsgBoxKind,
+        InputBoxKind,
+        PasswordKind,
+        OpenFileKind,
+        OpenFilesKind,
+        SaveFileKind,
+        BrowseFolderKind,
+        FontKind
+    };
 
     // One question as it was asked.
     struct Asked {
         Kind kind = MsgBoxKind;
-        QString text;  // the message, or the prompt of an input or password box
-        QString title;
+        QString text{};  // the message, or the prompt of an input or password box
+        QString title{};
         Buttons buttons = OkOnly;
         Icon icon = NoIcon;
-        QString defaultText;    // input box
-        QString initialFolder;  // file dialogs
-        QString filter;         // file dialogs, as given
-        FontChoice font;        // font dialog: the preset
-        bool expected = false;  // it matched the queued expectation
+        QString defaultText{};    // input box
+        QString initialFolder{};  // file dialogs
+        QString filter{};         // file dialogs, as given
+        FontChoice font{};        // font dialog: the preset
     };
 
-    // A message box whose text is exactly `text`.
-    void ExpectMsgBox(const QString& text, Answer answer = Ok);
-    // A message box whose text contains `part`.
-    void ExpectMsgBoxContaining(const QString& part, Answer answer = Ok);
+    using Text = std::optional<QString>;
+    // A message box whose text is exactly `text`, or contains `part`.
+    void ExpectMsgBox(const QString& text, Answer answer = Ok) { queue_.append({MsgBoxKind, text, false, answer}); }
+    void ExpectMsgBoxContaining(const QString& part, Answer answer = Ok) {
+        queue_.append({MsgBoxKind, part, true, answer});
+    }
     // An input or password box; nullopt answers Cancel. An empty prompt matches any.
-    void ExpectInputBox(const std::optional<QString>& answer, const QString& prompt = QString());
-    void ExpectPassword(const std::optional<QString>& answer, const QString& prompt = QString());
-    // File dialogs; an empty path answers Cancel. An empty title matches any.
-    void ExpectOpenFile(const QString& path, const QString& title = QString());
-    void ExpectSaveFile(const QString& path, const QString& title = QString());
+    void ExpectInputBox(const Text& answer, const QString& prompt = {}) { Queue(InputBoxKind, prompt, answer); }
+    void ExpectPassword(const Text& answer, const QString& prompt = {}) { Queue(PasswordKind, prompt, answer); }
+    // File dialogs; an empty path (or list) answers Cancel. An empty title matches any.
+    void ExpectOpenFile(const QString& path, const QString& title = {}) { Queue(OpenFileKind, title, path); }
+    void ExpectOpenFiles(const QStringList& paths, const QString& title = {}) {
+        Queue(OpenFilesKind, title, {}, paths);
+    }
+    void ExpectSaveFile(const QString& path, const QString& title = {}) { Queue(SaveFileKind, title, path); }
     // The folder picker; the answer gets the trailing "/" the real picker gives.
-    void ExpectBrowseFolder(const QString& folder, const QString& title = QString());
+    void ExpectBrowseFolder(const QString& folder, const QString& title = {}) {
+        Queue(BrowseFolderKind, title, folder);
+    }
     // The font dialog; nullopt cancels it (the preset comes back).
-    void ExpectFont(const std::optional<FontChoice>& choice);
+    void ExpectFont(const std::optional<FontChoice>& choice) {
+        queue_.append({FontKind, {}, false, Ok, {}, {}, choice});
+    }
 
     // Every queued question was asked.
     bool AllConsumed() const { return queue_.isEmpty(); }
@@ -56,7 +73,7 @@ public:
     QStringList Messages() const;
     // What ShellOpen was given, in order (it is no question and needs no expectation).
     const QStringList& Opened() const { return opened_; }
-    void Clear();
+    void Clear() { *this = ScriptedPrompts(); }
 
     Answer MsgBox(const QString& text, Buttons buttons = OkOnly, Icon icon = NoIcon,
                   const QString& title = QStringLiteral("VBSnippary")) override;
@@ -64,24 +81,27 @@ public:
                                     const QString& defaultText = QString()) override;
     std::optional<QString> Password(const QString& prompt, const QString& title) override;
     QString OpenFile(const QString& initialFolder, const QString& title, const QString& filter) override;
+    QStringList OpenFiles(const QString& initialFolder, const QString& title, const QString& filter) override;
     QString SaveFile(const QString& initialFolder, const QString& title, const QString& filter) override;
     QString BrowseFolder(const QString& title) override;
     FontChoice ChooseFont(const FontChoice& current) override;
-    void ShellOpen(const QString& target) override;
+    void ShellOpen(const QString& target) override { opened_ << target; }
 
 private:
     struct Expectation {
         Kind kind = MsgBoxKind;
-        QString match;  // empty: any
+        QString match{};  // empty: any
         bool substring = false;
         Answer answer = Ok;
-        std::optional<QString> text;
-        std::optional<FontChoice> font;
+        std::optional<QString> text{};
+        QStringList files{};
+        std::optional<FontChoice> font{};
     };
+    void Queue(Kind kind, const QString& match, const Text& text, const QStringList& files = {}) {
+        queue_.append({kind, match, false, Ok, text, files});
+    }
     // Takes the head of the queue when it matches; records the question either way.
-    std::optional<Expectation> Take(Asked asked);
-    // A prompt answered with a text (or cancelled), asked with `match` as its prompt or title.
-    void ExpectText(Kind kind, const QString& match, const std::optional<QString>& text);
+    std::optional<Expectation> Take(const Asked& asked);
     static QString Describe(Kind kind, const QString& text);
 
     QList<Expectation> queue_;

@@ -3,12 +3,12 @@
 #include <QDate>
 #include <QDateTime>
 #include <QStringEncoder>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
 #include <vector>
-
-#include "platform/codepage.h"
 
 namespace jetfixture {
 
@@ -17,9 +17,8 @@ namespace {
 struct Format {
     bool jet4;
     int codePage;
-    int page;        // page size
-    int dataHeader;  // bytes before a data page's row offsets
-    int rowCount;    // offset of a data page's row count
+    int page;      // page size
+    int rowCount;  // offset of a data page's row count
 };
 
 void Put(QByteArray& b, int at, quint32 v, int bytes) {
@@ -37,11 +36,6 @@ QByteArray Encode(const Format& f, const QString& text) {
         for (QChar c : text) Append(out, c.unicode(), 2);
         return out;
     }
-    if (f.codePage == 1252) {
-        const std::optional<QByteArray> bytes = platform::EncodeWindows1252(text);
-        if (!bytes) throw std::invalid_argument("text outside Windows-1252");
-        return *bytes;
-    }
     QStringEncoder encoder(QStringLiteral("windows-%1").arg(f.codePage).toLatin1().constData());
     const QByteArray bytes = encoder.encode(text);
     if (!encoder.isValid() || encoder.hasError()) throw std::invalid_argument("text outside the code page");
@@ -50,23 +44,7 @@ QByteArray Encode(const Format& f, const QString& text) {
 
 bool Fixed(Kind k) { return k == Kind::Long || k == Kind::Int || k == Kind::Date; }
 int FixedSize(Kind k) { return k == Kind::Long ? 4 : k == Kind::Int ? 2 : 8; }
-quint8 TypeCode(Kind k) {
-    switch (k) {
-    case Kind::Long:
-        return 0x04;
-    case Kind::Int:
-        return 0x03;
-    case Kind::Date:
-        return 0x08;
-    case Kind::Text:
-        return 0x0A;
-    case Kind::Memo:
-        return 0x0C;
-    case Kind::Ole:
-        return 0x0B;
-    }
-    return 0;
-}
+quint8 TypeCode(Kind k) { return std::array<quint8, 6>{0x04, 0x03, 0x0A, 0x0C, 0x08, 0x0B}[size_t(k)]; }
 
 quint32 PgRow(int page, int row) { return quint32(page) << 8 | quint32(row); }
 
@@ -79,15 +57,12 @@ public:
         pages_.back()[1] = 0x01;
         return int(pages_.size()) - 1;
     }
-    QByteArray& Page(int n) { return pages_[size_t(n)]; }
+    QByteArray& Page(int n) { return pages_[n]; }
     int Count() const { return int(pages_.size()); }
     // A data (or long-value) page holding `rows`, stored from the page's end down.
     void FillData(int n, quint32 owner, const QList<QByteArray>& rows, bool longValue = false) {
         QByteArray& p = Page(n);
-        if (longValue)
-            std::memcpy(p.data() + 4, "LVAL", 4);
-        else
-            Put(p, 4, owner, 4);
+        Put(p, 4, longValue ? 0x4C41564Cu : owner, 4);  // "LVAL" marks a long-value page
         Put(p, f_.rowCount, quint32(rows.size()), 2);
         int end = f_.page;
         for (int i = 0; i < rows.size(); ++i) {
@@ -100,45 +75,25 @@ public:
         Put(p, 2, quint32(free), 2);
     }
     int RowRoom(int rows) const { return f_.page - f_.rowCount - 2 - 2 * rows; }
-    QByteArray Bytes() const {
-        QByteArray out;
-        for (const QByteArray& p : pages_) out += p;
-        return out;
-    }
+    QByteArray Bytes() const { return pages_.join(); }
 
 private:
     Format f_;
-    std::vector<QByteArray> pages_;
+    QByteArrayList pages_;
 };
 
-// The 12-byte memo field, with the value in the row, on one long-value page or on a chain.
+// The 12-byte memo field: the value on a chain of long-value pages, each row led by the next one's address.
 QByteArray Memo(File& file, const QByteArray& value) {
-    QByteArray field;
-    const quint32 length = quint32(value.size());
-    const int single = file.RowRoom(1);
-    if (value.size() <= 40) {
-        Append(field, length | 0x80000000u, 4);
-        Append(field, 0, 8);
-        return field + value;
-    }
-    if (value.size() <= single) {
-        const int page = file.NewPage(0x01);
-        file.FillData(page, 0, {value}, true);
-        Append(field, length | 0x40000000u, 4);
-        Append(field, PgRow(page, 0), 4);
-        Append(field, 0, 4);
-        return field;
-    }
-    const int chunk = single - 4;
-    QList<int> pages;
-    for (qsizetype at = 0; at < value.size(); at += chunk) pages << file.NewPage(0x01);
+    const int chunk = file.RowRoom(1) - 4;
+    QList<int> pages{file.NewPage(0x01)};
+    while (pages.size() * chunk < value.size()) pages << file.NewPage(0x01);
     for (int i = 0; i < pages.size(); ++i) {
         QByteArray row;
         Append(row, i + 1 < pages.size() ? PgRow(pages[i + 1], 0) : 0, 4);
-        row += value.mid(qsizetype(i) * chunk, chunk);
-        file.FillData(pages[i], 0, {row}, true);
+        file.FillData(pages[i], 0, {row + value.mid(qsizetype(i) * chunk, chunk)}, true);
     }
-    Append(field, length, 4);
+    QByteArray field;
+    Append(field, quint32(value.size()), 4);
     Append(field, PgRow(pages[0], 0), 4);
     Append(field, 0, 4);
     return field;
@@ -158,9 +113,7 @@ QByteArray Row(File& file, const Format& f, const QList<Column>& cols, const QVa
         if (!v.isNull()) nulls[i / 8] = char(nulls[i / 8] | (1 << (i % 8)));
         if (!Fixed(cols[i].kind)) continue;
         if (cols[i].kind == Kind::Date) {
-            const double days = v.isNull() ? 0 : JetDate(v.toDateTime());
-            quint64 bits;
-            std::memcpy(&bits, &days, 8);
+            const auto bits = std::bit_cast<quint64>(v.isNull() ? 0.0 : JetDate(v.toDateTime()));
             Append(row, quint32(bits), 4);
             Append(row, quint32(bits >> 32), 4);
         } else {
@@ -194,9 +147,7 @@ struct Placed {
 };
 
 QByteArray Definition(const Format& f, const Table& t, quint32 usedMap, quint32 freeMap, bool system) {
-    QByteArray d(f.page, '\0');
-    d[0] = 0x02;
-    d[1] = 0x01;
+    QByteArray d = QByteArray("\x02\x01", 2).leftJustified(f.page, '\0');
     if (!f.jet4) std::memcpy(d.data() + 2, "VC", 2);
     int numVar = 0;
     for (const Column& c : t.columns) numVar += Fixed(c.kind) ? 0 : 1;
@@ -229,18 +180,14 @@ QByteArray Definition(const Format& f, const Table& t, quint32 usedMap, quint32 
         const int offsetF = f.jet4 ? at + 21 : at + 14;
         Put(d, offsetF, fixed ? quint32(fixedOffset) : 0, 2);
         Put(d, offsetF + 2, quint32(len), 2);
-        if (fixed)
-            fixedOffset += len;
-        else
-            ++varIndex;
+        fixedOffset += fixed ? len : 0;
+        varIndex += fixed ? 0 : 1;
         at += f.jet4 ? 25 : 18;
     }
     for (const Column& c : t.columns) {
         const QByteArray name = Encode(f, c.name);
-        if (f.jet4)
-            Put(d, at, quint32(name.size()), 2), at += 2;
-        else
-            d[at++] = char(name.size());
+        Put(d, at, quint32(name.size()), f.jet4 ? 2 : 1);
+        at += f.jet4 ? 2 : 1;
         std::memcpy(d.data() + at, name.constData(), size_t(name.size()));
         at += int(name.size());
     }
@@ -262,7 +209,7 @@ QByteArray UsageMap(const QList<int>& pages, int total) {
 
 QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
     const bool jet4 = version == Version::Jet4;
-    const Format f{jet4, codePage, jet4 ? 4096 : 2048, jet4 ? 14 : 10, jet4 ? 12 : 8};
+    const Format f{jet4, codePage, jet4 ? 4096 : 2048, jet4 ? 12 : 8};
     File file(f);
     const int header = file.NewPage(0x00);
     const int maps = file.NewPage(0x01);
@@ -270,15 +217,14 @@ QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
     QList<int> defs;
     for (qsizetype i = 0; i < tables.size(); ++i) defs << file.NewPage(0x02);
 
-    Table catalog{QStringLiteral("MSysObjects"),
-                  {{QStringLiteral("Id"), Kind::Long},
-                   {QStringLiteral("ParentId"), Kind::Long},
-                   {QStringLiteral("Name"), Kind::Text, 64},
-                   {QStringLiteral("Type"), Kind::Int},
-                   {QStringLiteral("Flags"), Kind::Long},
-                   {QStringLiteral("LvProp"), Kind::Ole}},
-                  {}};
-    catalog.rows << QVariantList{catalogDef, 0x0F000001, QStringLiteral("MSysObjects"), 1, qint64(0x80000002u)};
+    Table catalog{"MSysObjects",
+                  {{"Id", Kind::Long},
+                   {"ParentId", Kind::Long},
+                   {"Name", Kind::Text, 64},
+                   {"Type", Kind::Int},
+                   {"Flags", Kind::Long},
+                   {"LvProp", Kind::Ole}}};
+    catalog.rows << QVariantList{catalogDef, 0x0F000001, "MSysObjects", 1, qint64(0x80000002u)};
     for (qsizetype i = 0; i < tables.size(); ++i)
         catalog.rows << QVariantList{defs[i], 0x0F000001, tables[i].name, 1, 0};
 
@@ -339,19 +285,16 @@ QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
 }
 
 QList<Table> LibraryTables(const QStringList& categories, const QList<QVariantList>& snippets) {
-    Table types{QStringLiteral("Types"),
-                {{QStringLiteral("TypeID"), Kind::Long}, {QStringLiteral("TypeName"), Kind::Text, 50}},
-                {}};
+    Table types{"Types", {{"TypeID", Kind::Long}, {"TypeName", Kind::Text, 50}}};
     for (int i = 0; i < categories.size(); ++i) types.rows << QVariantList{i + 1, categories[i]};
-    Table code{QStringLiteral("Code"),
-               {{QStringLiteral("ID"), Kind::Long},
-                {QStringLiteral("TypeID"), Kind::Long},
-                {QStringLiteral("Name"), Kind::Text, 50},
-                {QStringLiteral("Description"), Kind::Text, 100},
-                {QStringLiteral("DateAdded"), Kind::Date},
-                {QStringLiteral("Source"), Kind::Text, 100},
-                {QStringLiteral("Content"), Kind::Memo}},
-               {}};
+    Table code{"Code",
+               {{"ID", Kind::Long},
+                {"TypeID", Kind::Long},
+                {"Name", Kind::Text, 50},
+                {"Description", Kind::Text, 100},
+                {"DateAdded", Kind::Date},
+                {"Source", Kind::Text, 100},
+                {"Content", Kind::Memo}}};
     for (int i = 0; i < snippets.size(); ++i) code.rows << (QVariantList{i + 1} + snippets[i]);
     return {types, code};
 }

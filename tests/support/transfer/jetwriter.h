@@ -1,7 +1,7 @@
 #pragma once
-// A small writer of Access (Jet 3 and Jet 4) files for tests: the catalog, plain
-// tables of long, int, text, memo and date columns, and memos stored in the row,
-// on one long-value page or spread over a chain of them. No indexes.
+// A small writer of Access (Jet 3 and Jet 4) files for tests: the catalog and plain
+// tables of long, int, text, memo and date columns, every memo on a chain of
+// long-value pages (one page or many). No indexes.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -21,7 +21,7 @@ struct Column {
 struct Table {
     QString name;
     QList<Column> columns;
-    QList<QVariantList> rows;  // a null QVariant is Null; dates are QDateTime
+    QList<QVariantList> rows{};  // a null QVariant is Null; dates are QDateTime
 };
 
 // The file's bytes. Jet 3 texts are written in the Windows code page `codePage`,
