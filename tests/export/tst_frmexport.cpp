@@ -26,18 +26,16 @@ public:
     }
 };
 
-// The dialog with its owner and a counting stand-in for the page writer.
+// The dialog with its owner and a stand-in for the page writer that notes the file.
 struct Harness {
     ScriptedPrompts prompts;
     QWidget owner;
     exporting::frmExport dlg{prompts, &owner};
-    int exports = 0;
-    QString fileSeen;
+    QStringList written;
 
     Harness() {
         dlg.exportPage = [this] {
-            ++exports;
-            fileSeen = dlg.file;
+            written << dlg.file;
             return true;
         };
         owner.resize(800, 600);
@@ -95,19 +93,17 @@ private slots:
             QTest::keyClick(h.dlg.txtFile, Qt::Key(key));
         QVERIFY(!h.dlg.isVisible());
         QVERIFY(h.prompts.AllConsumed());
-        const QString written = (pickerCancelled ? platform::ExportDefaultFolder() + "/" : folder) + "kept.html";
-        QCOMPARE(h.fileSeen, key == Qt::Key_Return ? written : QString());
+        const QString file = (pickerCancelled ? platform::ExportDefaultFolder() + "/" : folder) + "kept.html";
+        QCOMPARE(h.written, key == Qt::Key_Return ? QStringList{file} : QStringList());
         h.dlg.show();
         QCOMPARE(QStringList({h.dlg.txtFolder->text(), h.dlg.txtFile->text()}), QStringList({folder, "kept.html"}));
         QVERIFY(h.dlg.Colors() && h.dlg.Numbered());
     }
 
-    // File > Export as HTML on a real library into the default folder, typed and clicked
-    // as a user would. What is already at the target decides whether the user is asked
-    // (the question names the full path; no extension is added to the name); a library is
-    // refused, never offered for overwriting; a page that cannot be written is reported
-    // with no progress box left to cover the message. Either way but a written page, the
-    // dialog stays.
+    // File > Export as HTML on a real library into the default folder, as a user types it.
+    // What is at the target decides whether the user is asked (naming the full path); a
+    // library is refused, never offered for overwriting; a failure is reported with no
+    // progress box left to cover it. Either way but a written page, the dialog stays.
     void exportFromTheWindow_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("overwrite");     // the answer to the question; 0: not asked

@@ -6,7 +6,6 @@
 #include "export/htmlwriter.h"
 #include "testlibrary.h"
 #include "store/statements.h"
-#include "store/store.h"
 #include "testsupport.h"
 
 class tst_htmlbrowser : public QObject {
