@@ -10,6 +10,9 @@ using testsupport::ReadAll;
 using testsupport::WriteAll;
 using Number = std::optional<qint32>;
 
+// A file's bytes written short: | is a line end (CR LF).
+QByteArray Ini(const char* text) { return QByteArray(text).replace('|', "\r\n"); }
+
 class tst_inifile : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -70,38 +73,30 @@ private slots:
         QTest::addColumn<QString>("set");        // section/key=value
         QTest::addColumn<QByteArray>("before");  // null: no file
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("new file") << "Snippary/DB=/a.db" << QByteArray() << QByteArray("[Snippary]\r\nDB=/a.db\r\n");
+        const QByteArray none;
+        QTest::newRow("new file") << "Snippary/DB=/a.db" << none << Ini("[Snippary]|DB=/a.db|");
         QTest::newRow("replaced, the rest byte-exact")
-            << "S/DB=new" << QByteArray("; mine\r\n[O]\r\nx = 1\r\n\r\n[S]\r\nDB=old\r\nTab=1\r\n")
-            << QByteArray("; mine\r\n[O]\r\nx = 1\r\n\r\n[S]\r\nDB=new\r\nTab=1\r\n");
-        QTest::newRow("key keeps its spelling")
-            << "S/DB=new" << QByteArray("[s]\r\n  db = old\r\n") << QByteArray("[s]\r\n  db =new\r\n");
-        QTest::newRow("new key at the end of its section, before the blank line")
-            << "S/Tab=0" << QByteArray("[S]\r\nDB=a\r\n\r\n[O]\r\ny=2\r\n")
-            << QByteArray("[S]\r\nDB=a\r\nTab=0\r\n\r\n[O]\r\ny=2\r\n");
-        QTest::newRow("new key into an empty section")
-            << "S/Tab=0" << QByteArray("[S]\r\n[O]\r\n") << QByteArray("[S]\r\nTab=0\r\n[O]\r\n");
-        QTest::newRow("new section at the end")
-            << "S/Tab=0" << QByteArray("[O]\r\ny=2\r\n") << QByteArray("[O]\r\ny=2\r\n\r\n[S]\r\nTab=0\r\n");
-        QTest::newRow("LF file written with CR LF")
-            << "O/y=3" << QByteArray("[O]\ny=2\n") << QByteArray("[O]\r\ny=3\r\n");
-        QTest::newRow("final line end added")
-            << "O/z=3" << QByteArray("[O]\r\ny=2") << QByteArray("[O]\r\ny=2\r\nz=3\r\n");
+            << "S/DB=new" << Ini("; mine|[O]|x = 1||[S]|DB=old|Tab=1|") << Ini("; mine|[O]|x = 1||[S]|DB=new|Tab=1|");
+        QTest::newRow("key keeps its spelling") << "S/DB=new" << Ini("[s]|  db = old|") << Ini("[s]|  db =new|");
+        QTest::newRow("new key last in its section, before the blank line")
+            << "S/Tab=0" << Ini("[S]|DB=a||[O]|y=2|") << Ini("[S]|DB=a|Tab=0||[O]|y=2|");
+        QTest::newRow("new key into an empty section") << "S/Tab=0" << Ini("[S]|[O]|") << Ini("[S]|Tab=0|[O]|");
+        QTest::newRow("new section at the end") << "S/Tab=0" << Ini("[O]|y=2|") << Ini("[O]|y=2||[S]|Tab=0|");
+        QTest::newRow("LF file written with CR LF") << "O/y=3" << QByteArray("[O]\ny=2\n") << Ini("[O]|y=3|");
+        QTest::newRow("final line end added") << "O/z=3" << Ini("[O]|y=2") << Ini("[O]|y=2|z=3|");
         QTest::newRow("byte-order mark kept")
-            << QString::fromUtf8("O/y=\xC3\xA9") << QByteArray("\xEF\xBB\xBF[O]\r\ny=2\r\n")
-            << QByteArray("\xEF\xBB\xBF[O]\r\ny=\xC3\xA9\r\n");
-        QTest::newRow("no mark added") << QString::fromUtf8("S/k=\xC3\xA9") << QByteArray()
-                                       << QByteArray("[S]\r\nk=\xC3\xA9\r\n");
+            << QString::fromUtf8("O/y=\xC3\xA9") << Ini("\xEF\xBB\xBF[O]|y=2|") << Ini("\xEF\xBB\xBF[O]|y=\xC3\xA9|");
+        QTest::newRow("no mark added") << QString::fromUtf8("S/k=\xC3\xA9") << none << Ini("[S]|k=\xC3\xA9|");
         QTest::newRow("code page file stays in its code page")
-            << QString::fromUtf8("S/k=\xE2\x82\xAC") << QByteArray("; Caf\xE9\r\n[S]\r\nk=\x93q\x94\r\n")
-            << QByteArray("; Caf\xE9\r\n[S]\r\nk=\x80\r\n");
+            << QString::fromUtf8("S/k=\xE2\x82\xAC") << Ini("; Caf\xE9|[S]|k=\x93q\x94|")
+            << Ini("; Caf\xE9|[S]|k=\x80|");
         QTest::newRow("code page file becomes UTF-8 when it must")
-            << QString::fromUtf8("S/k=\xE2\x86\x92") << QByteArray("; Caf\xE9\r\n[S]\r\n")
-            << QByteArray("; Caf\xC3\xA9\r\n[S]\r\nk=\xE2\x86\x92\r\n");
+            << QString::fromUtf8("S/k=\xE2\x86\x92") << Ini("; Caf\xE9|[S]|")
+            << Ini("; Caf\xC3\xA9|[S]|k=\xE2\x86\x92|");
         QTest::newRow("line break cannot add a key")
-            << "S/DB=a\r\nLoadStartup=1" << QByteArray("[S]\r\n") << QByteArray("[S]\r\nDB=a  LoadStartup=1\r\n");
+            << "S/DB=a\r\nLoadStartup=1" << Ini("[S]|") << Ini("[S]|DB=a  LoadStartup=1|");
         QTest::newRow("text ends at NUL")
-            << QStringLiteral("S/DB=ab") + QChar(0) + "cd" << QByteArray("[S]\r\n") << QByteArray("[S]\r\nDB=ab\r\n");
+            << QStringLiteral("S/DB=ab") + QChar(0) + "cd" << Ini("[S]|") << Ini("[S]|DB=ab|");
     }
     void setValue() {
         QFETCH(QByteArray, before);
