@@ -1,9 +1,6 @@
 // The About box and the Help commands.
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QPointer>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "about/help.h"
 #include "about/ui/frmabout.h"
@@ -26,34 +23,27 @@ private slots:
 
     // Each command hands exactly one target to the desktop and asks nothing.
     void helpCommands_data() {
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("command");  // F1 (Help > Index), Help > Contents, the web site
         QTest::addColumn<bool>("pagesBeside");
         QTest::addColumn<QString>("target");
         const QString beside = platform::ProgramFolder() + QStringLiteral("/help/index.htm");
-        QTest::newRow("F1, pages beside the program") << "index" << true << beside;
-        QTest::newRow("Contents, pages beside the program") << "contents" << true << beside;
+        QTest::newRow("F1, pages beside the program") << 0 << true << beside;
+        QTest::newRow("Contents, pages beside the program") << 1 << true << beside;
         QTest::newRow("Contents, installed pages")
-            << "contents" << false << QDir::cleanPath(platform::ProgramFolder() + "/../share/snippary/help/index.htm");
-        QTest::newRow("Web site") << "web" << false << about::HomePage();
+            << 1 << false << QDir::cleanPath(platform::ProgramFolder() + "/../share/snippary/help/index.htm");
+        QTest::newRow("Web site") << 2 << false << about::HomePage();
     }
     void helpCommands() {
-        QFETCH(QString, command);
+        QFETCH(int, command);
         QFETCH(bool, pagesBeside);
         QFETCH(QString, target);
         const QString helpFolder = platform::ProgramFolder() + QStringLiteral("/help");
         const QString index = helpFolder + QStringLiteral("/index.htm");
-        if (pagesBeside) {
-            QVERIFY(QDir().mkpath(helpFolder) && testsupport::WriteAll(index, ""));
-        } else {
-            QFile::remove(index);
-        }
+        if (pagesBeside) QVERIFY(QDir().mkpath(helpFolder) && testsupport::WriteAll(index, ""));
         platform::ScriptedPrompts prompts;
-        if (command == QLatin1String("index"))
-            about::OpenHelpIndex(prompts);
-        else if (command == QLatin1String("contents"))
-            about::OpenHelpContents(prompts);
-        else
-            about::OpenHomePage(prompts);
+        void (*const commands[])(platform::Prompts&) = {about::OpenHelpIndex, about::OpenHelpContents,
+                                                        about::OpenHomePage};
+        commands[command](prompts);
         QFile::remove(index);
         QDir().rmdir(helpFolder);
         QCOMPARE(prompts.Opened(), QStringList{target});
@@ -64,23 +54,19 @@ private slots:
     void captions() {
         platform::ScriptedPrompts prompts;
         about::frmAbout box(prompts);
-        QCOMPARE(box.windowTitle(), QStringLiteral("About..."));
-        const QList<QPair<QString, QString>> captions = {{"Label1", "VB Snippary Add-in [v1.0]"},
-                                                         {"Label9", "Visit my home page at"},
-                                                         {"lblWWW", about::HomePage()},
-                                                         {"Label2", "for the latest version of the program."}};
-        for (const auto& [name, caption] : captions) {
-            auto* label = box.findChild<QLabel*>(name);
-            QVERIFY2(label != nullptr, qPrintable(name));
-            QCOMPARE(label->text(), caption);
-            QVERIFY(label->width() >= label->sizeHint().width());
-            QVERIFY(box.rect().contains(label->geometry()));
+        QStringList texts{box.windowTitle()};
+        for (const char* name : {"Label1", "Label9", "lblWWW", "Label2"}) texts << box.findChild<QLabel*>(name)->text();
+        QCOMPARE(texts, QStringList({"About...", "VB Snippary Add-in [v1.0]", "Visit my home page at",
+                                     about::HomePage(), "for the latest version of the program."}));
+        for (QLabel* label : box.findChildren<QLabel*>()) {
+            QVERIFY(label->width() >= label->sizeHint().width() && box.rect().contains(label->geometry()));
             for (QLabel* other : box.findChildren<QLabel*>())
                 if (other != label) QVERIFY2(!Inner(other).intersects(Inner(label)), qPrintable(other->objectName()));
         }
         QVERIFY(!box.Image1->pixmap().toImage().allGray());
     }
 
+    // Only a left click on the link opens it; closing the box deletes it.
     void clicks_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("button");
@@ -94,17 +80,11 @@ private slots:
         QFETCH(int, button);
         QFETCH(QStringList, opened);
         platform::ScriptedPrompts prompts;
-        about::frmAbout box(prompts);
-        box.show();
-        QTest::mouseClick(box.findChild<QWidget*>(name), Qt::MouseButton(button));
-        QCOMPARE(prompts.Opened(), opened);
-        QVERIFY(prompts.History().isEmpty());
-    }
-
-    void deletedOnClose() {
-        platform::ScriptedPrompts prompts;
         QPointer<about::frmAbout> box = new about::frmAbout(prompts);
         box->show();
+        QTest::mouseClick(box->findChild<QWidget*>(name), Qt::MouseButton(button));
+        QCOMPARE(prompts.Opened(), opened);
+        QVERIFY(prompts.History().isEmpty());
         box->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(box.isNull());

@@ -1,14 +1,7 @@
 // The export dialog: its controls, the file it settles on, the overwrite
 // question and when it closes.
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "export/ui/frmexport.h"
 #include "main/ui/frmsnippary.h"
@@ -33,18 +26,16 @@ public:
     }
 };
 
-// The dialog with its owner and a counting stand-in for the page writer.
+// The dialog with its owner and a stand-in for the page writer that notes the file.
 struct Harness {
     ScriptedPrompts prompts;
     QWidget owner;
     exporting::frmExport dlg{prompts, &owner};
-    int exports = 0;
-    QString fileSeen;
+    QStringList written;
 
     Harness() {
         dlg.exportPage = [this] {
-            ++exports;
-            fileSeen = dlg.file;
+            written << dlg.file;
             return true;
         };
         owner.resize(800, 600);
@@ -73,128 +64,85 @@ private slots:
         QVERIFY2(platform::ExportDefaultFolder().startsWith(home.path()), qPrintable(platform::ExportDefaultFolder()));
     }
 
-    // What is already at the target decides whether the user is asked; the
-    // picked folder and the name are joined by the picker's separator alone.
-    void existingTarget_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("existing");  // none, file, dir, library, link (to a library)
-        QTest::addColumn<bool>("asked");
-        QTest::newRow("new page") << "new.html"
-                                  << "none" << false;
-        QTest::newRow("hidden page") << ".lib.html"
-                                     << "file" << true;
-        QTest::newRow("folder of that name") << "pages.html"
-                                             << "dir" << false;
-        // The name is used as typed: no extension is added.
-        QTest::newRow("no extension") << "lib"
-                                      << "none" << false;
-        // A library is refused, not offered for overwriting.
-        QTest::newRow("library") << "lib.snip"
-                                 << "library" << false;
-        QTest::newRow("link to a library") << "lib.html"
-                                           << "link" << false;
+    // The dialog is hidden, never closed, so a second showing shows the first one's
+    // choices; a cancelled picker empties the folder, so the page goes to the default one.
+    void reopenKeepsContents_data() {
+        QTest::addColumn<int>("key");  // closing by Cancel (0), Escape or Return
+        QTest::addColumn<bool>("pickerCancelled");
+        QTest::newRow("cancel") << 0 << false;
+        QTest::newRow("escape") << int(Qt::Key_Escape) << false;
+        QTest::newRow("ok") << int(Qt::Key_Return) << false;
+        QTest::newRow("ok, picker cancelled") << int(Qt::Key_Return) << true;
     }
-    void existingTarget() {
-        QFETCH(QString, name);
-        QFETCH(QString, existing);
-        QFETCH(bool, asked);
-        QTemporaryDir dir;
-        const QString target = dir.path() + QLatin1Char('/') + name;
-        const bool library = existing == QLatin1String("library") || existing == QLatin1String("link");
-        const QByteArray old = library ? QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0') : "old page";
-        if (existing == QLatin1String("dir")) QVERIFY(QDir().mkpath(target));
-        if (existing == QLatin1String("link")) QVERIFY(QFile::link(dir.filePath("real.snip"), target));
-        if (existing != QLatin1String("none") && existing != QLatin1String("dir"))
-            QVERIFY(testsupport::WriteAll(existing == QLatin1String("link") ? dir.filePath("real.snip") : target, old));
-        Harness h;
-        h.prompts.ExpectBrowseFolder(dir.path());
-        h.dlg.cmdBrowse->click();
-        h.dlg.txtFile->setText(name);
-        if (asked) h.prompts.ExpectMsgBox(OverwriteQuestion(target), Prompts::Yes);
-        if (library)
-            h.prompts.ExpectMsgBox(QStringLiteral("File ") + target +
-                                   QStringLiteral(" is a snippet library!\r\n"
-                                                  "A page is never written over a library: choose another file name."));
-        h.dlg.cmdOk->click();
-        QVERIFY2(h.prompts.Unexpected().isEmpty(), qPrintable(h.prompts.Unexpected().join('\n')));
-        QVERIFY(h.prompts.AllConsumed());
-        QCOMPARE(h.fileSeen, library ? QString() : target);
-        QCOMPARE(h.exports, library ? 0 : 1);
-        QCOMPARE(h.dlg.isVisible(), library);
-        if (library) QCOMPARE(testsupport::ReadAll(target), old);
-    }
-
-    void cancelledPickerEmptiesFolder() {
+    void reopenKeepsContents() {
+        QFETCH(int, key);
+        QFETCH(bool, pickerCancelled);
         Harness h;
         h.prompts.ExpectBrowseFolder(QStringLiteral("/srv/pages"), QStringLiteral("Choose a directory from the list."));
         h.dlg.cmdBrowse->click();
         QCOMPARE(h.dlg.txtFolder->text(), QStringLiteral("/srv/pages/"));
-        h.prompts.ExpectBrowseFolder(QString());
-        h.dlg.cmdBrowse->click();
-        QVERIFY(h.dlg.txtFolder->text().isEmpty());
-        QVERIFY(h.prompts.AllConsumed());
-        // So the next page goes to the default folder.
-        h.dlg.txtFile->setText(QStringLiteral("after-cancel.html"));
-        h.dlg.cmdOk->click();
-        QCOMPARE(h.dlg.file, platform::ExportDefaultFolder() + QStringLiteral("/after-cancel.html"));
-    }
-
-    // The dialog is hidden, never closed, so a second showing shows the first one's choices.
-    void reopenKeepsContents_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("cancel") << "cancel";
-        QTest::newRow("escape") << "escape";
-        QTest::newRow("ok") << "ok";
-    }
-    void reopenKeepsContents() {
-        QFETCH(QString, how);
-        Harness h;
-        h.prompts.ExpectBrowseFolder(QStringLiteral("/srv/pages"));
-        h.dlg.cmdBrowse->click();
+        if (pickerCancelled) h.prompts.ExpectBrowseFolder(QString());
+        if (pickerCancelled) h.dlg.cmdBrowse->click();
+        const QString folder = pickerCancelled ? QString() : QStringLiteral("/srv/pages/");
         h.dlg.txtFile->setText(QStringLiteral("kept.html"));
         h.dlg.chkColors->click();
         h.dlg.optFel[1]->click();
-        if (how == QLatin1String("cancel"))
+        if (key == 0)
             h.dlg.cmdCancel->click();
-        else if (how == QLatin1String("escape"))
-            QTest::keyClick(h.dlg.txtFile, Qt::Key_Escape);
         else
-            h.dlg.cmdOk->click();
+            QTest::keyClick(h.dlg.txtFile, Qt::Key(key));
         QVERIFY(!h.dlg.isVisible());
-        QCOMPARE(h.exports, how == QLatin1String("ok") ? 1 : 0);
+        QVERIFY(h.prompts.AllConsumed());
+        const QString file = (pickerCancelled ? platform::ExportDefaultFolder() + "/" : folder) + "kept.html";
+        QCOMPARE(h.written, key == Qt::Key_Return ? QStringList{file} : QStringList());
         h.dlg.show();
-        QCOMPARE(h.dlg.txtFile->text(), QStringLiteral("kept.html"));
-        QCOMPARE(h.dlg.txtFolder->text(), QStringLiteral("/srv/pages/"));
-        QVERIFY(h.dlg.Colors());
-        QVERIFY(h.dlg.Numbered());
+        QCOMPARE(QStringList({h.dlg.txtFolder->text(), h.dlg.txtFile->text()}), QStringList({folder, "kept.html"}));
+        QVERIFY(h.dlg.Colors() && h.dlg.Numbered());
     }
 
-    // File > Export as HTML on a real library, typed and clicked as a user would. An
-    // export aimed nowhere needs no documents folder, and the overwrite question names
-    // the full path; a page that cannot be written is reported with no progress box
-    // left to cover the message. Either way but a written page, the dialog stays.
+    // File > Export as HTML on a real library into the default folder, as a user types it.
+    // What is at the target decides whether the user is asked (naming the full path); a
+    // library is refused, never offered for overwriting; a failure is reported with no
+    // progress box left to cover it. Either way but a written page, the dialog stays.
     void exportFromTheWindow_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("overwrite");    // the answer to the question; 0: not asked
-        QTest::addColumn<QString>("message");  // title: text
-        QTest::addColumn<QByteArray>("page");  // what is left at Documents/<name>
-        QTest::newRow("no documents folder") << "lib.html" << 0 << "" << QByteArray("\xEF\xBB\xBF<HTML>");
-        QTest::newRow("overwrite: yes") << "lib.html" << int(Prompts::Yes) << "" << QByteArray("\xEF\xBB\xBF<HTML>");
-        QTest::newRow("overwrite: no") << "lib.html" << int(Prompts::No) << "" << QByteArray("old page");
-        QTest::newRow("no name") << "" << 0 << "Error: File name can't be empty!" << QByteArray("<missing>");
-        QTest::newRow("no such subfolder")
-            << "no/such/lib.html" << 0
-            << "VBSnippary: 76 # Path not found: '" + home.filePath("Documents/no/such") + "'."
-            << QByteArray("<missing>");
+        QTest::addColumn<int>("overwrite");     // the answer to the question; 0: not asked
+        QTest::addColumn<QString>("existing");  // none (not even the folder), file, dir, library, link (to a library)
+        QTest::addColumn<QByteArray>("page");   // what is left at Documents/<name>
+        QTest::addColumn<QString>("message");   // title: text
+        const QByteArray written("\xEF\xBB\xBF<HTML>"), missing("<missing>"), library("SQLite format 3\0", 16);
+        const QString docs = home.filePath("Documents/");
+        const QString refusal =
+            " is a snippet library!\r\nA page is never written over a library: choose another file name.";
+        QTest::newRow("no documents folder, no extension") << "lib" << 0 << "none" << written << "";
+        QTest::newRow("hidden page, overwrite: yes") << ".lib.html" << int(Prompts::Yes) << "file" << written << "";
+        QTest::newRow("overwrite: no") << "lib.html" << int(Prompts::No) << "file" << QByteArray("old page") << "";
+        QTest::newRow("folder of that name")
+            << "pages.html" << 0 << "dir" << missing
+            << "VBSnippary: 75 # Path/File access error: " + docs + "pages.html is a folder, not a file.";
+        QTest::newRow("library") << "lib.snip" << 0 << "library" << library
+                                 << "Attention: File " + docs + "lib.snip" + refusal;
+        QTest::newRow("link to a library")
+            << "lib.html" << 0 << "link" << library << "Attention: File " + docs + "lib.html" + refusal;
+        QTest::newRow("no name") << "" << 0 << "none" << missing << "Error: File name can't be empty!";
+        QTest::newRow("no such subfolder") << "no/such/lib.html" << 0 << "none" << missing
+                                           << "VBSnippary: 76 # Path not found: '" + docs + "no/such'.";
     }
     void exportFromTheWindow() {
         QFETCH(QString, name);
         QFETCH(int, overwrite);
+        QFETCH(QString, existing);
         QFETCH(QString, message);
         QFETCH(QByteArray, page);
         const QString target = home.filePath("Documents/") + name;
         QVERIFY(QDir(home.filePath("Documents")).removeRecursively());
-        if (overwrite) QVERIFY(QDir().mkpath(home.filePath("Documents")) && testsupport::WriteAll(target, "old page"));
+        if (existing != "none") QVERIFY(QDir().mkpath(home.filePath("Documents")));
+        const QByteArray header = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0');
+        if (existing == "dir") QVERIFY(QDir().mkpath(target));
+        if (existing == "file") QVERIFY(testsupport::WriteAll(target, "old page"));
+        if (existing == "library") QVERIFY(testsupport::WriteAll(target, header));
+        if (existing == "link") QVERIFY(testsupport::WriteAll(home.filePath("real.snip"), header));
+        if (existing == "link") QVERIFY(QFile::link(home.filePath("real.snip"), target));
         QTemporaryDir dir;
         const QString library = dir.filePath("lib.snip");
         store::CreateLibrary(library, QString(), true);

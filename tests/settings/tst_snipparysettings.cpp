@@ -1,28 +1,15 @@
-// The eleven settings read at start-up and written at shut-down.
-#include <QDir>
-#include <QFile>
-#include <QLocale>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
+// The eleven settings read at start-up and written at shut-down, and the per-user
+// stand-in for the one registry value.
+#include <QtTest>
 
+#include "settings/registry.h"
 #include "settings/snipparysettings.h"
 #include "testsupport.h"
 
+using namespace settings;
 using testsupport::ReadAll;
 using testsupport::WriteAll;
-
-using settings::ReadSettings;
-using settings::SettingsToWrite;
-using settings::SingleText;
-using settings::SnipparySettings;
-using settings::WriteSettings;
-
-namespace {
-
 using Number = std::optional<qint32>;
-
-}  // namespace
 
 class tst_snipparysettings : public QObject {
     Q_OBJECT
@@ -36,98 +23,88 @@ private slots:
     }
     void cleanup() { QFile::remove(File()); }
 
-    void option_data() {
+    // Every number key holding the same text; only Top and Left may be negative (a
+    // window left of or above the primary screen).
+    void read_data() {
         QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<Number>("expected");
-        QTest::newRow("off") << QByteArray("0") << Number(0);
-        QTest::newRow("word") << QByteArray("yes") << Number();
-        QTest::newRow("negative") << QByteArray("-1") << Number();
-    }
-    void option() {
-        QFETCH(QByteArray, stored);
-        QFETCH(Number, expected);
-        QVERIFY(WriteAll(File(), "[Snippary]\r\nLoadList=" + stored + "\r\nNoChange=" + stored + "\r\nLoadStartup=" +
-                                     stored + "\r\nTab=" + stored + "\r\nFontSize=" + stored + "\r\n"));
-        const SnipparySettings s = ReadSettings(File());
-        QCOMPARE(s.loadList, expected);
-        QCOMPARE(s.noChange, expected);
-        QCOMPARE(s.loadStartup, expected);
-        QCOMPARE(s.tab, expected);
-        QCOMPARE(s.fontSize, expected);
-    }
-
-    void placement_data() {
-        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<Number>("unsignedValue");
         QTest::addColumn<Number>("position");  // Top and Left
-        QTest::addColumn<Number>("size");      // Width and Height
+        QTest::newRow("off") << QByteArray("0") << Number(0) << Number(0);
         QTest::newRow("half to even") << QByteArray("1500.5") << Number(1500) << Number(1500);
-        QTest::newRow("left of the primary screen") << QByteArray("-1500") << Number(-1500) << Number();
-        QTest::newRow("not a number") << QByteArray("wide") << Number() << Number();
+        QTest::newRow("negative") << QByteArray("-1500") << Number() << Number(-1500);
+        QTest::newRow("word") << QByteArray("yes") << Number() << Number();
     }
-    void placement() {
+    void read() {
         QFETCH(QByteArray, stored);
+        QFETCH(Number, unsignedValue);
         QFETCH(Number, position);
-        QFETCH(Number, size);
-        QVERIFY(WriteAll(File(), "[Snippary]\r\nTop=" + stored + "\r\nLeft=" + stored + "\r\nWidth=" + stored +
-                                     "\r\nHeight=" + stored + "\r\n"));
+        QByteArray file = "[Snippary]\r\nDB=/home/ann/lib.db\r\nFontName=Courier New\r\n";
+        for (const char* key :
+             {"Tab", "FontSize", "LoadStartup", "NoChange", "LoadList", "Width", "Height", "Top", "Left"})
+            file += key + ("=" + stored) + "\r\n";
+        QVERIFY(WriteAll(File(), file));
         const SnipparySettings s = ReadSettings(File());
-        QCOMPARE(s.top, position);
-        QCOMPARE(s.left, position);
-        QCOMPARE(s.width, size);
-        QCOMPARE(s.height, size);
+        QCOMPARE(QStringList({s.db, s.fontName}), QStringList({"/home/ann/lib.db", "Courier New"}));
+        QCOMPARE(QList<Number>({s.tab, s.fontSize, s.loadStartup, s.noChange, s.loadList, s.width, s.height}),
+                 QList<Number>(7, unsignedValue));
+        QCOMPARE(QList<Number>({s.top, s.left}), QList<Number>(2, position));
     }
 
-    void writeCreatesFileInOrder() {
+    // Written in their order into a new file, or in place into a file that keeps the
+    // rest of what it holds; twips as single-precision texts.
+    void write_data() {
+        QTest::addColumn<QByteArray>("before");  // null: no file
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("new file") << QByteArray()
+                                  << QByteArray(
+                                         "[Snippary]\r\nDB=/home/ann/Snippets.db\r\nTab=2\r\n"
+                                         "FontName=DejaVu Sans Mono\r\nFontSize=8\r\nLoadStartup=1\r\n"
+                                         "NoChange=0\r\nLoadList=1\r\nTop=0\r\nLeft=-1500\r\n"
+                                         "Width=5300\r\nHeight=1234.5\r\n");
+        QTest::newRow("the rest kept")
+            << QByteArray(
+                   "; kept\r\n[Add-Ins32]\r\nVBSnippary.Connect=0\r\n\r\n[snippary]\r\nheight=1\r\n"
+                   "Extra=keep me\r\ndb=old\r\n")
+            << QByteArray(
+                   "; kept\r\n[Add-Ins32]\r\nVBSnippary.Connect=0\r\n\r\n[snippary]\r\nheight=1234.5\r\n"
+                   "Extra=keep me\r\ndb=/home/ann/Snippets.db\r\nTab=2\r\nFontName=DejaVu Sans Mono\r\n"
+                   "FontSize=8\r\nLoadStartup=1\r\nNoChange=0\r\nLoadList=1\r\nTop=0\r\nLeft=-1500\r\n"
+                   "Width=5300\r\n");
+    }
+    void write() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        if (!before.isNull()) QVERIFY(WriteAll(File(), before));
         SettingsToWrite w;
         w.db = QStringLiteral("/home/ann/Snippets.db");
         w.tab = 2;
         w.fontName = QStringLiteral("DejaVu Sans Mono");
         w.fontSize = 8;
         w.loadStartup = 1;
-        w.noChange = 0;
         w.loadList = 1;
-        w.top = 1200;
+        w.top = std::nan("");
         w.left = -1500;
-        w.width = 9870.5;
-        w.height = 7620;
+        w.width = 5300.0001;  // beyond single precision
+        w.height = 1234.5;
         QVERIFY(WriteSettings(File(), w));
-        QCOMPARE(ReadAll(File()), QByteArray("[Snippary]\r\nDB=/home/ann/Snippets.db\r\nTab=2\r\n"
-                                             "FontName=DejaVu Sans Mono\r\nFontSize=8\r\nLoadStartup=1\r\n"
-                                             "NoChange=0\r\nLoadList=1\r\nTop=1200\r\nLeft=-1500\r\n"
-                                             "Width=9870.5\r\nHeight=7620\r\n"));
+        QCOMPARE(ReadAll(File()), after);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Snippary.ini")});
     }
 
-    void writeKeepsTheRestOfTheFile() {
-        const QByteArray before =
-            "; kept\r\n[Add-Ins32]\r\nVBSnippary.Connect=0\r\n\r\n[snippary]\r\nheight=1\r\n"
-            "Extra=keep me\r\ndb=old\r\n";
-        QVERIFY(WriteAll(File(), before));
-        SettingsToWrite w;
-        w.db = QStringLiteral("new");
-        w.width = 5300;
-        w.height = 6100;
-        QVERIFY(WriteSettings(File(), w));
-        QCOMPARE(ReadAll(File()), QByteArray("; kept\r\n[Add-Ins32]\r\nVBSnippary.Connect=0\r\n\r\n[snippary]\r\n"
-                                             "height=6100\r\nExtra=keep me\r\ndb=new\r\nTab=0\r\nFontName=\r\n"
-                                             "FontSize=0\r\nLoadStartup=0\r\nNoChange=0\r\nLoadList=0\r\nTop=0\r\n"
-                                             "Left=0\r\nWidth=5300\r\n"));
-    }
-
-    void singleText_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("zero") << 0.0 << "0";
-        QTest::newRow("whole") << 5300.0 << "5300";
-        QTest::newRow("negative") << -1500.0 << "-1500";
-        QTest::newRow("fraction") << 1234.5 << "1234.5";
-        QTest::newRow("single precision") << 5300.0001 << "5300";
-        QTest::newRow("not a number") << std::nan("") << "0";
-    }
-    void singleText() {
-        QFETCH(double, value);
-        QFETCH(QString, expected);
-        QCOMPARE(SingleText(value), expected);
+    // Nothing stored reads empty; a write replaces the value and no other.
+    void registry() {
+        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                      QStringLiteral("/snippary/registry.ini"));
+        const QString key = QString::fromLatin1(RegistryKey);
+        const auto read = [&](const char* name) { return RegReadString(HKEY_LOCAL_MACHINE, key, name); };
+        QCOMPARE(read("Tab"), QString());
+        RegWriteString(HKEY_LOCAL_MACHINE, key, "Other", "x");
+        QCOMPARE(read("Tab"), QString());
+        for (const char* text : {"1", "2", ""}) {
+            RegWriteString(HKEY_LOCAL_MACHINE, key, "Tab", text);
+            QCOMPARE(read("Tab"), QString::fromLatin1(text));
+        }
+        QCOMPARE(read("Other"), QStringLiteral("x"));
     }
 };
 

@@ -1,12 +1,7 @@
-// The Search page: its enabling rule, the date check and the condition Find builds.
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTest>
+// The Search page: when Find can be pressed, what a click asks the window to search
+// for, and dates checked as the user types them.
+#include <QtTest>
+#include <QtWidgets>
 
 #include "main/ui/searchpage.h"
 #include "testsupport.h"
@@ -16,126 +11,81 @@ using snippary::SearchPage;
 namespace {
 QLineEdit* Line(QWidget& page, const char* name) { return page.findChild<QLineEdit*>(name); }
 QPushButton* Find(QWidget& page) { return page.findChild<QPushButton*>("cmdFind"); }
+// Ticks the columns of `mask` ("1001": Name and Content) by clicks, so the enabling rule runs.
+void SetTicks(SearchPage& page, const QString& mask) {
+    for (int i = 0; i < 4; ++i) {
+        auto* box = page.findChild<QCheckBox*>(QStringLiteral("chkFind_%1").arg(i));
+        if (box->isChecked() != (mask.at(i) == u'1')) box->click();
+    }
+}
 }  // namespace
 
 class tst_searchpage : public QObject {
     Q_OBJECT
-private:
-    static void SetTicks(SearchPage& page, const QString& mask) {
-        for (int i = 0; i < 4; ++i) {
-            QCheckBox* box = page.findChild<QCheckBox*>(QStringLiteral("chkFind_%1").arg(i));
-            if (box->isChecked() != (mask.at(i) == QLatin1Char('1')))
-                box->click();  // a click, so the enabling rule runs as for the user
-        }
-    }
-
 private Q_SLOTS:
     void initTestCase() { testsupport::UseOwnSettingsFolders(); }
     void init() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void enabling_data() {
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
+    // Find is pressed without the date boxes losing the focus (as by its access key or
+    // Enter): the dates are checked first, and a bad one neither searches nor reaches
+    // the condition; a page that is left with nothing to find asks for no search.
+    void find_data() {
+        QTest::addColumn<QStringList>("typed");  // find, from, to
         QTest::addColumn<QString>("ticks");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("nothing") << ""
-                                 << ""
-                                 << ""
-                                 << "1111" << false;
-        QTest::newRow("text") << "Sub"
-                              << ""
-                              << ""
-                              << "1111" << true;
-        QTest::newRow("blank counts") << " "
-                                      << ""
-                                      << ""
-                                      << "0001" << true;
-        QTest::newRow("text, no column") << "Sub"
-                                         << ""
-                                         << ""
-                                         << "0000" << false;
-        QTest::newRow("from only") << ""
-                                   << "1/1/2002"
-                                   << ""
-                                   << "0100" << true;
-        QTest::newRow("to only") << ""
-                                 << ""
-                                 << "1/1/2002"
-                                 << "0010" << true;
-        QTest::newRow("dates, no column") << ""
-                                          << "1/1/2002"
-                                          << "2/1/2002"
-                                          << "0000" << false;
+        QTest::addColumn<QString>("sFind");
+        QTest::newRow("nothing") << QStringList{"", "", ""} << "1111" << false << "";
+        QTest::newRow("text, no column") << QStringList{"Sub", "", ""} << "0000" << false << "";
+        QTest::newRow("dates, no column") << QStringList{"", "1/1/2002", "2/1/2002"} << "0000" << false
+                                          << " AND (DateAdded>='1/1/2002') AND (DateAdded<='2/1/2002')";
+        QTest::newRow("blank counts") << QStringList{" ", "", ""} << "0001" << true << " AND ( Instr(Content,' ')>0)";
+        QTest::newRow("from only") << QStringList{"", "1/1/2002", ""} << "0100" << true
+                                   << " AND (DateAdded>='1/1/2002')";
+        QTest::newRow("to only") << QStringList{"", "", "1/1/2002"} << "0010" << true << " AND (DateAdded<='1/1/2002')";
+        QTest::newRow("example")
+            << QStringList{"it's", "1/1/2002", ""} << "1001" << true
+            << " AND ( Instr(Name,'it''s')>0 OR Instr(Content,'it''s')>0) AND (DateAdded>='1/1/2002')";
+        QTest::newRow("description and source")
+            << QStringList{"x", "", ""} << "0110" << true << " AND ( Instr(Description,'x')>0 OR Instr(Source,'x')>0)";
+        QTest::newRow("bad from, good to")
+            << QStringList{"Sub", "yesterday", "2/1/2002"} << "1111" << true
+            << " AND ( Instr(Name,'Sub')>0 OR Instr(Description,'Sub')>0 OR "
+               "Instr(Source,'Sub')>0 OR Instr(Content,'Sub')>0) AND (DateAdded<='2/1/2002')";
+        QTest::newRow("only a bad date") << QStringList{"", "soon", ""} << "1111" << true << "";
+        QTest::newRow("smuggled text") << QStringList{"", "1/1/2002' OR 1=1 --", ""} << "1111" << true << "";
     }
-    void enabling() {
-        QFETCH(QString, find);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
+    void find() {
+        QFETCH(QStringList, typed);
         QFETCH(QString, ticks);
         QFETCH(bool, enabled);
-        SearchPage page;
-        Line(page, "txtFind")->setText(find);
-        Line(page, "txtFrom")->setText(from);
-        Line(page, "txtTo")->setText(to);
-        SetTicks(page, ticks);
-        QCOMPARE(Find(page)->isEnabled(), enabled);
-    }
-
-    void buildFind_data() {
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QString>("ticks");
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<QString>("sFind");
-        QTest::newRow("example")
-            << "it's"
-            << "1001"
-            << "1/1/2002"
-            << ""
-            << " AND ( Instr(Name,'it''s')>0 OR Instr(Content,'it''s')>0) AND (DateAdded>='1/1/2002')";
-        QTest::newRow("description and source") << "x"
-                                                << "0110"
-                                                << ""
-                                                << ""
-                                                << " AND ( Instr(Description,'x')>0 OR Instr(Source,'x')>0)";
-        // A date that never passed the check does not reach the condition.
-        QTest::newRow("unchecked bad date") << ""
-                                            << "1111"
-                                            << "1/1/2002' OR 1=1 --"
-                                            << ""
-                                            << "";
-    }
-    void buildFind() {
-        QFETCH(QString, find);
-        QFETCH(QString, ticks);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
         QFETCH(QString, sFind);
         SearchPage page;
-        Line(page, "txtFind")->setText(find);
+        QSignalSpy spy(&page, &SearchPage::findRequested);
+        Line(page, "txtFind")->setText(typed[0]);
+        Line(page, "txtFrom")->setText(typed[1]);
+        Line(page, "txtTo")->setText(typed[2]);
         SetTicks(page, ticks);
-        Line(page, "txtFrom")->setText(from);
-        Line(page, "txtTo")->setText(to);
-        QCOMPARE(page.BuildFind(), sFind);
+        QCOMPARE(Find(page)->isEnabled(), enabled);
+        QCOMPARE(page.BuildFind(), sFind);  // what the window would search for now
+        Find(page)->click();
+        QCOMPARE(spy.count(), enabled && !sFind.isEmpty() ? 1 : 0);
+        if (spy.count() == 1) QCOMPARE(spy.at(0).at(0).toString(), sFind);
+        // A bad From date is emptied (1/1/2002 is the one good From date of these rows).
+        QCOMPARE(Line(page, "txtFrom")->text(), typed[1] == "1/1/2002" ? typed[1] : QString());
+        QCOMPARE(Find(page)->isEnabled(), enabled && !sFind.isEmpty());
     }
 
     // Typed into From and To as a user of the locale types it: leaving the box keeps a
     // date exactly as typed and empties anything else, without a word.
     void dateCheck_data() {
         QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("kept");
-        QTest::newRow("us word") << "en_US"
-                                 << "yesterday" << false;
-        QTest::newRow("us date") << "en_US"
-                                 << "1/1/2002" << true;
-        QTest::newRow("us quote") << "en_US"
-                                  << "1/1/2002'" << false;
-        QTest::newRow("de impossible day") << "de_DE"
-                                           << "31.02.2002" << false;
-        QTest::newRow("fa_IR own digits") << "fa_IR"
-                                          << "۲۰۰۲/۱/۱۹ ۱۵:۰۴:۰۵" << true;
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("us word") << "en_US" << false << "yesterday";
+        QTest::newRow("us date") << "en_US" << true << "1/1/2002";
+        QTest::newRow("us quote") << "en_US" << false << "1/1/2002'";
+        QTest::newRow("de impossible day") << "de_DE" << false << "31.02.2002";
+        QTest::newRow("fa_IR own digits") << "fa_IR" << true << "۲۰۰۲/۱/۱۹ ۱۵:۰۴:۰۵";
     }
     void dateCheck() {
         QFETCH(QString, locale);
@@ -156,32 +106,6 @@ private Q_SLOTS:
             QCOMPARE(box->text(), kept ? typed : QString());
         }
         QCOMPARE(Find(page)->isEnabled(), kept);
-    }
-
-    void findChecksDatesFirst() {
-        // The button pressed without the date box losing the focus (access key, Enter).
-        SearchPage page;
-        QSignalSpy spy(&page, &SearchPage::findRequested);
-        Line(page, "txtFind")->setText(QStringLiteral("Sub"));
-        Line(page, "txtFrom")->setText(QStringLiteral("yesterday"));
-        Line(page, "txtTo")->setText(QStringLiteral("2/1/2002"));
-        Find(page)->click();
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(Line(page, "txtFrom")->text(), QString());
-        QCOMPARE(spy.at(0).at(0).toString(),
-                 QStringLiteral(" AND ( Instr(Name,'Sub')>0 OR Instr(Description,'Sub')>0 OR "
-                                "Instr(Source,'Sub')>0 OR Instr(Content,'Sub')>0) AND "
-                                "(DateAdded<='2/1/2002')"));
-    }
-
-    void findWithOnlyABadDateDoesNothing() {
-        SearchPage page;
-        QSignalSpy spy(&page, &SearchPage::findRequested);
-        Line(page, "txtFrom")->setText(QStringLiteral("soon"));
-        QVERIFY(Find(page)->isEnabled());
-        Find(page)->click();
-        QCOMPARE(spy.count(), 0);
-        QVERIFY(!Find(page)->isEnabled());
     }
 };
 
