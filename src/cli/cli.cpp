@@ -150,6 +150,8 @@ struct Query {
 };
 
 // The list's three condition texts from the filter options, shared by list and export.
+// `wholeLibraryByDefault`: the statement reads the whole library when no category
+// is given (the export's); else every category is named in the condition (the list's).
 Query Filters(const Options& o, store::Connection& con, bool wholeLibraryByDefault) {
     Query q;
     QList<qint64> ids;
@@ -288,7 +290,7 @@ int List(const QStringList& args, Io& io) {
     QJsonArray rows;
     if (format == QLatin1String("tsv") && o.Flag("--header"))
         io.out += "Name\tType\tDescription\tDate added\tSource of code\n";
-    if (q.sWhere.isEmpty()) return 0;  // no category: the list is empty, as in the window
+    if (q.sWhere.isEmpty()) return 0;  // a library without categories lists nothing
     store::Recordset rs;
     for (rs.Open(store::stmt::SelectDisplay(q.sWhere, q.sFind, q.sOrder), &con); !rs.Eof(); rs.MoveNext()) {
         const QString name = Text(rs.Fields(QStringLiteral("Name")));

@@ -80,7 +80,7 @@ const std::vector<VerbDoc>& Verbs() {
                                 {"--header", "", false, "Start the tsv output with a line of column names."}}),
          "",
          "List the snippets of the chosen categories: name, category, description, date added and source. "
-         "Without --category or --all the list is empty, as in the window before a category is ticked."},
+         "Without --category every category is listed, as with --all."},
         {"add",
          "FILE",
          {{"--category", "NAME", false, "The category of the new snippet (required).", true},
