@@ -19,8 +19,6 @@ private slots:
         row("1", stmt::SelectTypes(), "SELECT * FROM Types ORDER BY TypeID");
         row("2 two categories", stmt::SelectDisplay(BuildWhere({2, 5}), "", ""),
             "SELECT * FROM qDisplay  WHERE ( Types.TypeID=2 OR Types.TypeID=5)");
-        row("2 sorted", stmt::SelectDisplay(BuildWhere({3}), "", OrderForColumn(4, "")),
-            "SELECT * FROM qDisplay  WHERE ( Types.TypeID=3) ORDER BY DateAdded");
         // A search inside two categories, sorted by name.
         row("2 searched",
             stmt::SelectDisplay(BuildWhere({1, 4}), BuildFind("it's", {true, false, false, true}, "1/1/2002", ""),
