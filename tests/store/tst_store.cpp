@@ -89,10 +89,7 @@ class tst_store : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QVERIFY(dir.isValid());
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
     void init() {
         static int n = 0;
         path = dir.filePath(QStringLiteral("lib%1.snip").arg(++n));
