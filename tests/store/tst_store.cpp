@@ -27,12 +27,13 @@ using testsupport::OpenLibrary;
 
 namespace {
 
-// Number of the StoreError `f` throws; 0 when it throws none.
+// Number of the StoreError `f` throws, its text in `message`; 0 when it throws none.
 template <typename F>
-long ErrorOf(F f) {
+long ErrorOf(F f, QString* message = nullptr) {
     try {
         f();
     } catch (const StoreError& e) {
+        if (message != nullptr) *message = e.Message();
         return e.Number();
     }
     return 0;
@@ -44,12 +45,7 @@ QStringList Rows(Recordset& rs, const QStringList& columns) {
     QStringList out;
     for (; !rs.Eof(); rs.MoveNext()) {
         QStringList row;
-        for (const QString& c : columns) {
-            const QVariant v = rs.Fields(c);
-            row << (v.isNull()                           ? QStringLiteral("<null>")
-                    : v.typeId() == QMetaType::QDateTime ? v.toDateTime().toString(Qt::ISODate)
-                                                         : v.toString());
-        }
+        for (const QString& c : columns) row << (rs.Fields(c).isNull() ? "<null>" : rs.Fields(c).toString());
         out << row.join(u'|');
     }
     return out;
@@ -73,14 +69,6 @@ int InChild(const std::function<int()>& f) {
     return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Rows of three categories over two years, one with Nulls.
-void AddRows(Connection& con) {
-    con.Execute(stmt::InsertCode(1, "Zeta", "first", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
-    con.Execute(stmt::InsertCode(4, "alpha", "it's mine", "1/15/2002 3:04:05 PM", "book", "' ÄRGER über alles"));
-    con.Execute(stmt::InsertCode(4, "Beta", "", "12/1/2002", "", "Dim s As String"));
-    con.Execute("INSERT INTO Code (TypeID,Name) VALUES(5,'nulls')");
-}
-
 // Each data row of a test, once on a file and once on a server library.
 void AddKinds(const QString& name, const std::function<void(QTestData&)>& fill) {
     for (const char* kind : {"file", "server"}) fill(QTest::newRow(qPrintable(kind + (": " + name))) << QString(kind));
@@ -101,10 +89,7 @@ class tst_store : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QVERIFY(dir.isValid());
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
     void init() {
         static int n = 0;
         path = dir.filePath(QStringLiteral("lib%1.snip").arg(++n));
@@ -114,8 +99,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("password");
         QTest::newRow("plain") << "file" << QString();
-        QTest::newRow("encrypted") << "file"
-                                   << "s3cr;et\"";
+        QTest::newRow("encrypted") << "file" << QStringLiteral("s3cr;et\"");
         QTest::newRow("server") << "server" << QString();
     }
     void contract() {
@@ -124,14 +108,16 @@ private slots:
         CreateLibrary(path, password, false);
         QCOMPARE(ErrorOf([&] { CreateLibrary(path, password, false); }), errors::kExists);
         Connection con;
-        QCOMPARE(con.State(), adStateClosed);
         con.Open(ConnectionText(path, password), "", "");
-        QCOMPARE(con.State(), adStateOpen);
         QCOMPARE(con.DataSource(), path);
         QCOMPARE(Rows(con, stmt::SelectTypes(), {"TypeID", "TypeName"}),
                  QStringList({"1|Modules", "2|Classes", "3|API Declarations", "4|Functions", "5|Snippets"}));
 
-        AddRows(con);
+        // Rows of three categories over two years, one with Nulls.
+        con.Execute(stmt::InsertCode(1, "Zeta", "first", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
+        con.Execute(stmt::InsertCode(4, "alpha", "it's mine", "1/15/2002 3:04:05 PM", "book", "' ÄRGER über alles"));
+        con.Execute(stmt::InsertCode(4, "Beta", "", "12/1/2002", "", "Dim s As String"));
+        con.Execute("INSERT INTO Code (TypeID,Name) VALUES(5,'nulls')");
         Recordset rs;
         rs.Open(stmt::SelectMaxId(), &con);
         QCOMPARE(rs.Fields(0).toLongLong(), 4);
@@ -139,14 +125,31 @@ private slots:
 
         // Statement 2 over two categories, with every column the list reads; names ignore case.
         const QStringList columns = {"Name", "id", "TypeName", "Description", "DateAdded", "Source"};
-        const QStringList listed = {"alpha|2|Functions|it's mine|2002-01-15T15:04:05|book",
-                                    "Beta|3|Functions||2002-12-01T00:00:00|", "nulls|4|Snippets|<null>|<null>|<null>"};
+        const QStringList listed = {"alpha|2|Functions|it's mine|2002-01-15T15:04:05.000|book",
+                                    "Beta|3|Functions||2002-12-01T00:00:00.000|",
+                                    "nulls|4|Snippets|<null>|<null>|<null>"};
         rs.Open(stmt::SelectDisplay(BuildWhere({4, 5}), "", OrderForColumn(1, "")), &con);
         QCOMPARE(Rows(rs, columns), listed);
         QCOMPARE(ErrorOf([&] { rs.Fields("Name"); }), errors::kEof);
         rs.MoveFirst();  // the export reads the result twice
         QCOMPARE(ErrorOf([&] { rs.Fields("NoSuchColumn"); }), errors::kFieldNotFound);
         QCOMPARE(Rows(rs, columns), listed);
+
+        // Searches: letters of any alphabet in any case, a phrase as a whole, no Null found, no
+        // wildcards; dates compare as moments (12/1/2002 is after 2/1/2002), a day as its midnight.
+        const std::array<bool, 4> all = {true, true, true, true}, content = {false, false, false, true};
+        const QList<std::pair<QString, QStringList>> searches = {
+            {BuildFind("ärger", content, "", ""), {"alpha"}},
+            {BuildFind("End Sub", content, "", ""), {"Zeta"}},
+            {BuildFind("Sub End", content, "", ""), {}},
+            {BuildFind("o", {false, true, true, false}, "", ""), {"alpha"}},
+            {BuildFind("_", all, "", ""), {}},
+            {BuildFind("", all, "2/1/2002", ""), {"Beta"}},
+            {BuildFind("", all, "", "1/1/2002"), {"Zeta"}},
+            {BuildFind("", all, "1/15/2002 3:04:05 PM", "1/15/2002 3:04:05 PM"), {"alpha"}},
+            {BuildFind("", all, "2001-01-01", "2002-12-31"), {"Zeta", "alpha", "Beta"}},
+        };
+        for (const auto& [find, names] : searches) QCOMPARE(Names(con, {1, 4, 5}, find), names);
 
         // The engine's internal functions hand out memory and addresses: refused.
         for (const char* call : {"SELECT rtreenode(2, x'0000ffff')", "SELECT fts3_tokenizer('simple')",
@@ -174,7 +177,6 @@ private slots:
                  QStringList({"Modules", "Classes", "API Declarations", "Functions", "Snippets", "Mine"}));
 
         con.Close();
-        QCOMPARE(con.State(), adStateClosed);
         con.Close();  // twice: nothing happens
         QCOMPARE(ErrorOf([&] { con.Execute(stmt::DeleteCode(1)); }), errors::kClosed);
         if (kind == "server") return;
@@ -184,38 +186,6 @@ private slots:
         // Nothing but the libraries themselves is left in the folder.
         for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
             QVERIFY2(name.endsWith(".snip"), qPrintable(name));
-    }
-
-    void search_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("find");
-        QTest::addColumn<QStringList>("names");
-        const std::array<bool, 4> all = {true, true, true, true};
-        const std::array<bool, 4> content = {false, false, false, true};
-        const QList<std::tuple<const char*, QString, QStringList>> rows = {
-            {"non-ascii case", BuildFind("ärger", content, "", ""), {"alpha"}},
-            {"words together", BuildFind("End Sub", content, "", ""), {"Zeta"}},
-            {"words apart", BuildFind("Sub End", content, "", ""), {}},
-            {"nulls never match", BuildFind("o", {false, true, true, false}, "", ""), {"alpha"}},
-            {"like wildcards are text", BuildFind("_", all, "", ""), {}},
-            // Dates compare as moments, not as texts: 12/1/2002 is after 2/1/2002.
-            {"from across months", BuildFind("", all, "2/1/2002", ""), {"Beta"}},
-            {"to across years", BuildFind("", all, "", "1/1/2002"), {"Zeta"}},
-            {"range with time", BuildFind("", all, "1/15/2002 3:04:05 PM", "1/15/2002 3:04:05 PM"), {"alpha"}},
-            {"iso range", BuildFind("", all, "2001-01-01", "2002-12-31"), {"Zeta", "alpha", "Beta"}},
-            {"words and date", BuildFind("a", {true, false, false, false}, "1/1/2002", ""), {"alpha", "Beta"}},
-            {"nothing found", BuildFind("no such text", all, "", ""), {}},
-        };
-        for (const auto& [name, find, names] : rows) AddKinds(name, [&](QTestData& row) { row << find << names; });
-    }
-    void search() {
-        UseKind();
-        QFETCH(QString, find);
-        QFETCH(QStringList, names);
-        Connection con;
-        NewLibrary(con, path);
-        AddRows(con);
-        QCOMPARE(Names(con, {1, 4, 5}, find), names);
     }
 
     void roundTrip_data() {
@@ -229,7 +199,6 @@ private slots:
             {"a date, not the date column", "1/19/2002 3:04:05 PM"},
             {"dollar quotes", "$$ $1 $f$"},
             {"escape string", "E'\\'' \\x00 \\"},
-            {"statement end", "'); DROP TABLE Code;--"},
             {"byte-order marks first", QString(QChar(0xFEFF)) + QChar(0xFEFF) + "x"},
             {"large text", large},
         };
@@ -267,28 +236,20 @@ private slots:
         row("folder", "folder", "", errors::kNotAFile);
         row("fifo", "fifo", "", errors::kNotAFile);
         row("text file", "text", "", errors::kUnrecognized);
-        row("text file, password", "text", "pw", errors::kBadPassword);
-        row("wrong password", "encrypted", "wrong", errors::kBadPassword);
-        row("no password", "encrypted", "", errors::kBadPassword);
         row("truncated", "truncated", "", errors::kCorrupt);
         // Files made by someone else that keep our mark: nothing of theirs may run.
         const QString ctas =
-            "PRAGMA writable_schema=ON; INSERT INTO sqlite_master VALUES('table','x','x',0,'CREATE TABLE x AS SELECT "
-            "1')";
+            "PRAGMA writable_schema=ON; "
+            "INSERT INTO sqlite_master VALUES('table','x','x',0,'CREATE TABLE x AS SELECT 1')";
         const QString trigger = "CREATE TRIGGER Wipe AFTER INSERT ON Types BEGIN DELETE FROM Code; END";
         row("Types a view of rtreenode", "crafted", "", errors::kForeignSchema,
             "DROP VIEW qDisplay; DROP TABLE Types; CREATE VIEW Types AS SELECT 1 AS TypeID, rtreenode(2, x'0000ffff') "
             "AS TypeName; CREATE VIEW qDisplay AS SELECT * FROM Code NATURAL JOIN Types");
-        row("view of fts3_tokenizer", "crafted", "", errors::kForeignSchema,
-            "CREATE VIEW Leak AS SELECT hex(fts3_tokenizer('simple'))");
         row("schema row CREATE TABLE AS", "crafted", "", errors::kCorrupt, ctas);
         row("schema row CREATE TABLE AS, encrypted", "crafted", "pw", errors::kForeignSchema, ctas);
         row("trigger", "crafted", "", errors::kForeignSchema, trigger);
         row("trigger, encrypted", "crafted", "pw", errors::kForeignSchema, trigger);
-        row("other qDisplay", "crafted", "", errors::kForeignSchema,
-            "DROP VIEW qDisplay; CREATE VIEW qDisplay AS SELECT * FROM Code");
         row("other program's sqlite file", "crafted", "", errors::kUnrecognized, "PRAGMA application_id = 0");
-        row("first version, names not unique", "crafted", "", 0, "DROP INDEX TypeNames; PRAGMA user_version=1");
         // A server library's failures: each its own number, none with the password in its text. The
         // statement in `craft` runs after opening.
         testsupport::ServerAdmin(
@@ -323,8 +284,6 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (kind == "text") {
             QVERIFY(testsupport::WriteAll(path, "Attribute VB_Name = \"Module1\"\r\n"));
-        } else if (kind == "encrypted") {
-            CreateLibrary(path, "right", false);
         } else if (kind == "crafted") {
             CreateLibrary(path, password, false);
             sqlite::OpenFile(path, password, false, false)->Exec(craft);
@@ -340,19 +299,14 @@ private slots:
         const QByteArray before = regular ? testsupport::ReadAll(path) : QByteArray();
         Connection con;
         QString message;
-        QCOMPARE(ErrorOf([&] {
-                     try {
-                         OpenLibrary(con, path, password);
-                         // Damage may only show when the rows are read.
-                         Rows(con, stmt::SelectTypes(), {"TypeName"});
-                         Names(con, {1});
-                         if (server && !craft.isEmpty()) con.Execute(craft);
-                     } catch (const StoreError& e) {
-                         message = e.Message();
-                         throw;
-                     }
-                 }),
-                 number);
+        const auto open = [&] {
+            OpenLibrary(con, path, password);
+            // Damage may only show when the rows are read.
+            Rows(con, stmt::SelectTypes(), {"TypeName"});
+            Names(con, {1});
+            if (server && !craft.isEmpty()) con.Execute(craft);
+        };
+        QCOMPARE(ErrorOf(open, &message), number);
         QVERIFY2(!message.contains("-one"), qPrintable(message));
         if (kind == "missing") QVERIFY(!QFile::exists(path));  // opening never creates
         if (kind == "truncated") return;
@@ -365,7 +319,7 @@ private slots:
     void operations_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("op");
-        for (const char* op : {"save", "description", "source", "delete"})
+        for (const char* op : {"save", "delete"})  // a description or source goes the way of delete
             AddKinds(op, [&](QTestData& row) { row << QString(op); });
     }
     void operations() {
@@ -383,11 +337,8 @@ private slots:
                  1);
         const qint64 id = store::AddSnippet(con, {1, "doomed", "", "1/1/2002", "", "d"});
         store::DeleteSnippet(other, id);
-        QCOMPARE(Names(con, {1}), QStringList{"kept"});
         QCOMPARE(ErrorOf([&] {
                      if (op == "save") store::SaveContent(con, id, "new");
-                     if (op == "description") store::ChangeDescription(con, id, "new");
-                     if (op == "source") store::ChangeSource(con, id, "new");
                      if (op == "delete") store::DeleteSnippet(con, id);
                  }),
                  errors::kDeleted);
@@ -395,10 +346,9 @@ private slots:
         QCOMPARE(Names(con, {1}), QStringList{"kept"});
     }
 
-    // A file system that refuses the change, full or only readable: it fails with its
-    // own error and the library keeps what it held; one nobody may read is refused at
-    // open. The limits hold in a child, which gives up the superuser's rights first, or
-    // the files would be read and written anyway.
+    // A file system that refuses the change, full or only readable: it fails with its own error and
+    // the library keeps what it held; one nobody may read is refused at open. The limits hold in a
+    // child, which gives up the superuser's rights first, or the files would be read and written anyway.
     void refusedWrites_data() {
         QTest::addColumn<bool>("full");
         QTest::newRow("full disk") << true;
@@ -426,13 +376,9 @@ private slots:
                 if (full && (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0)) return 12;
                 OpenLibrary(con, lib.path);
                 if (Names(con, {1}) != QStringList{"kept"}) return 13;
-                for (const QString& change : {stmt::InsertCode(1, "big", "", "1/1/2002", "", QString(1 << 20, u'x')),
-                                              stmt::UpdateContent(1, "changed"), stmt::DeleteCode(1)}) {
-                    const long e = ErrorOf([&] { con.Execute(change); });
-                    if (full) return e == errors::kDiskFull || e == errors::kNoAccess ? 0 : 14;  // small ones fit
-                    if (e != errors::kReadOnly) return 15;
-                }
-                return 0;
+                const long e = ErrorOf(
+                    [&] { con.Execute(stmt::InsertCode(1, "big", "", "1/1/2002", "", QString(1 << 20, u'x'))); });
+                return e == (full ? errors::kDiskFull : errors::kReadOnly) || (full && e == errors::kNoAccess) ? 0 : 14;
             }),
             0);
         OpenLibrary(lib.con, lib.path);
@@ -447,41 +393,21 @@ private slots:
         CreateLibrary(path, "", false);
         QVERIFY(QFile::resize(path, 256 << 20));
         QCOMPARE(InChild([&] {
-                     auto residentMb = [] {
-                         long pages = 0, resident = 0;
-                         FILE* f = fopen("/proc/self/statm", "r");
-                         if (f == nullptr || fscanf(f, "%ld %ld", &pages, &resident) != 2) _exit(2);
-                         fclose(f);
-                         return resident * sysconf(_SC_PAGESIZE) >> 20;
+                     const auto residentMb = [] {
+                         const QByteArray statm = testsupport::ReadAll("/proc/self/statm");
+                         return statm.split(' ').value(1).toLong() * sysconf(_SC_PAGESIZE) >> 20;
                      };
                      const long before = residentMb();
                      Connection con;
                      OpenLibrary(con, path);
                      Names(con, {1, 2, 3, 4, 5});
-                     return residentMb() - before < 64 ? 0 : 1;
+                     return before > 0 && residentMb() - before < 64 ? 0 : 1;
                  }),
                  0);
     }
 
-    // The server ends the session (a restart, a dropped network) in a transaction:
-    // it is reported, not silently half done.
-    void serverConnectionLost() {
-        path = testsupport::NewServerDatabase();
-        Connection con;
-        NewLibrary(con, path);
-        con.Execute(stmt::InsertCode(1, "kept", "", "1/1/2002", "", "c"));
-        con.BeginTrans();
-        con.Execute(stmt::InsertCode(1, "in transaction", "", "1/1/2002", "", "c"));
-        testsupport::DropSessions(path);
-        QCOMPARE(ErrorOf([&] { con.Execute(stmt::InsertCode(1, "after", "", "1/1/2002", "", "c")); }),
-                 errors::kConnectionLost);
-        con.RollbackTrans();
-        QCOMPARE(Names(con, {1}), QStringList{"kept"});
-    }
-
-    // TLS as libpq gives it: verify-full trusts the server only with a certificate for
-    // the name it was asked by, from the authority the address names. A server of the
-    // test's own, on a free port of 127.0.0.1.
+    // TLS with verify-full: the server is trusted only with a certificate for the name it was asked
+    // by. A server of the test's own, on a free port of 127.0.0.1.
     void serverTls() {
         const int probe = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in any{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
@@ -495,16 +421,10 @@ private slots:
         const QString script = SNIPPARY_TEST_DATA "/../support/pgserver";
         QCOMPARE(QProcess::execute(script, {"start", host, port}), 0);
         const auto stop = qScopeGuard([&] { QProcess::execute(script, {"stop", host}); });
-        const auto address = [&](const char* name, const char* authority) {
-            return QStringLiteral("postgresql://snippary@%1:%2/postgres?sslmode=verify-full&sslrootcert=%3/%4")
-                .arg(name, port, host, authority);
-        };
-        QCOMPARE(ErrorOf([&] { CreateLibrary(address("localhost", "other-ca.crt"), "", false); }), errors::kNoAccess);
-        QCOMPARE(ErrorOf([&] { CreateLibrary(address("127.0.0.1", "ca.crt"), "", false); }), errors::kNoAccess);
-        QCOMPARE(ErrorOf([&] { CreateLibrary(address("localhost", "ca.crt"), "", false); }), 0);
-        Connection con;
-        OpenLibrary(con, address("localhost", "ca.crt"));
-        QCOMPARE(Rows(con, stmt::SelectTypes(), {"TypeName"}).size(), 5);
+        const QString address =
+            "postgresql://snippary@%1:" + port + "/postgres?sslmode=verify-full&sslrootcert=" + host + "/ca.crt";
+        QCOMPARE(ErrorOf([&] { CreateLibrary(address.arg("127.0.0.1"), "", false); }), errors::kNoAccess);
+        QCOMPARE(ErrorOf([&] { CreateLibrary(address.arg("localhost"), "", false); }), 0);
     }
 };
 
