@@ -107,12 +107,10 @@ private slots:
         Verify();
     }
 
-    // A library that does not open says why and stays the one named. One that opens fills the
-    // lists and the library's menu entries; closing empties them and leaves its password nowhere.
-    // Without a library no category question is asked, and Load database starts with an empty
-    // path box. Exit stores page, options, size and library, never the password; the next start
-    // brings them back and loads the library through the dialog. A size the user did not change
-    // is written back as it was read, not rounded to pixels.
+    // A library that does not open says why and stays the one named; one that opens fills the
+    // lists and menu entries, and closing empties them and forgets its password. The next start
+    // brings back page, options, size and library (through the dialog), never the password, and
+    // writes back a size the user did not change as it was read, not rounded to pixels.
     void loadCloseAndRestart() {
         const QString locked = dir.filePath("locked.snip");
         store::CreateLibrary(locked, "s3cret pass", false);
