@@ -1,5 +1,6 @@
-// The open library without the window, where the window's own tests cannot reach:
-// a search that does not parse, and a Save of text the user changed back.
+// The open library without the window, where the window's own tests cannot reach: a search
+// text that does not parse lists nothing, and a snippet saved as the viewer showed it keeps its
+// stored line ends byte for byte.
 #include <QtTest>
 
 #include "main/librarysession.h"
@@ -12,8 +13,6 @@ class tst_librarysession : public QObject {
 private slots:
     void initTestCase() { testsupport::UseTestEnvironment(); }
 
-    // A search text that does not parse lists nothing, and a snippet saved as the viewer
-    // showed it keeps its stored line ends byte for byte.
     void listAndSave() {
         testsupport::TempLibrary lib;
         lib.con.Execute(store::stmt::InsertCode(1, "b", "", "2/1/2002", "", "one\nlone\r\nline"));

@@ -26,7 +26,6 @@ inline void Click(const QObject* window, const QString& button) {
     QTest::mouseClick(Find<QPushButton>(window, button), Qt::LeftButton);
 }
 
-// Shows a page by a click on its tab in the window's tab strip.
 inline void ClickTab(const QObject* window, int page) {
     auto* tabs = Find<QTabWidget>(window, "SSTab1");
     QTabBar* bar = tabs->tabBar();
@@ -60,7 +59,6 @@ inline void AnswerLoadDB(platform::ScriptedPrompts& prompts, const QString& path
     });
 }
 
-// File > Load database, answered as above.
 inline void Load(const QObject* window, platform::ScriptedPrompts& prompts, const QString& path,
                  const QString& password = {}) {
     AnswerLoadDB(prompts, path, password);
@@ -74,7 +72,6 @@ inline QStringList Texts(const QAbstractItemModel* model, int column = 0) {
     return out;
 }
 
-// A click on a row of a list.
 inline void ClickRow(QAbstractItemView* view, int row, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(view->viewport(), button, {}, view->visualRect(view->model()->index(row, 0)).center());
 }
