@@ -7,22 +7,13 @@
 namespace store {
 
 ChangeWatch::ChangeWatch(Connection& con, QObject* parent) : QObject(parent), con_(con) {
-    // A connection made again by some action has a new socket and listens to
-    // nothing: the watch starts again on it once that action is over.
-    con_.OnReconnected([this] { QMetaObject::invokeMethod(this, &ChangeWatch::Restart, Qt::QueuedConnection); });
+    // A connection made again by some action listens on a new socket: the watch
+    // follows it once that action is over (and tells what came meanwhile).
+    con_.OnReconnected([this] { QMetaObject::invokeMethod(this, &ChangeWatch::Check, Qt::QueuedConnection); });
     Reset();
 }
 
 ChangeWatch::~ChangeWatch() { con_.OnReconnected({}); }
-
-// What others did while the connection was lost cannot be known; what they do from now on is told.
-void ChangeWatch::Restart() {
-    try {
-        if (con_.State() == adStateOpen) (void)con_.ChangedByOthers();
-    } catch (const StoreError&) {
-    }
-    Arm();
-}
 
 void ChangeWatch::Reset() {
     announced_ = false;

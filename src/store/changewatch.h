@@ -25,7 +25,6 @@ signals:
 private:
     void Arm();
     void Check();
-    void Restart();
 
     Connection& con_;
     std::unique_ptr<QSocketNotifier> notifier_;

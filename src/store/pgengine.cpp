@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <utility>
 #include <vector>
 
 #include "store/connectionstring.h"
@@ -292,8 +293,10 @@ private:
         if (PQstatus(c_) == CONNECTION_OK) return;
         if (inTransaction_) Lost();
         PQreset(c_);
-        listening_ = false;  // a new session listens to nothing yet
+        const bool listened = std::exchange(listening_, false);  // a new session listens to nothing yet
         if (PQstatus(c_) != CONNECTION_OK) RefusedConnection(address_, Trimmed(PQerrorMessage(c_)));
+        // Listening again at once: what others change from now on is heard.
+        if (listened) (void)ChangedByOthers();
         if (reconnected_) reconnected_();
     }
 

@@ -327,6 +327,9 @@ private slots:
         prompts->ExpectMsgBox("Content saved!");
         Click(w.get(), "cmdSaveCont");
         QCOMPARE(Stored("alpha"), QString("kept ' it's here"));
+        // The title still tells of others' changes on the new connection, before any Refresh.
+        store::ChangeSource(*Other(path), IdOf("alpha"), "theirs");
+        QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
     }
 };
 
