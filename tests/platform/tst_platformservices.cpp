@@ -162,7 +162,6 @@ private slots:
         row("empty", "", "");
         row("LF only file", "A\nB\n", "A\nB\n\r\n");
         row("empty lines kept", "A\r\n\r\n\rB", "A\r\n\r\n\r\nB\r\n");
-        row("LF CR", "A\n\rB", "A\n\r\nB\r\n");
         row("UTF-8 mark removed", "\xEF\xBB\xBF' \xE2\x82\xAC\r\n", "' \xE2\x82\xAC\r\n");
         row("mark alone", "\xEF\xBB\xBF", "");
         QTest::newRow("second mark is content")
@@ -197,7 +196,6 @@ private slots:
         QTest::addColumn<int>("press");  // a QMessageBox button, or 0 for Esc
         QTest::addColumn<int>("answer");
         QTest::newRow("yes") << int(Prompts::YesNo) << int(QMessageBox::Yes) << int(Prompts::Yes);
-        QTest::newRow("no") << int(Prompts::YesNo) << int(QMessageBox::No) << int(Prompts::No);
         QTest::newRow("escape is no") << int(Prompts::YesNo) << 0 << int(Prompts::No);
         QTest::newRow("escape on ok box") << int(Prompts::OkOnly) << 0 << int(Prompts::Ok);
     }
