@@ -112,7 +112,8 @@ Model Read(const QString& library) {
 }
 
 int Run(const QStringList& args, const QByteArray& input = QByteArray()) {
-    cli::Io io{{}, {}, [input] { return input; }, {}, {}};
+    cli::Io io;
+    io.readStdin = [input] { return input; };
     return cli::RunVerb(args, io);
 }
 
