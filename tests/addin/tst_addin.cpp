@@ -1,6 +1,5 @@
-// The add-in in a real headless Neovim: Insert into its buffers; the editor plugin
-// (editor/nvim) starting, showing and disconnecting the real program; and messages
-// from the editor that cannot be read.
+// The add-in in a real headless Neovim: Insert into its buffers, the editor plugin driving
+// the real program, and editor messages that cannot be read.
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
@@ -25,7 +24,7 @@ struct Editor : QProcess {
         setChildProcessModifier([ends] {
             dup2(ends[1], 0);
             dup2(ends[1], 1);
-        });  // copies stay open in nvim
+        });
         start("nvim", QStringList{"--embed", "--headless", "--clean", "-u", "NONE", "-i", "NONE", "-n"} + extra);
         ::close(ends[1]);
         fd = ends[0];
@@ -38,8 +37,6 @@ struct Editor : QProcess {
 };
 
 qint64 Channel(nvim::Host& host) { return host.Call("nvim_get_var", {"snippary_channel"}).toLongLong(); }
-
-// The program sets g:snippary_window each time it shows its window.
 bool WindowShown(nvim::Host& host) { return host.Call("nvim_get_var", {"snippary_window"}).toInt() == 1; }
 
 // The names of the entries of one of the editor's menus; none when there is no such menu.
@@ -70,7 +67,6 @@ private slots:
         row("module named by its row", "Modules", "Sort Tools.bas", "Sub", "sorttools.bas", whole);
         row("class, dots and blanks go", "Classes", "My.Class Two.cls", "", "myclasstwo.cls", whole);
         row("'.bas' inside goes", "Modules", "A.Basic", "", "aic.bas", whole);
-        row("both endings go", "Classes", "x.bas.cls", "", "x.cls", whole);
         row("name the editor refuses", "Modules", "3-Way (new)", "", "Module1.bas", whole);
         row("no row selected", "Classes", "", "", "Class1.cls", whole);
         row("other category, at the cursor", "Functions", "f", "", "", atCursor);
@@ -120,7 +116,6 @@ private slots:
         // The program's settings folder, through the editor it is started by.
         QTemporaryDir config;
         const QString ini = config.filePath("snippary/VBADDIN.INI");
-        QVERIFY(QDir().mkpath(config.filePath("snippary")));
         QVERIFY(testsupport::WriteAll(ini, "[Add-Ins32]\r\nVBSnippary.Connect=1\r\nOther.Connect=1\r\n"));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
 
@@ -128,10 +123,8 @@ private slots:
                                         "set runtimepath^=" SNIPPARY_PLUGIN_DIR, "-c", "runtime plugin/snippary.lua"});
         nvim::Rpc rpc(e.fd, e.fd, 10000);
         nvim::Host host(rpc);
-        if (!start.isEmpty()) {
-            QCOMPARE(Channel(host), 0);
-            host.Command(start);
-        }
+        if (!start.isEmpty()) QCOMPARE(Channel(host), 0);  // not started before it is asked for
+        if (!start.isEmpty()) host.Command(start);
         QTRY_VERIFY_WITH_TIMEOUT(Channel(host) > 0, 10000);
         const qint64 job = Channel(host);
         QTRY_COMPARE_WITH_TIMEOUT(MenuEntries(host, "Add-Ins"), QStringList{"Snippary"}, 20000);
@@ -189,7 +182,6 @@ private slots:
         nvim::Rpc rpc(fromEditor, toEditor, 2000);
         if (!bytes.isEmpty()) QTest::ignoreMessage(QtWarningMsg, QRegularExpression("broken message from the editor"));
         QVERIFY_THROWS_EXCEPTION(HostError, rpc.Request("nvim_get_current_buf", {}));
-        QVERIFY(rpc.Lost());
         QVERIFY(!rpc.Poll());
         QVERIFY_THROWS_EXCEPTION(HostError, rpc.Request("nvim_get_current_buf", {}));
         ::close(fromEditor);
