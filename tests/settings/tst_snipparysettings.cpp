@@ -1,6 +1,8 @@
-// The eleven settings read at start-up and written at shut-down.
+// The eleven settings read at start-up and written at shut-down, and the per-user
+// stand-in for the one registry value.
 #include <QtTest>
 
+#include "settings/registry.h"
 #include "settings/snipparysettings.h"
 #include "testsupport.h"
 
@@ -78,6 +80,21 @@ private slots:
         QVERIFY(WriteSettings(File(), w));
         QCOMPARE(ReadAll(File()), after);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Snippary.ini")});
+    }
+
+    // Nothing stored reads empty; a write replaces the value and no other.
+    void registry() {
+        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                      "/snippary/registry.ini");
+        const QString key = QString::fromLatin1(RegistryKey);
+        const auto read = [&](const char* name) { return RegReadString(HKEY_LOCAL_MACHINE, key, name); };
+        QCOMPARE(read("Tab"), QString());
+        RegWriteString(HKEY_LOCAL_MACHINE, key, "Other", "x");
+        for (const char* text : {"1", ""}) {
+            RegWriteString(HKEY_LOCAL_MACHINE, key, "Tab", text);
+            QCOMPARE(read("Tab"), QString::fromLatin1(text));
+        }
+        QCOMPARE(read("Other"), QStringLiteral("x"));
     }
 };
 
