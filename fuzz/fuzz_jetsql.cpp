@@ -1,9 +1,9 @@
 // Statement texts: tokens give back the text exactly; translation either refuses
 // with a store error or gives SQLite text that the library runs or refuses, never
 // anything worse. For a server every quoted text becomes a parameter the text
-// refers to, and an address shown never shows its password. Changes are rolled back so every input meets the same library.
-#include <QCoreApplication>
-#include <QDir>
+// refers to, and an address shown never shows its password. Changes are rolled back
+// so every input meets the same library.
+#include <QLocale>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -17,87 +17,79 @@
 
 namespace {
 
-store::Connection* Library() {
-    static QTemporaryDir* dir = new QTemporaryDir();
+template <typename F>
+void Try(F f) {
+    try {
+        f();
+    } catch (const store::StoreError&) {
+    }
+}
+
+store::Connection& Library() {
     static store::Connection* con = [] {
-        const QString path = dir->filePath("fuzz.snip");
-        store::CreateLibrary(path, QString(), false);
-        auto* c = new store::Connection();
         store::ConnectionString cs;
-        cs.dataSource = path;
+        cs.dataSource = (new QTemporaryDir())->filePath("fuzz.snip");
+        store::CreateLibrary(cs.dataSource, QString(), false);
+        auto* c = new store::Connection();
         c->Open(cs.Build());
         c->Execute(store::stmt::InsertCode(1, "a'b", "d", "1/1/2002", "s", "Sub x()\r\nEnd Sub"));
         c->Execute(store::stmt::InsertCode(4, "c", "", "12/31/2003 11:59:59 PM", "", "Instr(Content,'x')"));
         return c;
     }();
-    return con;
+    return *con;
+}
+
+// The program only ever reads with a plain SELECT; recursive queries could run
+// for ever and say nothing about the store.
+bool PlainSelect(const QString& text) {
+    if (text.trimmed().left(6).compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0) return false;
+    for (const char* word : {"RECURSIVE", "randomblob", "zeroblob"})
+        if (text.contains(QLatin1String(word), Qt::CaseInsensitive)) return false;
+    return true;
 }
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool localeSet = [] {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        return true;
-    }();
-    (void)localeSet;
+    store::Connection& con = Library();
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     QString joined;
-    for (const auto& t : store::jet::Tokenize(text)) joined += t.text;
+    qsizetype literals = 0;
+    for (const auto& t : store::jet::Tokenize(text)) {
+        joined += t.text;
+        literals += t.kind == store::jet::Token::String;
+    }
     if (joined != text) std::abort();
-
-    try {
+    Try([&] {
         const store::jet::ServerStatement s = store::jet::TranslateForServer(text);
-        int literals = 0;
-        for (const auto& t : store::jet::Tokenize(text)) literals += t.kind == store::jet::Token::String;
         if (s.parameters.size() > literals) std::abort();
         for (qsizetype i = s.parameters.size(); i > 0; --i)
             if (!s.text.contains(QStringLiteral("$%1").arg(i))) std::abort();
-    } catch (const store::StoreError&) {
-    }
+    });
     static const QRegularExpression withPassword(QStringLiteral("^postgres(?:ql)?://[^:@/?]*:([^@/?]+)@"),
                                                  QRegularExpression::CaseInsensitiveOption);
     if (const QRegularExpressionMatch m = withPassword.match(text);
         m.hasMatch() && m.captured(1).size() > 3 && !m.captured(1).contains(u'&'))
         if (store::pg::ShownAddress(text).contains(m.captured(1) + u'@')) std::abort();
 
-    store::Connection* con = Library();
-    try {
-        store::jet::Translate(text);
-    } catch (const store::StoreError&) {
-        return 0;
-    }
-    // The program only ever reads with a plain SELECT; recursive queries could run
-    // for ever and say nothing about the store.
-    const QString head = text.trimmed().left(6);
-    if (head.compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0 ||
-        text.contains(QLatin1String("RECURSIVE"), Qt::CaseInsensitive) ||
-        text.contains(QLatin1String("randomblob"), Qt::CaseInsensitive) ||
-        text.contains(QLatin1String("zeroblob"), Qt::CaseInsensitive))
-        return 0;
-    try {
-        con->BeginTrans();
+    bool translated = false;
+    Try([&] {
+        (void)store::jet::Translate(text);
+        translated = true;
+    });
+    if (!translated || !PlainSelect(text)) return 0;
+    Try([&] { con.BeginTrans(); });
+    Try([&] {
         store::Recordset rs;
-        try {
-            rs.Open(text, con);
-            for (int i = 0; i < 100 && !rs.Eof(); ++i) {
-                for (int c = 0; c < 8; ++c) {
-                    try {
-                        (void)rs.Fields(c);
-                    } catch (const store::StoreError&) {
-                    }
-                }
-                rs.MoveNext();
-            }
-            rs.Close();
-        } catch (const store::StoreError&) {
-        }
-        con->RollbackTrans();
-    } catch (const store::StoreError&) {
-        try {
-            con->RollbackTrans();
-        } catch (const store::StoreError&) {
-        }
-    }
+        rs.Open(text, &con);
+        for (int i = 0; i < 100 && !rs.Eof(); ++i, rs.MoveNext())
+            for (int c = 0; c < 8; ++c) Try([&] { (void)rs.Fields(c); });
+    });
+    Try([&] { con.RollbackTrans(); });
     return 0;
 }

@@ -5,7 +5,6 @@
 //   'P' + bytes: a first page, read by the schema reader of encrypted libraries.
 // The file is then opened as the program opens a library and the catalogue's
 // statements run on it. Opening may refuse the file; nothing may crash.
-#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -20,82 +19,72 @@
 
 namespace {
 
-struct Paths {
-    QTemporaryDir dir;
-    QString base, file;
-    QByteArray baseBytes;
-};
+template <typename F>
+bool Try(F f) {
+    try {
+        f();
+        return true;
+    } catch (const store::StoreError&) {
+        return false;
+    }
+}
 
-Paths& Files() {
-    static Paths* p = [] {
-        auto* paths = new Paths();
-        paths->base = paths->dir.filePath("base.snip");
-        paths->file = paths->dir.filePath("input.snip");
-        store::CreateLibrary(paths->base, QString(), false);
-        store::ConnectionString cs;
-        cs.dataSource = paths->base;
+QString Address(const QString& path) {
+    store::ConnectionString cs;
+    cs.dataSource = path;
+    return cs.Build();
+}
+
+QString Input() {
+    static const QString path = (new QTemporaryDir())->filePath("input.snip");
+    return path;
+}
+
+bool Write(const QByteArray& bytes) {
+    QFile::remove(Input() + "-journal");
+    QFile f(Input());
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The bytes of a real library with two snippets.
+const QByteArray& Base() {
+    static const QByteArray bytes = [] {
+        const QString path = Input() + ".base";
+        store::CreateLibrary(path, QString(), false);
         store::Connection con;
-        con.Open(cs.Build());
+        con.Open(Address(path));
         con.Execute(store::stmt::InsertCode(1, "a'b", "d", "1/1/2002", "s", "Sub x()\r\nEnd Sub"));
         con.Execute(store::stmt::InsertCode(4, "c", "", "12/31/2003 11:59:59 PM", "", "Instr(Content,'x')"));
         con.Close();
-        QFile f(paths->base);
+        QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) std::abort();
-        paths->baseBytes = f.readAll();
-        return paths;
+        return f.readAll();
     }();
-    return *p;
-}
-
-bool Write(const QString& path, const QByteArray& bytes) {
-    QFile::remove(path + "-journal");
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    return bytes;
 }
 
 QString Literal(const QString& s) { return "'" + QString(s).replace("'", "''") + "'"; }
 
-// Changes the schema rows of a copy of the real library.
-bool Rewrite(const QString& path, const QString& lines) {
+// Changes the schema rows of the library at Input().
+bool Rewrite(const QString& lines) {
     QString sql = QStringLiteral("PRAGMA writable_schema=ON;");
     for (const QString& line : lines.split(u'\n', Qt::SkipEmptyParts)) {
-        if (line.startsWith(u'-')) {
-            sql += QStringLiteral("DELETE FROM sqlite_master WHERE name=%1;").arg(Literal(line.mid(1)));
-            continue;
-        }
         const QStringList w = line.split(u' ');
-        if (w.size() < 4) continue;
-        sql += QStringLiteral("INSERT INTO sqlite_master VALUES(%1,%2,%3,0,%4);")
-                   .arg(Literal(w[0]), Literal(w[1]), Literal(w[2]), Literal(w.mid(3).join(u' ')));
+        if (line.startsWith(u'-'))
+            sql += QStringLiteral("DELETE FROM sqlite_master WHERE name=%1;").arg(Literal(line.mid(1)));
+        else if (w.size() >= 4)
+            sql += QStringLiteral("INSERT INTO sqlite_master VALUES(%1,%2,%3,0,%4);")
+                       .arg(Literal(w[0]), Literal(w[1]), Literal(w[2]), Literal(w.mid(3).join(u' ')));
     }
-    try {
-        store::sqlite::OpenFile(path, QString(), false, false)->Exec(sql);
-    } catch (const store::StoreError&) {
-        return false;
-    }
-    return true;
-}
-
-template <typename F>
-void Try(F f) {
-    try {
-        f();
-    } catch (const store::StoreError&) {
-    }
+    return Try([&] { store::sqlite::OpenFile(Input(), QString(), false, false)->Exec(sql); });
 }
 
 // What the window and the command line ask of a library, in their order.
-void RunCatalogue(const QString& path) {
-    store::ConnectionString cs;
-    cs.dataSource = path;
+void RunCatalogue() {
     store::Connection con;
-    try {
-        con.Open(cs.Build());
-    } catch (const store::StoreError&) {
-        return;
-    }
+    if (!Try([&] { con.Open(Address(Input())); })) return;
     store::Recordset rs;
-    QList<qint64> types, ids;
+    QList<qint64> types{1}, ids{1};  // 1 stands in where the library gives none
     Try([&] {
         for (rs.Open(store::stmt::SelectTypes(), &con); !rs.Eof() && types.size() < 50; rs.MoveNext()) {
             (void)rs.Fields("TypeName");
@@ -104,16 +93,14 @@ void RunCatalogue(const QString& path) {
     });
     Try([&] {
         const QString find = store::BuildFind("x", {true, true, true, true}, "1/1/2000", "");
-        const QString sql = store::stmt::SelectDisplay(store::BuildWhere(types.isEmpty() ? QList<qint64>{1} : types),
-                                                       find, store::OrderForColumn(4, ""));
+        const QString sql = store::stmt::SelectDisplay(store::BuildWhere(types), find, store::OrderForColumn(4, ""));
         for (rs.Open(sql, &con); !rs.Eof() && ids.size() < 50; rs.MoveNext()) {
             for (const char* c : {"Name", "TypeName", "Description", "DateAdded", "Source", "Content"})
                 (void)rs.Fields(c);
             ids << rs.Fields("ID").toLongLong();
         }
     });
-    const qint64 id = ids.isEmpty() ? 1 : ids.first();
-    const qint64 type = types.isEmpty() ? 1 : types.last();
+    const qint64 id = ids.last(), type = types.last();
     Try([&] { rs.Open(store::stmt::SelectContent(id), &con); });
     Try([&] { rs.Open(store::stmt::SelectMaxId(), &con); });
     rs.Close();
@@ -130,26 +117,17 @@ void RunCatalogue(const QString& path) {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = [] {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        return true;
-    }();
-    (void)ready;
     if (size < 1 || size > (1 << 20)) return 0;
-    Paths& p = Files();
     const QByteArray rest(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
-    if (data[0] == 'P') {
+    if (data[0] == 'P')
         Try([&] { store::sqlite::ReadSchemaPage(rest, QStringLiteral("page")); });
-        return 0;
-    }
-    if (data[0] == 'F') {
-        if (!Write(p.file, rest)) return 0;
-    } else if (data[0] == 'S') {
-        if (!Write(p.file, p.baseBytes) || !Rewrite(p.file, QString::fromUtf8(rest))) return 0;
-    } else {
-        return 0;
-    }
-    RunCatalogue(p.file);
+    else if ((data[0] == 'F' && Write(rest)) || (data[0] == 'S' && Write(Base()) && Rewrite(QString::fromUtf8(rest))))
+        RunCatalogue();
     return 0;
 }

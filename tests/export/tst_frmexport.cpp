@@ -26,28 +26,6 @@ public:
     }
 };
 
-// The dialog with its owner and a stand-in for the page writer that notes the file.
-struct Harness {
-    ScriptedPrompts prompts;
-    QWidget owner;
-    exporting::frmExport dlg{prompts, &owner};
-    QStringList written;
-
-    Harness() {
-        dlg.exportPage = [this] {
-            written << dlg.file;
-            return true;
-        };
-        owner.resize(800, 600);
-        owner.show();
-        dlg.show();
-    }
-};
-
-QString OverwriteQuestion(const QString& file) {
-    return QStringLiteral("File ") + file + QStringLiteral(" already exist !\r\nDo you want to overwrite it?");
-}
-
 }  // namespace
 
 class tst_frmexport : public QObject {
@@ -77,27 +55,35 @@ private slots:
     void reopenKeepsContents() {
         QFETCH(int, key);
         QFETCH(bool, pickerCancelled);
-        Harness h;
-        h.prompts.ExpectBrowseFolder(QStringLiteral("/srv/pages"), QStringLiteral("Choose a directory from the list."));
-        h.dlg.cmdBrowse->click();
-        QCOMPARE(h.dlg.txtFolder->text(), QStringLiteral("/srv/pages/"));
-        if (pickerCancelled) h.prompts.ExpectBrowseFolder(QString());
-        if (pickerCancelled) h.dlg.cmdBrowse->click();
+        ScriptedPrompts prompts;
+        QWidget owner;
+        exporting::frmExport dlg(prompts, &owner);
+        QStringList written;  // by a stand-in for the page writer
+        dlg.exportPage = [&] {
+            written << dlg.file;
+            return true;
+        };
+        owner.show();
+        dlg.show();
+        prompts.ExpectBrowseFolder(QStringLiteral("/srv/pages"), QStringLiteral("Choose a directory from the list."));
+        if (pickerCancelled) prompts.ExpectBrowseFolder(QString());
+        for (int i = 0; i < 1 + pickerCancelled; ++i) dlg.cmdBrowse->click();
         const QString folder = pickerCancelled ? QString() : QStringLiteral("/srv/pages/");
-        h.dlg.txtFile->setText(QStringLiteral("kept.html"));
-        h.dlg.chkColors->click();
-        h.dlg.optFel[1]->click();
+        QCOMPARE(dlg.txtFolder->text(), folder);
+        dlg.txtFile->setText(QStringLiteral("kept.html"));
+        dlg.chkColors->click();
+        dlg.optFel[1]->click();
         if (key == 0)
-            h.dlg.cmdCancel->click();
+            dlg.cmdCancel->click();
         else
-            QTest::keyClick(h.dlg.txtFile, Qt::Key(key));
-        QVERIFY(!h.dlg.isVisible());
-        QVERIFY(h.prompts.AllConsumed());
+            QTest::keyClick(dlg.txtFile, Qt::Key(key));
+        QVERIFY(!dlg.isVisible());
+        QVERIFY(prompts.AllConsumed());
         const QString file = (pickerCancelled ? platform::ExportDefaultFolder() + "/" : folder) + "kept.html";
-        QCOMPARE(h.written, key == Qt::Key_Return ? QStringList{file} : QStringList());
-        h.dlg.show();
-        QCOMPARE(QStringList({h.dlg.txtFolder->text(), h.dlg.txtFile->text()}), QStringList({folder, "kept.html"}));
-        QVERIFY(h.dlg.Colors() && h.dlg.Numbered());
+        QCOMPARE(written, key == Qt::Key_Return ? QStringList{file} : QStringList());
+        dlg.show();
+        QCOMPARE(QStringList({dlg.txtFolder->text(), dlg.txtFile->text()}), QStringList({folder, "kept.html"}));
+        QVERIFY(dlg.Colors() && dlg.Numbered());
     }
 
     // File > Export as HTML on a real library into the default folder, as a user types it.
@@ -107,7 +93,7 @@ private slots:
     void exportFromTheWindow_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("overwrite");     // the answer to the question; 0: not asked
-        QTest::addColumn<QString>("existing");  // none (not even the folder), file, dir, library, link (to a library)
+        QTest::addColumn<QString>("existing");  // none (not even the folder), file, dir, link (to a library)
         QTest::addColumn<QByteArray>("page");   // what is left at Documents/<name>
         QTest::addColumn<QString>("message");   // title: text
         const QByteArray written("\xEF\xBB\xBF<HTML>"), missing("<missing>"), library("SQLite format 3\0", 16);
@@ -120,8 +106,6 @@ private slots:
         QTest::newRow("folder of that name")
             << "pages.html" << 0 << "dir" << missing
             << "VBSnippary: 75 # Path/File access error: " + docs + "pages.html is a folder, not a file.";
-        QTest::newRow("library") << "lib.snip" << 0 << "library" << library
-                                 << "Attention: File " + docs + "lib.snip" + refusal;
         QTest::newRow("link to a library")
             << "lib.html" << 0 << "link" << library << "Attention: File " + docs + "lib.html" + refusal;
         QTest::newRow("no name") << "" << 0 << "none" << missing << "Error: File name can't be empty!";
@@ -140,7 +124,6 @@ private slots:
         const QByteArray header = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0');
         if (existing == "dir") QVERIFY(QDir().mkpath(target));
         if (existing == "file") QVERIFY(testsupport::WriteAll(target, "old page"));
-        if (existing == "library") QVERIFY(testsupport::WriteAll(target, header));
         if (existing == "link") QVERIFY(testsupport::WriteAll(home.filePath("real.snip"), header));
         if (existing == "link") QVERIFY(QFile::link(home.filePath("real.snip"), target));
         QTemporaryDir dir;
@@ -152,7 +135,8 @@ private slots:
         w.OpenAtStart(library);
         auto* dlg = w.findChild<exporting::frmExport*>("frmExport");
         QVERIFY(dlg != nullptr);
-        if (overwrite) prompts.ExpectMsgBox(OverwriteQuestion(target), Prompts::Answer(overwrite));
+        const QString question = "File " + target + " already exist !\r\nDo you want to overwrite it?";
+        if (overwrite) prompts.ExpectMsgBox(question, Prompts::Answer(overwrite));
         if (!message.isEmpty()) prompts.ExpectMsgBox(message.section(": ", 1, -1));
         bool stayedOpen = false;
         QTimer::singleShot(0, dlg, [&] {

@@ -13,10 +13,8 @@ class tst_htmlbrowser : public QObject {
 private slots:
     void codeStaysText() {
         QString browser;
-        for (const char* name : {"chromium", "chromium-browser", "google-chrome"}) {
-            browser = QStandardPaths::findExecutable(QString::fromLatin1(name));
-            if (!browser.isEmpty()) break;
-        }
+        for (const char* name : {"chromium", "chromium-browser", "google-chrome"})
+            if (browser.isEmpty()) browser = QStandardPaths::findExecutable(QString::fromLatin1(name));
         if (browser.isEmpty()) QSKIP("no Chromium installed");
 
         testsupport::TempLibrary lib;

@@ -32,10 +32,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QByteArray basic = "[Snippary]\r\nDB=/home/ann/lib.db\r\nTab=2\r\n";
         QTest::newRow("plain") << "Snippary/DB" << true << basic << "/home/ann/lib.db";
-        QTest::newRow("key case ignored") << "Snippary/db" << true << basic << "/home/ann/lib.db";
-        QTest::newRow("section case ignored") << "SNIPPARY/TAB" << true << basic << "2";
+        QTest::newRow("case ignored") << "SNIPPARY/db" << true << basic << "/home/ann/lib.db";
         QTest::newRow("absent key") << "Snippary/Top" << false << basic << "";
-        QTest::newRow("absent section") << "Other/DB" << false << basic << "";
         QTest::newRow("blanks trimmed") << "S/Font" << true << QByteArray("  [ S ]  \r\n  Font =  Courier New  \r\n")
                                         << "Courier New";
         QTest::newRow("empty value is present") << "S/DB" << true << QByteArray("[S]\r\nDB=\r\n") << "";
@@ -44,15 +42,12 @@ private slots:
         QTest::newRow("comment is no key") << "S/DB" << false << QByteArray("[S]\r\n;DB=old\r\n# DB=older\r\n") << "";
         QTest::newRow("first of two wins") << "S/Tab" << true << QByteArray("[S]\r\nTab=1\r\nTab=2\r\n") << "1";
         QTest::newRow("LF line ends") << "S/DB" << true << QByteArray("[S]\nDB=a\nTab=1\n") << "a";
-        QTest::newRow("no final line end") << "S/Tab" << true << QByteArray("[S]\r\nTab=1") << "1";
         QTest::newRow("equals sign inside value") << "S/DB" << true << QByteArray("[S]\r\nDB=a=b\r\n") << "a=b";
         QTest::newRow("UTF-8 with mark") << "S/F" << true << QByteArray("\xEF\xBB\xBF[S]\r\nF=Caf\xC3\xA9\r\n")
                                          << QString::fromUtf8("Caf\xC3\xA9");
         QTest::newRow("code page file") << "S/F" << true << QByteArray("[S]\r\nF=Caf\xE9 \x80\r\n")
                                         << QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC");
         const QByteArray line = "[S]\r\nDB=";
-        QTest::newRow("300 characters cut to 255")
-            << "S/DB" << true << line + QByteArray(300, 'x') << QString(255, u'x');
         QTest::newRow("255 characters kept")
             << "S/DB" << true << line + QByteArray(254, 'x') + "yz" << QString(254, u'x') + u'y';
         // 254 letters and one character outside the basic plane: 256 code units.
@@ -74,10 +69,11 @@ private slots:
         QTest::addColumn<QByteArray>("before");  // null: no file
         QTest::addColumn<QByteArray>("after");
         const QByteArray none;
-        QTest::newRow("new file") << "Snippary/DB=/a.db" << none << Ini("[Snippary]|DB=/a.db|");
-        QTest::newRow("replaced, the rest byte-exact")
-            << "S/DB=new" << Ini("; mine|[O]|x = 1||[S]|DB=old|Tab=1|") << Ini("; mine|[O]|x = 1||[S]|DB=new|Tab=1|");
-        QTest::newRow("key keeps its spelling") << "S/DB=new" << Ini("[s]|  db = old|") << Ini("[s]|  db =new|");
+        QTest::newRow("new file, no mark added")
+            << QString::fromUtf8("Snippary/DB=/\xC3\xA9.db") << none << Ini("[Snippary]|DB=/\xC3\xA9.db|");
+        QTest::newRow("replaced, the rest byte-exact, key keeps its spelling")
+            << "S/DB=new" << Ini("; mine|[O]|x = 1||[s]|  db = old|Tab=1|")
+            << Ini("; mine|[O]|x = 1||[s]|  db =new|Tab=1|");
         QTest::newRow("new key last in its section, before the blank line")
             << "S/Tab=0" << Ini("[S]|DB=a||[O]|y=2|") << Ini("[S]|DB=a|Tab=0||[O]|y=2|");
         QTest::newRow("new key into an empty section") << "S/Tab=0" << Ini("[S]|[O]|") << Ini("[S]|Tab=0|[O]|");
@@ -86,7 +82,6 @@ private slots:
         QTest::newRow("final line end added") << "O/z=3" << Ini("[O]|y=2") << Ini("[O]|y=2|z=3|");
         QTest::newRow("byte-order mark kept")
             << QString::fromUtf8("O/y=\xC3\xA9") << Ini("\xEF\xBB\xBF[O]|y=2|") << Ini("\xEF\xBB\xBF[O]|y=\xC3\xA9|");
-        QTest::newRow("no mark added") << QString::fromUtf8("S/k=\xC3\xA9") << none << Ini("[S]|k=\xC3\xA9|");
         QTest::newRow("code page file stays in its code page")
             << QString::fromUtf8("S/k=\xE2\x82\xAC") << Ini("; Caf\xE9|[S]|k=\x93q\x94|")
             << Ini("; Caf\xE9|[S]|k=\x80|");
@@ -118,28 +113,22 @@ private slots:
         QTest::newRow("empty") << "" << false << Number(0);
         QTest::newRow("leading zeros") << "000000000000000000042" << false << Number(42);
         QTest::newRow("half down to even") << "2.5" << false << Number(2);
-        QTest::newRow("half up to even") << "3.5" << false << Number(4);
+        QTest::newRow("half up to even, signed") << "-3.5" << true << Number(-4);
         QTest::newRow("more than half") << "2.51" << false << Number(3);
         QTest::newRow("long tail over half") << "2.50001" << false << Number(3);
-        QTest::newRow("less than half") << "2.49999" << false << Number(2);
         QTest::newRow("point alone") << "12." << false << Number(12);
         QTest::newRow("fraction alone over half") << ".6" << false << Number(1);
         QTest::newRow("largest") << "2147483647" << false << Number(2147483647);
         QTest::newRow("too large") << "2147483648" << false << Number();
         QTest::newRow("rounds beyond range") << "2147483647.5" << false << Number();
-        QTest::newRow("rounds to largest even") << "2147483646.5" << false << Number(2147483646);
         QTest::newRow("NUL ends the text") << QStringLiteral("12") + QChar(0) + "junk" << false << Number(12);
         QTest::newRow("minus refused unsigned") << "-100" << false << Number();
-        QTest::newRow("minus signed") << "-100" << true << Number(-100);
-        QTest::newRow("minus half to even") << "-2.5" << true << Number(-2);
         QTest::newRow("smallest") << "-2147483648" << true << Number(-2147483647 - 1);
         QTest::newRow("below smallest") << "-2147483649" << true << Number();
         QTest::newRow("minus alone") << "-" << true << Number();
         QTest::newRow("plus") << "+5" << true << Number();
         QTest::newRow("blank before") << " 5" << false << Number();
-        QTest::newRow("exponent") << "1e3" << false << Number();
         QTest::newRow("hex") << "&H10" << false << Number();
-        QTest::newRow("comma") << "1,5" << false << Number();
         QTest::newRow("two points") << "1.2.3" << false << Number();
         QTest::newRow("other digits") << QString::fromUtf8("\xD9\xA3") << false << Number();
     }
