@@ -18,10 +18,10 @@ struct Format {
     int rowCount;  // offset of a data page's row count
 };
 
-void Put(QByteArray& b, int at, quint32 v, int bytes) {
+void Put(QByteArray& b, int at, quint64 v, int bytes) {
     for (int i = 0; i < bytes; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
 }
-void Append(QByteArray& b, quint32 v, int bytes) {
+void Append(QByteArray& b, quint64 v, int bytes) {
     b.append(QByteArray(bytes, '\0'));
     Put(b, int(b.size()) - bytes, v, bytes);
 }
@@ -79,8 +79,7 @@ QByteArray Memo(File& file, const QByteArray& value) {
     }
     QByteArray field;
     Append(field, quint32(value.size()), 4);
-    Append(field, PgRow(first, 0), 4);
-    Append(field, 0, 4);
+    Append(field, PgRow(first, 0), 8);  // and four bytes of 0
     return field;
 }
 
@@ -98,8 +97,7 @@ QByteArray Row(File& file, const QList<Column>& cols, const QVariantList& values
         const double days =
             v.isNull() ? 0.0
                        : double(QDate(1899, 12, 30).daysTo(d.date())) + d.time().msecsSinceStartOfDay() / 86400000.0;
-        Append(row, quint32(std::bit_cast<quint64>(days)), 4);
-        Append(row, quint32(std::bit_cast<quint64>(days) >> 32), 4);
+        Append(row, std::bit_cast<quint64>(days), 8);
     }
     QList<quint32> offsets;
     for (int i = 0; i < cols.size(); ++i) {
