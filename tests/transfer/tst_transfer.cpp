@@ -271,19 +271,18 @@ private:
                        int codePage = 1252) {
         const QString path = dir.filePath(name);
         if (!WriteAll(path, jetfixture::Write(v, tables, codePage))) return QString();
-        QProcess tool;
-        tool.start("mdb-tables", {"-1", path});
-        tool.waitForFinished();
-        QStringList names;
-        for (const jetfixture::Table& t : tables) names << t.name;
-        if (QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts) != names) return QString();
+        const auto tool = [](const char* program, const QStringList& args) {
+            QProcess p;
+            p.start(program, args);
+            return p.waitForFinished() && p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
+        };
+        QByteArray names;
         for (const jetfixture::Table& t : tables) {
-            tool.start("mdb-export", {path, t.name});
-            tool.waitForFinished();
+            names += t.name.toUtf8() + '\n';
             // A header line and at least one line for each row.
-            if (tool.exitCode() != 0 || tool.readAllStandardOutput().count('\n') < t.rows.size() + 1) return QString();
+            if (tool("mdb-export", {path, t.name}).count('\n') < t.rows.size() + 1) return QString();
         }
-        return path;
+        return tool("mdb-tables", {"-1", path}) == names ? path : QString();
     }
     QTemporaryDir dir;
 };
