@@ -49,15 +49,10 @@ const QStringList kPermanent = {"Modules", "Classes", "API Declarations", "Funct
 class tst_transfer : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        std::signal(SIGPIPE, SIG_IGN);
-        QVERIFY(dir.isValid());
-    }
     void accessLibrary_data() {
         QTest::addColumn<int>("version");
         QTest::addColumn<int>("codePage");
         QTest::addColumn<QString>("odd");  // a text outside ASCII the file can hold
-        QTest::newRow("Jet 3, Windows-1252") << int(jetfixture::Version::Jet3) << 1252 << QString("Café € «Grüße»");
         QTest::newRow("Jet 3, Windows-1251") << int(jetfixture::Version::Jet3) << 1251 << QString("Привет, мир №1");
         QTest::newRow("Jet 4, Unicode") << int(jetfixture::Version::Jet4) << 1252 << QString("Ωμέγα 日本語 €");
     }
@@ -76,10 +71,10 @@ private slots:
             {7, odd.left(20), QVariant(), QVariant(), QVariant(), memo},
             {6, "O'Brien's", "", QDateTime(QDate(1999, 12, 31), QTime(0, 0)), odd.left(20), "x = 'quoted'\r\n"},
         };
-        const QString mdb = AccessFile(QString("lib%1-%2.mdb").arg(version).arg(codePage), jetfixture::Version(version),
-                                       jetfixture::LibraryTables(categories, rows), codePage);
+        const QString mdb =
+            AccessFile("lib.mdb", jetfixture::Version(version), jetfixture::LibraryTables(categories, rows), codePage);
         QVERIFY(!mdb.isEmpty());
-        const QString lib = NewLibrary(QString("fromaccess%1-%2.snip").arg(version).arg(codePage));
+        const QString lib = NewLibrary("fromaccess.snip");
         const Result r = Run({"import", lib, mdb});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QString("Added 3 snippets and 2 categories.\n"));
@@ -276,19 +271,18 @@ private:
                        int codePage = 1252) {
         const QString path = dir.filePath(name);
         if (!WriteAll(path, jetfixture::Write(v, tables, codePage))) return QString();
-        QProcess tool;
-        tool.start("mdb-tables", {"-1", path});
-        tool.waitForFinished();
-        QStringList names;
-        for (const jetfixture::Table& t : tables) names << t.name;
-        if (QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts) != names) return QString();
+        const auto tool = [](const char* program, const QStringList& args) {
+            QProcess p;
+            p.start(program, args);
+            return p.waitForFinished() && p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
+        };
+        QByteArray names;
         for (const jetfixture::Table& t : tables) {
-            tool.start("mdb-export", {path, t.name});
-            tool.waitForFinished();
+            names += t.name.toUtf8() + '\n';
             // A header line and at least one line for each row.
-            if (tool.exitCode() != 0 || tool.readAllStandardOutput().count('\n') < t.rows.size() + 1) return QString();
+            if (tool("mdb-export", {path, t.name}).count('\n') < t.rows.size() + 1) return QString();
         }
-        return path;
+        return tool("mdb-tables", {"-1", path}) == names ? path : QString();
     }
     QTemporaryDir dir;
 };

@@ -1,7 +1,6 @@
 #pragma once
-// A small writer of Access (Jet 3 and Jet 4) files for tests: the catalog and plain
-// tables of long, int, text, memo and date columns, every memo on a chain of
-// long-value pages (one page or many). No indexes.
+// A small writer of Access (Jet 3 and Jet 4) files for tests: the catalog and plain tables
+// of long, text, memo and date columns, every memo on a chain of long-value pages. No indexes.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -10,7 +9,7 @@
 namespace jetfixture {
 
 enum class Version { Jet3, Jet4 };
-enum class Kind { Long, Int, Text, Memo, Date, Ole };
+enum class Kind { Long, Text, Memo, Date, Ole };
 
 struct Column {
     QString name;
@@ -24,9 +23,8 @@ struct Table {
     QList<QVariantList> rows{};  // a null QVariant is Null; dates are QDateTime
 };
 
-// The file's bytes. Jet 3 texts are written in the Windows code page `codePage`,
-// which the file's header names; throws std::invalid_argument for a value that
-// does not fit.
+// The file's bytes. Jet 3 texts are written in the Windows code page `codePage`, which the
+// header names; throws std::invalid_argument for a value that does not fit.
 QByteArray Write(Version version, const QList<Table>& tables, int codePage = 1252);
 
 // The design's own schema with the given categories and snippets
