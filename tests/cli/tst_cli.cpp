@@ -340,23 +340,27 @@ private slots:
     // row comes back byte for byte; members adding at the same moment lose nothing.
     void teamLibrary() {
         const QString server = testsupport::NewServerDatabase(), home = dir.filePath("home.snip");
-        const QString hostile = "'); DROP TABLE Code;-- $$ E'\\' \\ \r\n\u00e4\U0001d11e";
+        const QString hostile = "'); DROP TABLE Code;-- $$ E'\\' \\ \t\\N \\.\r\n\u00e4\U0001d11e";
         QCOMPARE(Run({"add", secret, "--category", "Snippets", "--name", "h", "--source", "$$", "--content-stdin"},
                      {.input = hostile.toUtf8(), .env = withPassword})
                      .out,
                  QString("1\n"));
         QCOMPARE(Run({"copy", secret, server}, {.env = withPassword}).out, QString("1\n"));
-        QCOMPARE(Run({"copy", server, home}).out, QString("1\n"));
-        const Result again = Run({"copy", home, server});
+        // The copy taken home gets a password of its own.
+        QCOMPARE(Run({"copy", server, home, "--password"}, {.env = {"SNIPPARY_DEST_PASSWORD=" + password}}).out,
+                 QString("1\n"));
+        const Result again = Run({"copy", home, server}, {.env = withPassword});
         QCOMPARE(again.status, 2);
         QVERIFY2(again.err.contains("already holds snippets"), qPrintable(again.err));
         const QStringList json = {"--all", "--format", "json"};
         const QString fromSecret = Run(QStringList{"list", secret} + json, {.env = withPassword}).out;
         QVERIFY(fromSecret.contains("\"ID\": 1"));
-        for (const QString& copy : {server, home}) QCOMPARE(Run(QStringList{"list", copy} + json).out, fromSecret);
         QCOMPARE(Run({"export", secret, dir.filePath("a.htm")}, {.env = withPassword}).status, 0);
-        QCOMPARE(Run({"export", server, dir.filePath("b.htm")}).status, 0);
-        QCOMPARE(ReadAll(dir.filePath("b.htm")), ReadAll(dir.filePath("a.htm")));
+        for (const QString& copy : {server, home}) {
+            QCOMPARE(Run(QStringList{"list", copy} + json, {.env = withPassword}).out, fromSecret);
+            QCOMPARE(Run({"export", copy, dir.filePath("b.htm")}, {.env = withPassword}).status, 0);
+            QCOMPARE(ReadAll(dir.filePath("b.htm")), ReadAll(dir.filePath("a.htm")));
+        }
 
         QProcess adders[8];
         for (int i = 0; i < 8; ++i) {
