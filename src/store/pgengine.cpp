@@ -191,7 +191,8 @@ public:
         }
         // The table and columns are the program's own names, written as its statements write them.
         static const QRegularExpression word(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-        for (const QString& name : QStringList(columns) << table)
+        const QStringList names = QStringList(columns) << table;
+        for (const QString& name : names)
             if (!word.match(name).hasMatch())
                 throw StoreError(errors::kSyntax, QStringLiteral("Not a column: %1").arg(name));
         PQclear(Run(Parameters(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(u','))), true,
