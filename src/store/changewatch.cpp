@@ -1,5 +1,6 @@
 #include "store/changewatch.h"
 
+#include <QPointer>
 #include <QSocketNotifier>
 
 #include "store/store.h"
@@ -8,12 +9,16 @@ namespace store {
 
 ChangeWatch::ChangeWatch(Connection& con, QObject* parent) : QObject(parent), con_(con) {
     // A connection made again by some action listens on a new socket: the watch
-    // follows it once that action is over (and tells what came meanwhile).
-    con_.OnReconnected([this] { QMetaObject::invokeMethod(this, &ChangeWatch::Check, Qt::QueuedConnection); });
+    // follows it once that action is over (and tells what came meanwhile). The
+    // connection may outlive the watch, and the watch the connection: the hook
+    // reaches the watch only while it exists, and the watch never unhooks.
+    con_.OnReconnected([watch = QPointer<ChangeWatch>(this)] {
+        if (watch) QMetaObject::invokeMethod(watch.data(), &ChangeWatch::Check, Qt::QueuedConnection);
+    });
     Reset();
 }
 
-ChangeWatch::~ChangeWatch() { con_.OnReconnected({}); }
+ChangeWatch::~ChangeWatch() = default;
 
 void ChangeWatch::Reset() {
     announced_ = false;
