@@ -1,18 +1,9 @@
 #include "store/librarycopy.h"
 
 #include "store/operations.h"
-#include "store/statements.h"
 #include "store/store.h"
 
 namespace store {
-
-namespace {
-
-QString Value(const QVariant& v) {
-    return v.isNull() ? QStringLiteral("NULL") : u'\'' + SqlQuote(v.toString()) + u'\'';
-}
-
-}  // namespace
 
 qint64 CopyLibrary(Connection& from, Connection& to) {
     Recordset rs;
@@ -25,8 +16,14 @@ qint64 CopyLibrary(Connection& from, Connection& to) {
             errors::kExists,
             QStringLiteral("The library '%1' already holds snippets; nothing was copied.").arg(to.DataSource()));
     to.Execute(QStringLiteral("DELETE FROM Types"));
-    for (const Category& c : ReadCategories(from, rs))
-        to.Execute(QStringLiteral("INSERT INTO Types(TypeID,TypeName) VALUES(%1,%2)").arg(c.typeId).arg(Value(c.name)));
+    const std::vector<Category> categories = ReadCategories(from, rs);
+    auto category = categories.begin();
+    to.Load(QStringLiteral("Types"), {QStringLiteral("TypeID"), QStringLiteral("TypeName")}, [&](QVariantList& row) {
+        if (category == categories.end()) return false;
+        row = {category->typeId, category->name};
+        ++category;
+        return true;
+    });
     rs.Open(QStringLiteral("SELECT ID,TypeID,Name,Description,DateAdded,Source,Content FROM Code ORDER BY ID"), &from);
     const QStringList columns{QStringLiteral("ID"),          QStringLiteral("TypeID"),    QStringLiteral("Name"),
                               QStringLiteral("Description"), QStringLiteral("DateAdded"), QStringLiteral("Source"),
