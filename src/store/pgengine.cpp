@@ -172,6 +172,12 @@ public:
 
     qint64 Load(const QString& table, const QStringList& columns,
                 const std::function<bool(QVariantList&)>& next) override {
+        // The table and columns are the program's own names, written as its statements write them.
+        static const QRegularExpression word(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+        const QStringList names = QStringList(columns) << table;
+        for (const QString& name : names)
+            if (!word.match(name).hasMatch())
+                throw StoreError(errors::kSyntax, QStringLiteral("Not a column: %1").arg(name));
         // A trigram index built in one pass over the loaded rows costs a fraction of
         // keeping it up to date row by row; the drop is undone if the load fails.
         QStringList rebuild;
@@ -189,12 +195,6 @@ public:
             }
             if (!rebuild.isEmpty()) PQclear(Plain("SET LOCAL maintenance_work_mem = '256MB'"));
         }
-        // The table and columns are the program's own names, written as its statements write them.
-        static const QRegularExpression word(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-        const QStringList names = QStringList(columns) << table;
-        for (const QString& name : names)
-            if (!word.match(name).hasMatch())
-                throw StoreError(errors::kSyntax, QStringLiteral("Not a column: %1").arg(name));
         PQclear(Run(Parameters(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(u','))), true,
                     PGRES_COPY_IN));
         qint64 count = 0;
