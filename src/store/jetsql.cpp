@@ -315,6 +315,12 @@ ServerStatement TranslateForServer(const QString& jetSql) {
         }
         sql += t.text;
     }
+    // A file lists its snippets in the order they were added; a server keeps no
+    // order of its own (a saved row moves, a copy's rows arrive in two streams).
+    bool listsDisplay = overDisplay && first >= 0 && Is(tokens[first], "SELECT");
+    for (int k = first + 1; listsDisplay && k < tokens.size() && !Is(tokens[k], "FROM"); ++k)
+        listsDisplay = tokens[k].text != u'(' && !Is(tokens[k], "DISTINCT");  // rows, not a summary of them
+    if (listsDisplay) sql += inOrder ? QStringLiteral(", ID") : QStringLiteral(" ORDER BY ID");
     if (out.insertsCode) sql += QStringLiteral(" RETURNING ID");
     if (out.insertsType) sql += QStringLiteral(" RETURNING TypeID");
     return out;

@@ -3,8 +3,10 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <cerrno>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <poll.h>
 #include <utility>
 #include <vector>
 
@@ -178,48 +180,42 @@ public:
         for (const QString& name : names)
             if (!word.match(name).hasMatch())
                 throw StoreError(errors::kSyntax, QStringLiteral("Not a column: %1").arg(name));
-        // A trigram index built in one pass over the loaded rows costs a fraction of
-        // keeping it up to date row by row; the drop is undone if the load fails.
-        QStringList rebuild;
-        if (inTransaction_) {
-            Result r(Run(Parameters("SELECT i.relname, pg_get_indexdef(i.oid) FROM pg_index x"
-                                    " JOIN pg_class i ON i.oid = x.indexrelid JOIN pg_class t ON t.oid = x.indrelid"
-                                    " JOIN pg_am a ON a.oid = i.relam WHERE t.oid = to_regclass($1)"
-                                    " AND a.amname = 'gin' AND pg_has_role(t.relowner, 'USAGE')"
-                                    " AND pg_relation_size(t.oid) = 0",
-                                    {table.toUtf8()}),
-                         false));
-            for (int i = 0; i < r.Count(); ++i) {
-                PQclear(Plain(QStringLiteral("DROP INDEX %1").arg(Identifier(r.Value(i, 0).toString()))));
-                rebuild << r.Value(i, 1).toString();
-            }
-            if (!rebuild.isEmpty()) PQclear(Plain("SET LOCAL maintenance_work_mem = '256MB'"));
-        }
-        PQclear(Run(Parameters(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(u','))), true,
-                    PGRES_COPY_IN));
-        qint64 count = 0;
+        const QString copy = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(u','));
+        PQclear(Run(Parameters(copy), true, PGRES_COPY_IN));
+        std::vector<PGconn*> streams{c_};
+        qint64 count = 0, sent = 0;
         QByteArray buffer;
         QVariantList row;
         try {
-            while (next(row)) {
-                for (qsizetype i = 0; i < row.size(); ++i) {
-                    if (i > 0) buffer += '\t';
-                    AppendCopyValue(buffer, row[i]);
+            for (bool more = true; more;) {
+                more = next(row);
+                if (more) {
+                    for (qsizetype i = 0; i < row.size(); ++i) {
+                        if (i > 0) buffer += '\t';
+                        AppendCopyValue(buffer, row[i]);
+                    }
+                    buffer += '\n';
+                    ++count;
                 }
-                buffer += '\n';
-                ++count;
-                if (buffer.size() >= (1 << 20)) Send(buffer);
+                if (buffer.size() < kChunk && (more || buffer.isEmpty())) continue;
+                if (!second_ && inTransaction_ && sent >= kSecondStreamAfter && OpenSecond(table, copy))
+                    streams.push_back(second_.get());
+                sent += buffer.size();
+                Send(streams, buffer);
             }
-            Send(buffer);
+            for (PGconn* s : streams) EndCopy(s);
         } catch (...) {
-            PQputCopyEnd(c_, "the rows could not be read");
-            while (PGresult* r = PQgetResult(c_)) PQclear(r);
+            // The rows taken so far are undone with the transaction; the second
+            // stream's with its connection.
+            second_.reset();
+            try {
+                if (PQstatus(c_) == CONNECTION_OK && PQtransactionStatus(c_) == PQTRANS_ACTIVE)
+                    EndCopy(c_, "the rows could not be read");
+            } catch (const StoreError&) {
+                // The failure that brought us here is the one worth reporting.
+            }
             throw;
         }
-        if (PQputCopyEnd(c_, nullptr) != 1) Lost();
-        PQclear(Finish(PQgetResult(c_), true));
-        while (PGresult* r = PQgetResult(c_)) PQclear(r);
-        for (const QString& index : rebuild) PQclear(Plain(index));
         identityGiven_ = true;  // the rows keep their IDs: the numbering moves past them
         return count;
     }
@@ -229,19 +225,33 @@ public:
         inTransaction_ = true;
     }
     void Commit() override {
-        if (identityGiven_) MoveIdentities();
-        inTransaction_ = false;
-        Result r(Plain("COMMIT"));
-        // A transaction a failed statement spoiled ends in a rollback, reported as success.
-        if (qstrcmp(PQcmdStatus(r.Get()), "ROLLBACK") == 0)
-            throw StoreError(errors::kGeneral,
-                             QStringLiteral("The changes were not stored: a statement among them failed."));
+        // The second stream's rows first, so that the numbering below counts them.
+        if (second_ && !Committed(second_.get())) {
+            Rollback();
+            NotStored();
+        }
+        try {
+            if (identityGiven_) MoveIdentities();
+            // Still in the transaction: a connection dropped before the COMMIT is
+            // reported lost, not made again for a COMMIT of nothing.
+            const bool stored = Committed(c_);
+            inTransaction_ = false;
+            if (!stored) NotStored();
+        } catch (const StoreError& e) {
+            // A refused commit takes the second stream's rows away again; after a lost
+            // connection it is unknown whether this one's were stored, so nothing is undone.
+            if (second_ && e.Number() != errors::kConnectionLost)
+                PQclear(PQexec(second_.get(), secondUndo_.toUtf8().constData()));
+            second_.reset();
+            throw;
+        }
+        second_.reset();
     }
     void Rollback() override {
-        const bool was = inTransaction_;
         inTransaction_ = false;
         identityGiven_ = false;
-        if (was && PQstatus(c_) == CONNECTION_OK) Plain("ROLLBACK");
+        second_.reset();  // its transaction ends with its connection
+        if (PQstatus(c_) == CONNECTION_OK && PQtransactionStatus(c_) != PQTRANS_IDLE) PQclear(Plain("ROLLBACK"));
     }
     QString Address() const override { return ShownAddress(address_); }
 
@@ -352,9 +362,87 @@ private:
         }
     }
 
-    void Send(QByteArray& buffer) {
-        if (!buffer.isEmpty() && PQputCopyData(c_, buffer.constData(), int(buffer.size())) != 1) Lost();
-        buffer.clear();
+    // A COMMIT the server answered with a rollback (a statement had failed) is no commit.
+    bool Committed(PGconn* c) {
+        Result r(c == c_ ? Plain("COMMIT") : PQexec(c, "COMMIT"));
+        return PQresultStatus(r.Get()) == PGRES_COMMAND_OK && qstrcmp(PQcmdStatus(r.Get()), "COMMIT") == 0;
+    }
+    [[noreturn]] static void NotStored() {
+        throw StoreError(errors::kGeneral,
+                         QStringLiteral("The changes were not stored: a statement among them failed."));
+    }
+
+    // A load big enough to pay for a second server process goes in two streams, one
+    // per process: the word indexes of the rows, most of a load's work, are then made
+    // on two processors. Without a second connection the load goes on in one.
+    bool OpenSecond(const QString& table, const QString& copy) {
+        std::vector<const char*> keys, values;
+        PQconninfoOption* options = PQconninfo(c_);
+        for (PQconninfoOption* o = options; o != nullptr && o->keyword != nullptr; ++o) {
+            if (o->val == nullptr) continue;
+            keys.push_back(o->keyword);
+            values.push_back(o->val);
+        }
+        keys.push_back(nullptr);
+        values.push_back(nullptr);
+        second_.reset(PQconnectdbParams(keys.data(), values.data(), 0));
+        for (PQconninfoOption* o = options; o != nullptr && o->keyword != nullptr; ++o)
+            if (o->val != nullptr && qstrcmp(o->keyword, "password") == 0) explicit_bzero(o->val, qstrlen(o->val));
+        PQconninfoFree(options);
+        const auto run = [&](const QString& sql, ExecStatusType want) {
+            Result r(PQexec(second_.get(), sql.toUtf8().constData()));
+            return PQresultStatus(r.Get()) == want;
+        };
+        // Its transaction's number marks its rows, should they have to be taken away again.
+        secondUndo_ = QStringLiteral("DELETE FROM %1 WHERE xmin = '%2'::xid").arg(table);
+        if (PQstatus(second_.get()) == CONNECTION_OK && run(QStringLiteral("BEGIN"), PGRES_COMMAND_OK)) {
+            Result xid(PQexec(second_.get(), "SELECT txid_current() % 4294967296"));
+            if (PQresultStatus(xid.Get()) == PGRES_TUPLES_OK) {
+                secondUndo_ = secondUndo_.arg(QString::fromLatin1(PQgetvalue(xid.Get(), 0, 0)));
+                if (run(copy, PGRES_COPY_IN) && PQsetnonblocking(second_.get(), 1) == 0 && PQsetnonblocking(c_, 1) == 0)
+                    return true;
+            }
+        }
+        second_.reset();
+        return false;
+    }
+
+    // The buffer to the first stream that has sent all it was given before.
+    void Send(const std::vector<PGconn*>& streams, QByteArray& buffer) {
+        for (std::vector<pollfd> busy;; busy.clear()) {
+            for (PGconn* s : streams) {
+                const int left = PQflush(s);
+                if (left < 0) StreamLost(s);
+                if (left > 0) {
+                    busy.push_back({PQsocket(s), POLLOUT | POLLIN, 0});
+                    continue;
+                }
+                if (PQputCopyData(s, buffer.constData(), int(buffer.size())) != 1 || PQflush(s) < 0) StreamLost(s);
+                buffer.clear();
+                return;
+            }
+            // Reading too: libpq takes in what the server says while it cannot send.
+            if (poll(busy.data(), busy.size(), -1) < 0 && errno != EINTR) StreamLost(streams.front());
+        }
+    }
+
+    // The stream's end, after all it was given; `error` ends it as failed.
+    void EndCopy(PGconn* s, const char* error = nullptr) {
+        for (int left; (left = PQflush(s)) != 0;) {
+            pollfd busy{PQsocket(s), POLLOUT | POLLIN, 0};
+            if (left < 0 || (poll(&busy, 1, -1) < 0 && errno != EINTR)) StreamLost(s);
+        }
+        if (PQsetnonblocking(s, 0) != 0 || PQputCopyEnd(s, error) != 1) StreamLost(s);
+        PGresult* r = PQgetResult(s);
+        while (PGresult* more = PQgetResult(s)) PQclear(more);
+        PQclear(error == nullptr ? Finish(r, true, PGRES_COMMAND_OK, s) : r);
+    }
+
+    [[noreturn]] void StreamLost(PGconn* s) {
+        if (s == c_) Lost();
+        throw StoreError(errors::kConnectionLost,
+                         QStringLiteral("The connection to the server of '%1' was lost: %2; nothing was stored.")
+                             .arg(Address(), Trimmed(PQerrorMessage(s))));
     }
 
     PGresult* Run(const jet::ServerStatement& s, bool changing, ExecStatusType expected = PGRES_COMMAND_OK) {
@@ -373,16 +461,17 @@ private:
     }
 
     // The result of a statement, or its failure as the store's error.
-    PGresult* Finish(PGresult* r, bool changing, ExecStatusType expected = PGRES_COMMAND_OK) {
+    PGresult* Finish(PGresult* r, bool changing, ExecStatusType expected = PGRES_COMMAND_OK, PGconn* from = nullptr) {
         const ExecStatusType st = PQresultStatus(r);
         if (st == expected || st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK) return r;
+        if (from == nullptr) from = c_;
         const QString state = QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE));
         const char* primary = PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY);
-        const QString message = Trimmed(primary != nullptr ? primary : PQerrorMessage(c_));
+        const QString message = Trimmed(primary != nullptr ? primary : PQerrorMessage(from));
         PQclear(r);
-        if (PQstatus(c_) != CONNECTION_OK || state.startsWith(QLatin1String("08")) ||
+        if (PQstatus(from) != CONNECTION_OK || state.startsWith(QLatin1String("08")) ||
             state.startsWith(QLatin1String("57P")))
-            Lost();
+            StreamLost(from);
         Fail(state, message, changing);
     }
 
@@ -421,6 +510,10 @@ private:
     bool identityGiven_ = false;
     bool listening_ = false;
     std::function<void()> reconnected_;
+    std::unique_ptr<PGconn, decltype(&PQfinish)> second_{nullptr, PQfinish};  // a load's second stream
+    QString secondUndo_;                                                      // takes its rows away
+    static constexpr qsizetype kChunk = 256 << 10;
+    static constexpr qint64 kSecondStreamAfter = 1 << 20;
 };
 
 std::unique_ptr<Server> Connect(const QString& address, const QString& password) {

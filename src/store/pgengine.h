@@ -38,8 +38,8 @@ public:
     // The content of snippet `id` (lazy reading of the list's rows); null when none.
     virtual QVariant Content(qint64 id) = 0;
     virtual qint64 LastInsertId() const = 0;
-    // Rows into `table` as one stream (Connection::Load); inside a transaction, an
-    // empty table the user owns is filled without its word indexes, made once after.
+    // Rows into `table` as a COPY stream (Connection::Load); inside a transaction a
+    // big load goes in two, one per server process, and both end with its commit.
     virtual qint64 Load(const QString& table, const QStringList& columns,
                         const std::function<bool(QVariantList&)>& next) = 0;
     virtual void Begin() = 0;

@@ -95,7 +95,7 @@ public:
     // socket above is then a new one); none for a file library.
     void OnReconnected(std::function<void()> handler);
     // Beyond the original: many rows into one table (a whole library copied),
-    // inside the caller's transaction; a team library takes them in one stream.
+    // inside the caller's transaction; a team library takes them as COPY streams.
     // `next` fills one row's values in the order of `columns` (a null QVariant for
     // Null; integers, texts, dates) and gives false after the last. The rows written.
     using RowSource = std::function<bool(QVariantList&)>;
