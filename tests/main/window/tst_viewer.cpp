@@ -1,7 +1,6 @@
-// The snippet list and the viewer as the user works them: clicks and keys on the
-// window's own controls, a real library, every question answered by script. Run
-// twice: on a library file, and (SNIPPARY_TEST_ON_SERVER) on a team library on the
-// tests' own PostgreSQL server, opened through the dialog's server choice.
+// The snippet list and the viewer as the user works them, every question answered by script.
+// Run on a library file, and (SNIPPARY_TEST_ON_SERVER) on a team library on the tests' own
+// PostgreSQL server, opened through the dialog's server choice.
 #include "main/window/windowdriver.h"
 #include "store/operations.h"
 #include "store/statements.h"
@@ -112,7 +111,6 @@ private slots:
         QFETCH(bool, locked);
         if (locked && onServer) QSKIP("a transaction on a server locks no other writer out");
         ClickRow("alpha");
-        QCOMPARE(txtCod()->toPlainText(), QString("' it's here"));
         if (deleted != "alpha") ClickRow(deleted, Qt::RightButton);
         const auto other = Other(path, locked);
         prompts->ExpectMsgBox("Are you sure?", Prompts::Yes);
@@ -162,7 +160,6 @@ private slots:
                  steps.contains("refresh") || !steps.contains("find"));
         QCOMPARE(ContentReads(), 0);
         QVERIFY(txtCod()->toPlainText().isEmpty());
-        QVERIFY(!Enabled("cmdSaveCont"));
         if (listed.isEmpty()) return;
         QTest::keyClick(lvTOC(), Qt::Key_Down);  // a key on the list does show one
         QCOMPARE(ContentReads(), 1);
@@ -236,7 +233,6 @@ private slots:
         ClickRow("gone1");
         DeleteCategory(5);
         ClickRow("gone2");
-        QCOMPARE(txtCod()->toPlainText(), QString("x = 1"));
         QTest::keyClick(txtCod(), Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(txtCod(), " kept");
         prompts->ExpectMsgBox("This snippet no longer exists in the library; your text is kept in the viewer.");
@@ -253,8 +249,7 @@ private slots:
         QTest::newRow("description with apostrophes") << "mnuChgDesc" << QString("O'Brien's");
         QTest::newRow("source") << "mnuChgSource" << QString("new source");
     }
-    // The Change entries work on the right-clicked row; a cancelled box changes nothing. On a
-    // team library the window's own change leaves the title, another member's marks it until Refresh.
+    // The Change entries work on the right-clicked row; a cancelled box changes nothing.
     void changeFields() {
         QFETCH(QString, entry);
         QFETCH(QString, answer);
@@ -266,14 +261,6 @@ private slots:
         Trigger(w.get(), entry);
         QCOMPARE(Texts(lvTOC()->model(), description ? 2 : 4).value(RowOf("alpha")), shown);
         QCOMPARE(Stored("alpha", description ? "Description" : "Source"), shown);
-        if (!onServer) return;
-        const auto other = Other(path);
-        QTest::qWait(100);
-        QCOMPARE(w->windowTitle(), QString("Snippary"));
-        store::ChangeSource(*other, IdOf("alpha"), "theirs");
-        QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
-        Click(w.get(), "cmdRefresh");
-        QCOMPARE(w->windowTitle(), QString("Snippary"));
     }
 
     void saveConflict_data() {
@@ -315,7 +302,8 @@ private slots:
     }
 
     // The server drops the window's connection (a restart): Save reports it and keeps
-    // the typed text; the next Save connects again and stores it.
+    // the typed text; the next Save connects again and stores it. The title then tells of
+    // another member's change (not of the window's own) until Refresh.
     void serverConnectionLost() {
         if (!onServer) QSKIP("a library file has no connection to lose");
         ClickRow("alpha");
@@ -327,9 +315,12 @@ private slots:
         prompts->ExpectMsgBox("Content saved!");
         Click(w.get(), "cmdSaveCont");
         QCOMPARE(Stored("alpha"), QString("kept ' it's here"));
-        // The title still tells of others' changes on the new connection, before any Refresh.
+        QTest::qWait(100);
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
         store::ChangeSource(*Other(path), IdOf("alpha"), "theirs");
         QTRY_COMPARE(w->windowTitle(), QString("Snippary - changed by others since the last Refresh"));
+        Click(w.get(), "cmdRefresh");
+        QCOMPARE(w->windowTitle(), QString("Snippary"));
     }
 };
 

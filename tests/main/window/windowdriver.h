@@ -33,12 +33,6 @@ inline void ClickTab(const QObject* window, int page) {
     QTRY_COMPARE(tabs->currentIndex(), page);
 }
 
-// Every question asked was expected, and every expected one asked.
-inline void VerifyPrompts(const platform::ScriptedPrompts& prompts) {
-    QVERIFY2(prompts.Unexpected().isEmpty(), qPrintable(prompts.Unexpected().join("; ")));
-    QVERIFY2(prompts.AllConsumed(), qPrintable(prompts.Pending().join("; ")));
-}
-
 // Answers the next Load Database dialog: the library picked with its "..." button,
 // the password typed, then Ok. An empty path closes it instead; `seen` gets the
 // path the dialog showed when it came up. Questions the opening asks are queued after this.
@@ -59,12 +53,6 @@ inline void AnswerLoadDB(platform::ScriptedPrompts& prompts, const QString& path
     });
 }
 
-inline void Load(const QObject* window, platform::ScriptedPrompts& prompts, const QString& path,
-                 const QString& password = {}) {
-    AnswerLoadDB(prompts, path, password);
-    Trigger(window, "mnuLoad");
-}
-
 // The texts of a column of a list, a combo box or the snippet list, row by row.
 inline QStringList Texts(const QAbstractItemModel* model, int column = 0) {
     QStringList out;
@@ -76,22 +64,21 @@ inline void ClickRow(QAbstractItemView* view, int row, Qt::MouseButton button = 
     QTest::mouseClick(view->viewport(), button, {}, view->visualRect(view->model()->index(row, 0)).center());
 }
 
-// The first column of a query's rows, read as another program on the library reads them.
-inline QStringList Stored(const QString& library, const QString& query) {
-    store::Connection con;
-    testsupport::OpenLibrary(con, library);
-    store::Recordset rs;
-    QStringList out;
-    for (rs.Open(query, &con); !rs.Eof(); rs.MoveNext()) out << rs.Fields(0).toString();
-    return out;
-}
-
 // Another program on the library; a held one is in the middle of a transaction.
 inline std::unique_ptr<store::Connection> Other(const QString& library, bool held = false) {
     auto other = std::make_unique<store::Connection>();
     testsupport::OpenLibrary(*other, library);
     if (held) other->BeginTrans();
     return other;
+}
+
+// The first column of a query's rows, read as another program on the library reads them.
+inline QStringList Stored(const QString& library, const QString& query) {
+    const auto con = Other(library);
+    store::Recordset rs;
+    QStringList out;
+    for (rs.Open(query, con.get()); !rs.Eof(); rs.MoveNext()) out << rs.Fields(0).toString();
+    return out;
 }
 
 // The program's window on a case of its own: started as the user starts the program,
@@ -122,23 +109,26 @@ protected:
         QVERIFY(w->close());
         w.reset();
     }
-    void Verify() { VerifyPrompts(*prompts); }
+    // Every question asked was expected, and every expected one asked.
+    void Verify() {
+        QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
+        QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
+    }
     void Load(const QString& library, const QString& password = {}) {
-        windowdriver::Load(w.get(), *prompts, library, password);
+        AnswerLoadDB(*prompts, library, password);
+        Trigger(w.get(), "mnuLoad");
     }
     QListWidget* lstTOC() const { return Find<QListWidget>(w.get(), "lstTOC"); }
     QTreeView* lvTOC() const { return Find<QTreeView>(w.get(), "lvTOC"); }
     QPlainTextEdit* txtCod() const { return Find<QPlainTextEdit>(w.get(), "txtCod"); }
     bool Enabled(const QString& name) const { return Find<QObject>(w.get(), name)->property("enabled").toBool(); }
-    // Adds a category by the menu entry, the name typed into its box; a null name cancels it.
-    // A refusal expected is a message that contains `refused`.
+    // Adds a category by `entry`, the name typed (null: cancelled); `refused`: part of the message.
     void AddCategory(const QString& name, const QString& entry = "mnuAddCat", const QString& refused = {}) {
         prompts->ExpectInputBox(name.isNull() ? std::nullopt : std::optional(name), "Name of new category?");
         if (!refused.isEmpty()) prompts->ExpectMsgBoxContaining(refused);
         Trigger(w.get(), entry);
     }
-    // Clicks the category at `row` of the list and deletes it by the menu entry, answering
-    // the question; a null answer expects none.
+    // Clicks the category at `row` and deletes it by `entry`, answering its question (null: none).
     void DeleteCategory(int row, std::optional<platform::Prompts::Answer> answer = platform::Prompts::Yes,
                         const QString& entry = "mnuDelCat", const QString& refused = {}) {
         ClickRow(lstTOC(), row);

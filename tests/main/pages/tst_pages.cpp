@@ -1,5 +1,6 @@
-// The Add to Archive page against a real library: what is stored and listed, text
-// refused whole, failures that keep the boxes, file reading, and finding by date.
+// The Add to Archive page on a real library: what is stored and listed, text refused whole,
+// failures that keep the boxes, file reading, finding by date. The Search page: when Find can
+// be pressed, what a click asks the window to search for, dates checked as they are typed.
 #include <QtTest>
 #include <QtWidgets>
 
@@ -11,15 +12,22 @@
 #include "testsupport.h"
 
 using snippary::AddPage;
+using snippary::SearchPage;
 using snippary::SnippetRow;
-
-Q_DECLARE_METATYPE(snippary::SnippetRow)
 
 namespace {
 QLineEdit* Line(QWidget& page, const char* name) { return page.findChild<QLineEdit*>(name); }
 QPlainTextEdit* Code(QWidget& page) { return page.findChild<QPlainTextEdit*>("txtContent"); }
 QPushButton* Button(QWidget& page, const char* name) { return page.findChild<QPushButton*>(name); }
 QComboBox* Combo(QWidget& page) { return page.findChild<QComboBox*>("cmbType"); }
+QPushButton* Find(QWidget& page) { return page.findChild<QPushButton*>("cmdFind"); }
+// Ticks the columns of `mask` ("1001": Name and Content) by clicks, so the enabling rule runs.
+void SetTicks(SearchPage& page, const QString& mask) {
+    for (int i = 0; i < 4; ++i) {
+        auto* box = page.findChild<QCheckBox*>(QStringLiteral("chkFind_%1").arg(i));
+        if (box->isChecked() != (mask.at(i) == u'1')) box->click();
+    }
+}
 // The name, description, source and content boxes.
 void Type(QWidget& page, const QStringList& texts) {
     Line(page, "txtName")->setText(texts[0]);
@@ -33,7 +41,7 @@ QStringList Boxes(QWidget& page) {
 }
 }  // namespace
 
-class tst_addpage : public QObject {
+class tst_pages : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<testsupport::TempLibrary> lib;
@@ -47,25 +55,14 @@ private:
         page->SetConnection(&lib->con);
         return page;
     }
-    QStringList Stored(qint64 id, const QStringList& columns) {
-        store::Recordset rs;
-        rs.Open(QStringLiteral("SELECT * FROM Code WHERE ID=%1").arg(id), &lib->con);
-        QStringList values;
-        for (const QString& column : columns) values << (rs.Eof() ? "<none>" : rs.Fields(column).toString());
-        return values;
-    }
 
 private Q_SLOTS:
-    void initTestCase() {
-        testsupport::UseOwnSettingsFolders();
-        qRegisterMetaType<SnippetRow>();
-    }
+    void initTestCase() { testsupport::UseOwnSettingsFolders(); }
     void init() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         lib = std::make_unique<testsupport::TempLibrary>();
         prompts.Clear();
     }
-    void cleanup() { lib.reset(); }
 
     // Whatever is typed into any box is stored as typed (line ends as CR LF), nothing the
     // text might smuggle in runs, and it is listed; the boxes empty for the next. Text the
@@ -76,8 +73,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("closed");
         QTest::addColumn<QString>("refusal");  // the message's start; empty: stored
         const QList<QPair<const char*, QString>> texts = {
-            {"injection", QStringLiteral("'); DROP TABLE Code; --")},
-            {"translated words", QStringLiteral("Types.TypeID Instr(a,b) DateAdded>=#1/1/2002#")},
+            {"injection", QStringLiteral("'); DROP TABLE Code; -- Types.TypeID Instr(a,b) DateAdded>=#1/1/2002#")},
             {"astral", QString::fromUtf8("\xF0\x9F\x98\x80 x")},
             {"NUL", QStringLiteral("a") + QChar(0) + QStringLiteral("b")},
             {"lone surrogate", QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b")},
@@ -111,7 +107,6 @@ private Q_SLOTS:
             QVERIFY2(said.size() == 1 && said[0].startsWith(refusal), qPrintable(said.join('\n')));
             QCOMPARE(spy.count(), 0);
             QCOMPARE(Boxes(*page), shown);
-            QVERIFY(Button(*page, "cmdAdd")->isEnabled());
             if (!closed) QCOMPARE(lib->Value("SELECT Count(*) FROM Code"), "0");
             return;
         }
@@ -120,9 +115,10 @@ private Q_SLOTS:
         const SnippetRow row = spy.at(0).at(0).value<SnippetRow>();
         QStringList stored = shown;
         stored[3].replace("\n", "\r\n");
-        // The list shows the stored moment.
-        QCOMPARE(Stored(row.id, {"Name", "Description", "Source", "Content", "TypeID", "DateAdded"}),
-                 stored << "3" << QVariant(row.dateAdded).toString());
+        QStringList got;
+        for (const char* column : {"Name", "Description", "Source", "Content", "TypeID", "DateAdded"})
+            got << lib->Value(QStringLiteral("SELECT %1 FROM Code WHERE ID=%2").arg(column).arg(row.id));
+        QCOMPARE(got, stored << "3" << QVariant(row.dateAdded).toString());  // the list shows the stored moment
         QCOMPARE(QStringList({row.name, row.typeName, row.source}), QStringList({shown[0], "Modules", shown[2]}));
         QVERIFY(row.dateAdded >= before && row.dateAdded <= QDateTime::currentDateTime());
         QCOMPARE(lib->Value("SELECT Count(*) FROM Code"), "1");
@@ -136,8 +132,8 @@ private Q_SLOTS:
     void fileSelect_data() {
         QTest::addColumn<QByteArray>("bytes");  // null: the dialog cancelled
         QTest::addColumn<QString>("content");   // null: not read
-        QTest::newRow("lone LF stays") << QByteArray("a\nb\r\n") << "a\nb\r\n";
-        QTest::newRow("Windows-1252") << QByteArray("' caf\xe9 \x80\r\n") << QStringLiteral("' café €\r\n");
+        QTest::newRow("Windows-1252, a lone LF")
+            << QByteArray("' caf\xe9 \x80\nb\r\n") << QStringLiteral("' café €\nb\r\n");
         QTest::newRow("binary") << QByteArray("MZ\0\0\x01", 5) << QString();
         QTest::newRow("dialog cancelled") << QByteArray() << QString();
     }
@@ -155,15 +151,11 @@ private Q_SLOTS:
                  QStringList({"Select file", "Module (*.bas)|*.bas|Class (*.cls)|*.cls|All files (*.*)|*.*",
                               QDir::homePath()}));
         QCOMPARE(prompts.Messages().size(), content.isNull() && !bytes.isNull() ? 1 : 0);
-        QVERIFY(Button(*page, "cmdAdd")->isEnabled());
         if (content.isNull()) QCOMPARE(Boxes(*page), QStringList({"typed name", "stays", "", "typed code"}));
         if (content.isNull()) return;
         QCOMPARE(Boxes(*page).mid(0, 2), QStringList({"modSort.bas", "stays"}));
-        QCOMPARE(page->ContentForStore(), content);
-        QSignalSpy spy(page.get(), &AddPage::snippetAdded);
         Button(*page, "cmdAdd")->click();
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(Stored(spy.at(0).at(0).value<SnippetRow>().id, {"Content"}), QStringList{content});
+        QCOMPARE(lib->Value("SELECT Content FROM Code"), content);
         // The next dialog opens where this file was.
         prompts.ExpectOpenFile(QString());
         Button(*page, "cmdFileSelect")->click();
@@ -185,21 +177,90 @@ private Q_SLOTS:
         snippary::SearchPage search;
         const QString today = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
         const QString tomorrow = QLocale().toString(QDate::currentDate().addDays(1), QLocale::ShortFormat);
-        const struct {
-            QString from, to;
-            int count;
-        } cases[] = {{today, QString(), 1}, {tomorrow, QString(), 0}, {QString(), today, 0}, {QString(), tomorrow, 1}};
-        for (const auto& c : cases) {
-            Line(search, "txtFrom")->setText(c.from);
-            Line(search, "txtTo")->setText(c.to);
-            store::Recordset rs;
-            rs.Open(store::stmt::SelectDisplay(store::BuildWhere({3}), search.BuildFind(), QString()), &lib->con);
-            int n = 0;
-            for (; !rs.Eof(); rs.MoveNext()) ++n;
-            QCOMPARE(n, c.count);
+        for (const auto& [from, to, count] : {std::tuple{today, QString(), "1"},
+                                              {tomorrow, QString(), "0"},
+                                              {QString(), today, "0"},
+                                              {QString(), tomorrow, "1"}}) {
+            Line(search, "txtFrom")->setText(from);
+            Line(search, "txtTo")->setText(to);
+            const QString query = store::stmt::SelectDisplay(store::BuildWhere({3}), search.BuildFind(), QString());
+            QCOMPARE(lib->Value("SELECT count(*) FROM (" + query + ")"), QString(count));
         }
+    }
+
+    // Find is pressed without the date boxes losing the focus (as by its access key or
+    // Enter): the dates are checked first, and a bad one neither searches nor reaches
+    // the condition; a page that is left with nothing to find asks for no search.
+    void find_data() {
+        QTest::addColumn<QStringList>("typed");  // find, from, to
+        QTest::addColumn<QString>("ticks");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("sFind");
+        QTest::newRow("nothing") << QStringList{"", "", ""} << "1111" << false << "";
+        QTest::newRow("dates, no column") << QStringList{"", "1/1/2002", "2/1/2002"} << "0000" << false << "";
+        QTest::newRow("blank counts") << QStringList{" ", "", ""} << "0001" << true << " AND ( Instr(Content,' ')>0)";
+        QTest::newRow("to only") << QStringList{"", "", "1/1/2002"} << "0010" << true << " AND (DateAdded<='1/1/2002')";
+        QTest::newRow("example")
+            << QStringList{"it's", "1/1/2002", ""} << "1001" << true
+            << " AND ( Instr(Name,'it''s')>0 OR Instr(Content,'it''s')>0) AND (DateAdded>='1/1/2002')";
+        QTest::newRow("bad from, good to")
+            << QStringList{"Sub", "yesterday", "2/1/2002"} << "1111" << true
+            << " AND ( Instr(Name,'Sub')>0 OR Instr(Description,'Sub')>0 OR "
+               "Instr(Source,'Sub')>0 OR Instr(Content,'Sub')>0) AND (DateAdded<='2/1/2002')";
+        QTest::newRow("smuggled text") << QStringList{"", "1/1/2002' OR 1=1 --", ""} << "1111" << true << "";
+    }
+    void find() {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, ticks);
+        QFETCH(bool, enabled);
+        QFETCH(QString, sFind);
+        SearchPage page;
+        QSignalSpy spy(&page, &SearchPage::findRequested);
+        Line(page, "txtFind")->setText(typed[0]);
+        Line(page, "txtFrom")->setText(typed[1]);
+        Line(page, "txtTo")->setText(typed[2]);
+        SetTicks(page, ticks);
+        QCOMPARE(Find(page)->isEnabled(), enabled);
+        Find(page)->click();
+        QCOMPARE(spy.count(), enabled && !sFind.isEmpty() ? 1 : 0);
+        if (spy.count() == 1) QCOMPARE(spy.at(0).at(0).toString(), sFind);
+        // A bad From date is emptied (1/1/2002 is the one good From date of these rows).
+        QCOMPARE(Line(page, "txtFrom")->text(), typed[1] == "1/1/2002" ? typed[1] : QString());
+        QCOMPARE(Find(page)->isEnabled(), enabled && !sFind.isEmpty());
+    }
+
+    // Typed into From and To as a user of the locale types it: leaving the box keeps a
+    // date exactly as typed and empties anything else, without a word.
+    void dateCheck_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("us word") << "en_US" << false << "yesterday";
+        QTest::newRow("us date") << "en_US" << true << "1/1/2002";
+        QTest::newRow("us quote") << "en_US" << false << "1/1/2002'";
+        QTest::newRow("de impossible day") << "de_DE" << false << "31.02.2002";
+        QTest::newRow("fa_IR own digits") << "fa_IR" << true << "۲۰۰۲/۱/۱۹ ۱۵:۰۴:۰۵";
+    }
+    void dateCheck() {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(bool, kept);
+        QLocale::setDefault(QLocale(locale));
+        SearchPage page;
+        page.show();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        for (QLineEdit* box : {Line(page, "txtFrom"), Line(page, "txtTo")}) {
+            box->setFocus();
+            for (const QChar c : typed)  // key by key, digits of any script included
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QVERIFY(Find(page)->isEnabled());
+            Line(page, "txtFind")->setFocus();
+            QCOMPARE(box->text(), kept ? typed : QString());
+        }
+        QCOMPARE(Find(page)->isEnabled(), kept);
     }
 };
 
-QTEST_MAIN(tst_addpage)
-#include "tst_addpage.moc"
+QTEST_MAIN(tst_pages)
+#include "tst_pages.moc"
