@@ -198,8 +198,10 @@ public:
                     ++count;
                 }
                 if (buffer.size() < kChunk && (more || buffer.isEmpty())) continue;
-                if (!second_ && inTransaction_ && sent >= kSecondStreamAfter && OpenSecond(table, copy))
+                if (!second_ && inTransaction_ && sent >= kSecondStreamAfter && OpenSecond(table, copy)) {
                     streams.push_back(second_.get());
+                    turn_ = 1;  // its turn first: the first stream has work to do
+                }
                 sent += buffer.size();
                 Send(streams, buffer);
             }
@@ -407,10 +409,11 @@ private:
         return false;
     }
 
-    // The buffer to the first stream that has sent all it was given before.
+    // The buffer to the next stream, in turn, that has sent all it was given before.
     void Send(const std::vector<PGconn*>& streams, QByteArray& buffer) {
         for (std::vector<pollfd> busy;; busy.clear()) {
-            for (PGconn* s : streams) {
+            for (size_t k = 0; k < streams.size(); ++k) {
+                PGconn* s = streams[turn_++ % streams.size()];
                 const int left = PQflush(s);
                 if (left < 0) StreamLost(s);
                 if (left > 0) {
@@ -511,7 +514,8 @@ private:
     bool listening_ = false;
     std::function<void()> reconnected_;
     std::unique_ptr<PGconn, decltype(&PQfinish)> second_{nullptr, PQfinish};  // a load's second stream
-    QString secondUndo_;                                                      // takes its rows away
+    size_t turn_ = 0;
+    QString secondUndo_;  // takes its rows away
     static constexpr qsizetype kChunk = 256 << 10;
     static constexpr qint64 kSecondStreamAfter = 1 << 20;
 };
