@@ -29,7 +29,6 @@ private slots:
         QTest::newRow("empty value is present") << "S/DB" << Ini("[S]|DB=|") << "";
         QTest::newRow("key of another section") << "S/DB" << Ini("[O]|DB=x|[S]|T=1|") << "<absent>";
         QTest::newRow("key before any section") << "S/DB" << Ini("DB=x|[S]|") << "<absent>";
-        QTest::newRow("comment is no key") << "S/DB" << Ini("[S]|;DB=old|# DB=older|") << "<absent>";
         QTest::newRow("first of two wins") << "S/Tab" << Ini("[S]|Tab=1|Tab=2|") << "1";
         QTest::newRow("LF line ends") << "S/DB" << QByteArray("[S]\nDB=a\nTab=1\n") << "a";
         QTest::newRow("equals sign inside value") << "S/DB" << Ini("[S]|DB=a=b|") << "a=b";
@@ -108,6 +107,7 @@ private slots:
         QTest::newRow("below smallest") << "-2147483649" << true << Number();
         QTest::newRow("minus alone") << "-" << true << Number();
         QTest::newRow("plus") << "+5" << true << Number();
+        QTest::newRow("blank before") << " 5" << false << Number();
         QTest::newRow("two points") << "1.2.3" << false << Number();
         QTest::newRow("other digits") << "\xD9\xA3" << false << Number();
     }
