@@ -1,7 +1,6 @@
 // A library file for a test, opened the way the program opens one.
 #pragma once
 
-#include <QString>
 #include <QTemporaryDir>
 #include <libpq-fe.h>
 #include <unistd.h>
@@ -16,16 +15,14 @@ inline QString ConnectionText(const QString& path, const QString& password = QSt
     return store::ConnectionString::ForLibrary(path, password).Build();
 }
 
-// The tests' own server (tests/support/pgserver): the folder of its socket.
-inline QString ServerHost() { return qEnvironmentVariable("SNIPPARY_TEST_PGHOST"); }
-
+// A database on the tests' own server (tests/support/pgserver), reached through its socket's folder.
 inline QString ServerAddress(const QString& database, const QString& user = QStringLiteral("snippary")) {
-    return QStringLiteral("postgresql://%1@/%2?host=%3").arg(user, database, ServerHost());
+    return QString("postgresql://%1@/%2?host=%3").arg(user, database, qEnvironmentVariable("SNIPPARY_TEST_PGHOST"));
 }
 
 // Runs `sql` on the server as its superuser; the first value of the result.
 inline QString ServerAdmin(const QString& sql, const QString& database = QStringLiteral("postgres")) {
-    PGconn* c = PQconnectdb(QStringLiteral("host=%1 dbname=%2 user=snippary").arg(ServerHost(), database).toUtf8());
+    PGconn* c = PQconnectdb(ServerAddress(database).toUtf8());
     PGresult* r = PQexec(c, sql.toUtf8());
     const ExecStatusType st = PQresultStatus(r);
     const QString value = PQntuples(r) > 0 ? QString::fromUtf8(PQgetvalue(r, 0, 0)) : QString();

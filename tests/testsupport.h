@@ -2,13 +2,10 @@
 // own, and whole-file reads and writes.
 #pragma once
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
-#include <QString>
 
 namespace testsupport {
 

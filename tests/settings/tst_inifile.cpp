@@ -6,8 +6,6 @@
 #include "testsupport.h"
 
 using settings::IniFile;
-using testsupport::ReadAll;
-using testsupport::WriteAll;
 using Number = std::optional<qint32>;
 
 // A file's bytes written short: | is a line end (CR LF).
@@ -19,49 +17,37 @@ class tst_inifile : public QObject {
     QString File() const { return dir.filePath(QStringLiteral("Snippary.ini")); }
 
 private slots:
-    void initTestCase() {
-        testsupport::UseTestEnvironment();
-        QVERIFY(dir.isValid());
-    }
+    void initTestCase() { testsupport::UseTestEnvironment(); }
     void cleanup() { QFile::remove(File()); }
 
     void value_data() {
         QTest::addColumn<QString>("place");  // section/key
-        QTest::addColumn<bool>("present");
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("expected");
-        const QByteArray basic = "[Snippary]\r\nDB=/home/ann/lib.db\r\nTab=2\r\n";
-        QTest::newRow("plain") << "Snippary/DB" << true << basic << "/home/ann/lib.db";
-        QTest::newRow("case ignored") << "SNIPPARY/db" << true << basic << "/home/ann/lib.db";
-        QTest::newRow("absent key") << "Snippary/Top" << false << basic << "";
-        QTest::newRow("blanks trimmed") << "S/Font" << true << QByteArray("  [ S ]  \r\n  Font =  Courier New  \r\n")
-                                        << "Courier New";
-        QTest::newRow("empty value is present") << "S/DB" << true << QByteArray("[S]\r\nDB=\r\n") << "";
-        QTest::newRow("key of another section") << "S/DB" << false << QByteArray("[O]\r\nDB=x\r\n[S]\r\nT=1\r\n") << "";
-        QTest::newRow("key before any section") << "S/DB" << false << QByteArray("DB=x\r\n[S]\r\n") << "";
-        QTest::newRow("comment is no key") << "S/DB" << false << QByteArray("[S]\r\n;DB=old\r\n# DB=older\r\n") << "";
-        QTest::newRow("first of two wins") << "S/Tab" << true << QByteArray("[S]\r\nTab=1\r\nTab=2\r\n") << "1";
-        QTest::newRow("LF line ends") << "S/DB" << true << QByteArray("[S]\nDB=a\nTab=1\n") << "a";
-        QTest::newRow("equals sign inside value") << "S/DB" << true << QByteArray("[S]\r\nDB=a=b\r\n") << "a=b";
-        QTest::newRow("UTF-8 with mark") << "S/F" << true << QByteArray("\xEF\xBB\xBF[S]\r\nF=Caf\xC3\xA9\r\n")
-                                         << QString::fromUtf8("Caf\xC3\xA9");
-        QTest::newRow("code page file") << "S/F" << true << QByteArray("[S]\r\nF=Caf\xE9 \x80\r\n")
-                                        << QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC");
-        const QByteArray line = "[S]\r\nDB=";
+        QTest::addColumn<QString>("expected");  // <absent>: no such key
+        QTest::newRow("case ignored") << "SNIPPARY/db" << Ini("[Snippary]|DB=x|") << "x";
+        QTest::newRow("blanks trimmed") << "S/Font" << Ini("  [ S ]  |  Font =  Courier New  |") << "Courier New";
+        QTest::newRow("empty value is present") << "S/DB" << Ini("[S]|DB=|") << "";
+        QTest::newRow("key of another section") << "S/DB" << Ini("[O]|DB=x|[S]|T=1|") << "<absent>";
+        QTest::newRow("key before any section") << "S/DB" << Ini("DB=x|[S]|") << "<absent>";
+        QTest::newRow("first of two wins") << "S/Tab" << Ini("[S]|Tab=1|Tab=2|") << "1";
+        QTest::newRow("LF line ends") << "S/DB" << QByteArray("[S]\nDB=a\nTab=1\n") << "a";
+        QTest::newRow("equals sign inside value") << "S/DB" << Ini("[S]|DB=a=b|") << "a=b";
+        QTest::newRow("UTF-8 with mark") << "S/F" << Ini("\xEF\xBB\xBF[S]|F=Caf\xC3\xA9|") << "Caf\xC3\xA9";
+        QTest::newRow("code page file") << "S/F" << Ini("[S]|F=Caf\xE9 \x80|") << "Caf\xC3\xA9 \xE2\x82\xAC";
+        const QByteArray line = Ini("[S]|DB=");
         QTest::newRow("255 characters kept")
-            << "S/DB" << true << line + QByteArray(254, 'x') + "yz" << QString(254, u'x') + u'y';
+            << "S/DB" << line + QByteArray(254, 'x') + "yz" << QString(254, u'x') + u'y';
         // 254 letters and one character outside the basic plane: 256 code units.
         QTest::newRow("cut never splits a character")
-            << "S/DB" << true << line + QByteArray(254, 'a') + "\xF0\x9F\x98\x80" << QString(254, u'a');
+            << "S/DB" << line + QByteArray(254, 'a') + "\xF0\x9F\x98\x80" << QString(254, u'a');
     }
     void value() {
         QFETCH(QByteArray, file);
         QFETCH(QString, place);
-        QFETCH(bool, present);
         QFETCH(QString, expected);
-        QVERIFY(WriteAll(File(), file));
+        QVERIFY(testsupport::WriteAll(File(), file));
         const std::optional<QString> v = IniFile(File()).Value(place.section(u'/', 0, 0), place.section(u'/', 1));
-        QCOMPARE(v.value_or("<absent>"), present ? expected : "<absent>");
+        QCOMPARE(v.value_or("<absent>"), expected);
     }
 
     void setValue_data() {
@@ -70,7 +56,7 @@ private slots:
         QTest::addColumn<QByteArray>("after");
         const QByteArray none;
         QTest::newRow("new file, no mark added")
-            << QString::fromUtf8("Snippary/DB=/\xC3\xA9.db") << none << Ini("[Snippary]|DB=/\xC3\xA9.db|");
+            << "Snippary/DB=/\xC3\xA9.db" << none << Ini("[Snippary]|DB=/\xC3\xA9.db|");
         QTest::newRow("replaced, the rest byte-exact, key keeps its spelling")
             << "S/DB=new" << Ini("; mine|[O]|x = 1||[s]|  db = old|Tab=1|")
             << Ini("; mine|[O]|x = 1||[s]|  db =new|Tab=1|");
@@ -78,16 +64,12 @@ private slots:
             << "S/Tab=0" << Ini("[S]|DB=a||[O]|y=2|") << Ini("[S]|DB=a|Tab=0||[O]|y=2|");
         QTest::newRow("new key into an empty section") << "S/Tab=0" << Ini("[S]|[O]|") << Ini("[S]|Tab=0|[O]|");
         QTest::newRow("new section at the end") << "S/Tab=0" << Ini("[O]|y=2|") << Ini("[O]|y=2||[S]|Tab=0|");
-        QTest::newRow("LF file written with CR LF") << "O/y=3" << QByteArray("[O]\ny=2\n") << Ini("[O]|y=3|");
-        QTest::newRow("final line end added") << "O/z=3" << Ini("[O]|y=2") << Ini("[O]|y=2|z=3|");
         QTest::newRow("byte-order mark kept")
-            << QString::fromUtf8("O/y=\xC3\xA9") << Ini("\xEF\xBB\xBF[O]|y=2|") << Ini("\xEF\xBB\xBF[O]|y=\xC3\xA9|");
+            << "O/y=\xC3\xA9" << Ini("\xEF\xBB\xBF[O]|y=2|") << Ini("\xEF\xBB\xBF[O]|y=\xC3\xA9|");
         QTest::newRow("code page file stays in its code page")
-            << QString::fromUtf8("S/k=\xE2\x82\xAC") << Ini("; Caf\xE9|[S]|k=\x93q\x94|")
-            << Ini("; Caf\xE9|[S]|k=\x80|");
+            << "S/k=\xE2\x82\xAC" << Ini("; Caf\xE9|[S]|k=\x93q\x94|") << Ini("; Caf\xE9|[S]|k=\x80|");
         QTest::newRow("code page file becomes UTF-8 when it must")
-            << QString::fromUtf8("S/k=\xE2\x86\x92") << Ini("; Caf\xE9|[S]|")
-            << Ini("; Caf\xC3\xA9|[S]|k=\xE2\x86\x92|");
+            << "S/k=\xE2\x86\x92" << Ini("; Caf\xE9|[S]|") << Ini("; Caf\xC3\xA9|[S]|k=\xE2\x86\x92|");
         QTest::newRow("line break cannot add a key")
             << "S/DB=a\r\nLoadStartup=1" << Ini("[S]|") << Ini("[S]|DB=a  LoadStartup=1|");
         QTest::newRow("text ends at NUL")
@@ -97,13 +79,12 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QString, set);
         QFETCH(QByteArray, after);
-        if (!before.isNull()) QVERIFY(WriteAll(File(), before));
+        if (!before.isNull()) QVERIFY(testsupport::WriteAll(File(), before));
         IniFile ini(File());
         const qsizetype slash = set.indexOf(u'/'), equals = set.indexOf(u'=');
         ini.SetValue(set.left(slash), set.mid(slash + 1, equals - slash - 1), set.mid(equals + 1));
-        QString error;
-        QVERIFY2(ini.Save(&error), qPrintable(error));
-        QCOMPARE(ReadAll(File()), after);
+        QVERIFY(ini.Save());
+        QCOMPARE(testsupport::ReadAll(File()), after);
     }
 
     void readNumber_data() {
@@ -114,7 +95,6 @@ private slots:
         QTest::newRow("leading zeros") << "000000000000000000042" << false << Number(42);
         QTest::newRow("half down to even") << "2.5" << false << Number(2);
         QTest::newRow("half up to even, signed") << "-3.5" << true << Number(-4);
-        QTest::newRow("more than half") << "2.51" << false << Number(3);
         QTest::newRow("long tail over half") << "2.50001" << false << Number(3);
         QTest::newRow("point alone") << "12." << false << Number(12);
         QTest::newRow("fraction alone over half") << ".6" << false << Number(1);
@@ -128,9 +108,8 @@ private slots:
         QTest::newRow("minus alone") << "-" << true << Number();
         QTest::newRow("plus") << "+5" << true << Number();
         QTest::newRow("blank before") << " 5" << false << Number();
-        QTest::newRow("hex") << "&H10" << false << Number();
         QTest::newRow("two points") << "1.2.3" << false << Number();
-        QTest::newRow("other digits") << QString::fromUtf8("\xD9\xA3") << false << Number();
+        QTest::newRow("other digits") << "\xD9\xA3" << false << Number();
     }
     void readNumber() {
         QFETCH(QString, stored);

@@ -13,63 +13,47 @@ namespace platform {
 
 class ScriptedPrompts : public Prompts {
 public:
-    enum Kind {
-        MsgBoxKind,
-        InputBoxKind,
-        PasswordKind,
-        OpenFileKind,
-        OpenFilesKind,
-        SaveFileKind,
-        BrowseFolderKind,
-        FontKind
-    };
+    enum class Kind { MsgBox, InputBox, Password, OpenFile, OpenFiles, SaveFile, BrowseFolder, Font };
 
     // One question as it was asked.
     struct Asked {
-        Kind kind = MsgBoxKind;
+        Kind kind = Kind::MsgBox;
         QString text{};  // the message, or the prompt of an input or password box
         QString title{};
         Buttons buttons = OkOnly;
-        Icon icon = NoIcon;
-        QString defaultText{};    // input box
         QString initialFolder{};  // file dialogs
         QString filter{};         // file dialogs, as given
-        FontChoice font{};        // font dialog: the preset
     };
 
     using Text = std::optional<QString>;
     // A message box whose text is exactly `text`, or contains `part`.
-    void ExpectMsgBox(const QString& text, Answer answer = Ok) { queue_.append({MsgBoxKind, text, false, answer}); }
+    void ExpectMsgBox(const QString& text, Answer answer = Ok) { queue_.append({Kind::MsgBox, text, false, answer}); }
     void ExpectMsgBoxContaining(const QString& part, Answer answer = Ok) {
-        queue_.append({MsgBoxKind, part, true, answer});
+        queue_.append({Kind::MsgBox, part, true, answer});
     }
-    // An input or password box; nullopt answers Cancel. An empty prompt matches any.
-    void ExpectInputBox(const Text& answer, const QString& prompt = {}) { Queue(InputBoxKind, prompt, answer); }
-    void ExpectPassword(const Text& answer, const QString& prompt = {}) { Queue(PasswordKind, prompt, answer); }
+    // An input box; nullopt answers Cancel. An empty prompt matches any.
+    void ExpectInputBox(const Text& answer, const QString& prompt = {}) { Queue(Kind::InputBox, prompt, answer); }
     // File dialogs; an empty path (or list) answers Cancel. An empty title matches any.
-    void ExpectOpenFile(const QString& path, const QString& title = {}) { Queue(OpenFileKind, title, path); }
+    void ExpectOpenFile(const QString& path, const QString& title = {}) { Queue(Kind::OpenFile, title, path); }
     void ExpectOpenFiles(const QStringList& paths, const QString& title = {}) {
-        Queue(OpenFilesKind, title, {}, paths);
+        Queue(Kind::OpenFiles, title, {}, paths);
     }
-    void ExpectSaveFile(const QString& path, const QString& title = {}) { Queue(SaveFileKind, title, path); }
+    void ExpectSaveFile(const QString& path, const QString& title = {}) { Queue(Kind::SaveFile, title, path); }
     // The folder picker; the answer gets the trailing "/" the real picker gives.
     void ExpectBrowseFolder(const QString& folder, const QString& title = {}) {
-        Queue(BrowseFolderKind, title, folder);
+        Queue(Kind::BrowseFolder, title, folder);
     }
     // The font dialog; nullopt cancels it (the preset comes back).
     void ExpectFont(const std::optional<FontChoice>& choice) {
-        queue_.append({FontKind, {}, false, Ok, {}, {}, choice});
+        queue_.append({Kind::Font, {}, false, Ok, {}, {}, choice});
     }
 
-    // Every queued question was asked.
     bool AllConsumed() const { return queue_.isEmpty(); }
-    // The questions still queued, described.
+    // The questions still queued, and those asked without matching the queue, described.
     QStringList Pending() const;
-    // The questions that were asked without matching the queue, described.
     QStringList Unexpected() const { return unexpected_; }
-    // Every question asked, in order.
+    // Every question asked, in order; the texts of the message boxes among them.
     const QList<Asked>& History() const { return history_; }
-    // The texts of the message boxes shown, in order.
     QStringList Messages() const;
     // What ShellOpen was given, in order (it is no question and needs no expectation).
     const QStringList& Opened() const { return opened_; }
@@ -89,7 +73,7 @@ public:
 
 private:
     struct Expectation {
-        Kind kind = MsgBoxKind;
+        Kind kind = Kind::MsgBox;
         QString match{};  // empty: any
         bool substring = false;
         Answer answer = Ok;
