@@ -40,7 +40,6 @@ private slots:
                        {"--headless", "--no-sandbox", "--disable-gpu", "--user-data-dir=" + lib.dir.filePath("profile"),
                         "--dump-dom", QUrl::fromLocalFile(measured).toString()});
         QVERIFY(chromium.waitForFinished(120000));
-        QCOMPARE(chromium.exitCode(), 0);
         const QString dom = QString::fromUtf8(chromium.readAllStandardOutput());
         QVERIFY2(!dom.isEmpty(), chromium.readAllStandardError().constData());
 
