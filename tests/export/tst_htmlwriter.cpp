@@ -13,27 +13,21 @@ using exporting::WriteHtmlPage;
 
 namespace {
 
-QString Head(const QString& font, int size) {
-    return QStringList({"<HTML>", "<HEAD>",
-                        "<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, https://home.example/\">",
-                        "<style type=\"text/css\"><!--",
-                        "body,a,li {  font-family: \"" + font + "\"; font-size: " + QString::number(size) + "pt}",
-                        "pre {  font-family: \"Courier New\", Courier; font-size: 10pt}",
-                        ".keyword {  font-family: \"Courier New\", Courier; font-size: 10pt; color: #000099}",
-                        ".comment { font-family: \"Courier New\", Courier; font-size: 10pt; color: #009900 }",
-                        "--></style></HEAD>", "<BODY>", "<a name='top'></a>"})
-               .join("\r\n") +
-           "\r\n";
-}
-
-// The body's lines: the contents in a list of `tag`, then each snippet's title and code.
-QStringList Body(const QString& tag, const QStringList& names, const QStringList& code) {
-    QStringList lines{"<" + tag + ">"};
+// The whole page: the head, the contents in a list of `tag`, then each snippet's title and code.
+QByteArray Page(const QString& tag, const QStringList& names, const QStringList& code) {
+    QStringList lines({"<HTML>", "<HEAD>",
+                       "<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, https://home.example/\">",
+                       "<style type=\"text/css\"><!--", "body,a,li {  font-family: \"Arial\"; font-size: 10pt}",
+                       "pre {  font-family: \"Courier New\", Courier; font-size: 10pt}",
+                       ".keyword {  font-family: \"Courier New\", Courier; font-size: 10pt; color: #000099}",
+                       ".comment { font-family: \"Courier New\", Courier; font-size: 10pt; color: #009900 }",
+                       "--></style></HEAD>", "<BODY>", "<a name='top'></a>", "<" + tag + ">"});
     for (int i = 0; i < names.size(); ++i) lines << QString("<li><a href='#%1'>%2</a><br>").arg(i + 1).arg(names[i]);
     lines << "</" + tag + "><" + tag + ">";
     for (int i = 0; i < names.size(); ++i)
         lines << QString("<hr><li><a name='%1'></a><a href='#top'>%2</a>").arg(i + 1).arg(names[i]) << code[i];
-    return lines << "</" + tag + ">";
+    lines += QStringList({"</" + tag + ">", "</BODY>", "</HTML>", ""});
+    return "\xEF\xBB\xBF" + lines.join("\r\n").toUtf8();
 }
 
 }  // namespace
@@ -65,7 +59,7 @@ private slots:
         QTest::addColumn<bool>("numbered");
         QTest::addColumn<bool>("colors");
         QTest::addColumn<QString>("where");
-        QTest::addColumn<QStringList>("body");
+        QTest::addColumn<QByteArray>("expected");
         const QString ab = store::BuildWhere({1, 2}) + " AND Name<>'Null content'";
         const QString dim = "<span class=\"keyword\">Dim</span> c <span class=\"keyword\">As</span> Long";
         const QString name = QString::fromUtf8("&lt;script&gt;alert('x')&lt;/script&gt; &amp; é €");
@@ -73,26 +67,24 @@ private slots:
             QString::fromUtf8("If a&lt;b Then ' Кириллица &amp; \"&lt;b&gt;\"\r\n&lt;/pre&gt;&lt;script&gt;");
         QTest::newRow("simple, plain, by name")
             << false << false << ab + " ORDER BY Name"
-            << Body("ul", {"A", "B", "C"},
+            << Page("ul", {"A", "B", "C"},
                     {"<pre>Sub A()\r\nEnd Sub</pre>", "<pre></pre>", "<pre>Dim c As Long</pre>"});
         QTest::newRow("numbered, coloured, by date")
             << true << true << ab + " ORDER BY DateAdded"
-            << Body("ol", {"A", "B", "C"},
+            << Page("ol", {"A", "B", "C"},
                     {"<pre>" + exporting::ColorLine("\r\nSub A()\r\nEnd Sub") + "</pre>", "<pre>\r\n\r\n</pre>",
                      "<pre>\r\n" + dim + "\r\n</pre>"});
-        QTest::newRow("no rows") << true << false << ab + " AND (DateAdded>='1/1/2030')" << Body("ol", {}, {});
+        QTest::newRow("no rows") << true << false << ab + " AND (DateAdded>='1/1/2030')" << Page("ol", {}, {});
         QTest::newRow("markup") << false << false << store::BuildWhere({5})
-                                << Body("ul", {name}, {"<pre>" + code + "</pre>"});
+                                << Page("ul", {name}, {"<pre>" + code + "</pre>"});
     }
     void pages() {
         QFETCH(bool, numbered);
         QFETCH(bool, colors);
         QFETCH(QString, where);
-        QFETCH(QStringList, body);
+        QFETCH(QByteArray, expected);
         const QString page = dir.filePath("page.htm");
         WriteHtmlPage(con, store::stmt::SelectDisplay(where, "", ""), Options(numbered, colors), page);
-        const QByteArray expected =
-            "\xEF\xBB\xBF" + (Head("Arial", 10) + body.join("\r\n") + "\r\n</BODY>\r\n</HTML>\r\n").toUtf8();
         QCOMPARE(testsupport::ReadAll(page), expected);
     }
 
