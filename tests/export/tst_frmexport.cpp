@@ -106,13 +106,11 @@ private slots:
         if (existing == "link")
             QVERIFY(testsupport::WriteAll(home.filePath("real.snip"), page + QByteArray(4080, '\0')) &&
                     QFile::link(home.filePath("real.snip"), target));
-        QTemporaryDir dir;
-        const QString library = dir.filePath("lib.snip");
-        store::CreateLibrary(library, QString(), true);
+        const testsupport::TempLibrary library;
         WatchingPrompts prompts;
         snippary::frmSnippary w(prompts);
         prompts.window = &w;
-        w.OpenAtStart(library);
+        w.OpenAtStart(library.path);
         auto* dlg = windowdriver::Find<exporting::frmExport>(&w, "frmExport");
         const QString question = "File " + target + " already exist !\r\nDo you want to overwrite it?";
         if (overwrite) prompts.ExpectMsgBox(question, Prompts::Answer(overwrite));

@@ -83,9 +83,7 @@ QByteArray Row(File& file, const QList<Column>& cols, const QVariantList& values
         if (cols[i].kind == Kind::Long) Append(row, quint32(v.toLongLong()), 4);
         if (cols[i].kind != Kind::Date) continue;
         const QDateTime d = v.toDateTime();
-        const double days =
-            v.isNull() ? 0.0
-                       : double(QDate(1899, 12, 30).daysTo(d.date())) + d.time().msecsSinceStartOfDay() / 86400000.0;
+        const double days = double(QDate(1899, 12, 30).daysTo(d.date())) + d.time().msecsSinceStartOfDay() / 86400000.0;
         Append(row, std::bit_cast<quint64>(days), 8);
     }
     QList<quint32> offsets;
