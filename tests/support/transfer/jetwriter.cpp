@@ -10,13 +10,6 @@ namespace jetfixture {
 
 namespace {
 
-struct Format {
-    bool jet4;
-    int codePage;
-    int page;      // page size
-    int rowCount;  // offset of a data page's row count
-};
-
 void Put(QByteArray& b, int at, quint64 v, int bytes) {
     for (int i = 0; i < bytes; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
 }
@@ -25,19 +18,17 @@ void Append(QByteArray& b, quint64 v, int bytes) {
     Put(b, int(b.size()) - bytes, v, bytes);
 }
 
-QByteArray Encode(const Format& f, const QString& text) {
-    if (f.jet4) return QStringEncoder(QStringConverter::Utf16LE).encode(text);
-    return QStringEncoder(QStringLiteral("windows-%1").arg(f.codePage).toLatin1().constData()).encode(text);
-}
-
 bool Fixed(Kind k) { return k == Kind::Long || k == Kind::Date; }
 quint32 PgRow(int page, int row) { return quint32(page) << 8 | quint32(row); }
 
 struct File {
-    Format f;
+    bool jet4;
+    int codePage;
+    int page;      // page size
+    int rowCount;  // offset of a data page's row count
     QByteArrayList pages{};
     int NewPage(char type) {
-        pages << QByteArray(f.page, '\0');
+        pages << QByteArray(page, '\0');
         pages.back()[0] = type;
         pages.back()[1] = 0x01;
         return int(pages.size()) - 1;
@@ -46,20 +37,25 @@ struct File {
     void Fill(int n, quint32 owner, const QList<QByteArray>& rows) {
         QByteArray& p = pages[n];
         Put(p, 4, owner, 4);
-        Put(p, f.rowCount, quint32(rows.size()), 2);
-        int end = f.page;
+        Put(p, rowCount, quint32(rows.size()), 2);
+        int end = page;
         for (int i = 0; i < rows.size(); ++i) {
             end -= int(rows[i].size());
             p.replace(end, rows[i].size(), rows[i]);
-            Put(p, f.rowCount + 2 + 2 * i, quint32(end), 2);
+            Put(p, rowCount + 2 + 2 * i, quint32(end), 2);
         }
-        Put(p, 2, quint32(end - (f.rowCount + 2 + 2 * int(rows.size()))), 2);
+        Put(p, 2, quint32(end - (rowCount + 2 + 2 * int(rows.size()))), 2);
     }
 };
 
+QByteArray Encode(const File& f, const QString& text) {
+    if (f.jet4) return QStringEncoder(QStringConverter::Utf16LE).encode(text);
+    return QStringEncoder(QStringLiteral("windows-%1").arg(f.codePage).toLatin1().constData()).encode(text);
+}
+
 // The 12-byte memo field: the value on a chain of long-value pages, each row led by the next one's address.
 QByteArray Memo(File& file, const QByteArray& value) {
-    const int chunk = file.f.page - file.f.rowCount - 8;  // one row, its offset and the next address
+    const int chunk = file.page - file.rowCount - 8;  // one row, its offset and the next address
     const int first = int(file.pages.size());
     for (qsizetype at = 0; at == 0 || at < value.size(); at += chunk) {
         QByteArray row;
@@ -73,7 +69,7 @@ QByteArray Memo(File& file, const QByteArray& value) {
 }
 
 QByteArray Row(File& file, const QList<Column>& cols, const QVariantList& values) {
-    const int width = file.f.jet4 ? 2 : 1;
+    const int width = file.jet4 ? 2 : 1;
     QByteArray row;
     Append(row, quint32(cols.size()), width);
     QByteArray nulls((cols.size() + 7) / 8, '\0');
@@ -91,7 +87,7 @@ QByteArray Row(File& file, const QList<Column>& cols, const QVariantList& values
         if (Fixed(cols[i].kind)) continue;
         offsets << quint32(row.size());
         if (values.value(i).isNull()) continue;
-        const QByteArray text = Encode(file.f, values.value(i).toString());
+        const QByteArray text = Encode(file, values.value(i).toString());
         row += cols[i].kind == Kind::Text ? text : Memo(file, text);
     }
     Append(row, quint32(row.size()), width);  // end of the data
@@ -101,7 +97,7 @@ QByteArray Row(File& file, const QList<Column>& cols, const QVariantList& values
 }
 
 // Readers take the free-space map only to write, so it is the table's used-page map again.
-QByteArray Definition(const Format& f, const Table& t, quint32 usageMap) {
+QByteArray Definition(const File& f, const Table& t, quint32 usageMap) {
     QByteArray d = QByteArray(f.jet4 ? "\x02\x01" : "\x02\x01VC", f.jet4 ? 2 : 4).leftJustified(f.page, '\0');
     const auto numVar =
         std::count_if(t.columns.begin(), t.columns.end(), [](const Column& c) { return !Fixed(c.kind); });
@@ -152,7 +148,7 @@ QByteArray UsageMap(int page, int total) {
 
 QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
     const bool jet4 = version == Version::Jet4;
-    File file{{jet4, codePage, jet4 ? 4096 : 2048, jet4 ? 12 : 8}};
+    File file{jet4, codePage, jet4 ? 4096 : 2048, jet4 ? 12 : 8};
     file.NewPage(0x00);  // the header, filled last
     const int maps = file.NewPage(0x01);
     // The catalog first, then each table: definitions on pages 2, 3, ...
@@ -173,7 +169,7 @@ QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
     QList<QByteArray> mapRows;
     for (int i = 0; i < all.size(); ++i) {
         mapRows << UsageMap(dataPages[i], file.pages.size());
-        file.pages[2 + i] = Definition(file.f, all[i], PgRow(maps, i));
+        file.pages[2 + i] = Definition(file, all[i], PgRow(maps, i));
     }
     file.Fill(maps, 0, mapRows);
 
