@@ -38,10 +38,6 @@ class tst_htmlwriter : public QObject {
     QTemporaryDir& dir = lib.dir;
     store::Connection& con = lib.con;
 
-    static ExportOptions Options(bool numbered, bool colors) {
-        return {numbered, colors, "Arial", 10, "https://home.example/"};
-    }
-
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -84,7 +80,8 @@ private slots:
         QFETCH(QString, where);
         QFETCH(QByteArray, expected);
         const QString page = dir.filePath("page.htm");
-        WriteHtmlPage(con, store::stmt::SelectDisplay(where, "", ""), Options(numbered, colors), page);
+        WriteHtmlPage(con, store::stmt::SelectDisplay(where, "", ""),
+                      {numbered, colors, "Arial", 10, "https://home.example/"}, page);
         QCOMPARE(testsupport::ReadAll(page), expected);
     }
 
@@ -107,9 +104,7 @@ private slots:
         QFETCH(int, size);
         QFETCH(QString, family);
         QFETCH(int, points);
-        ExportOptions o = Options(false, false);
-        o.fontName = name;
-        o.fontSize = size;
+        const ExportOptions o{false, false, name, size, "https://home.example/"};
         const QString page = dir.filePath("font.htm");
         WriteHtmlPage(con, store::ExportQuery("", "", ""), o, page);
         const QString text = QString::fromUtf8(testsupport::ReadAll(page));
@@ -134,7 +129,8 @@ private slots:
         const auto entries = [&] { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden); };
         const QStringList before = entries();
         try {
-            WriteHtmlPage(con, statement, Options(false, true), path, [&](qint64) { return number != 3059; });
+            WriteHtmlPage(con, statement, {false, true, "Arial", 10, "https://home.example/"}, path,
+                          [&](qint64) { return number != 3059; });
             QFAIL("no error");
         } catch (const store::StoreError& e) {
             QCOMPARE(int(e.Number()), number);

@@ -206,10 +206,10 @@ private slots:
                          "s = \"${1:x}\" & \"$HOME\" & \"\\\\}\"\r\n\xEF\xBB\xBFName$ = Left$(a, 1)\r\n"));
         for (int twice = 0; twice < 2; ++twice) QCOMPARE(Run({"import", lib, dir.filePath("tricky.bas")}).status, 0);
         QCOMPARE(Run({"import", lib, dir.filePath("hostile.txt"), "--category", hostile}).status, 0);
-        QCOMPARE(Run({"add", lib, "--category", hostile, "--name", hostile.left(50), "--description", hostile.left(30),
-                      "--source", hostile.left(50), "--content-file", dir.filePath("hostile.txt")})
-                     .status,
-                 0);
+        const Result added =
+            Run({"add", lib, "--category", hostile, "--name", hostile.left(50), "--description", hostile.left(30),
+                 "--source", hostile.left(50), "--content-file", dir.filePath("hostile.txt")});
+        QCOMPARE(added.status, 0);
         const QString dumped = dir.filePath("all.json"), exported = dir.filePath("all.code-snippets");
         QCOMPARE(Run({"dump", lib, dumped}).status, 0);
         QCOMPARE(Run({"export", lib, exported}).status, 0);

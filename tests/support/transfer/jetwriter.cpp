@@ -138,12 +138,6 @@ QByteArray Definition(const File& f, const Table& t, quint32 usageMap) {
     return d;
 }
 
-QByteArray UsageMap(int page, int total) {
-    QByteArray map(5 + (total + 7) / 8, '\0');
-    map[5 + page / 8] = char(1 << (page % 8));
-    return map;
-}
-
 }  // namespace
 
 QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
@@ -159,16 +153,15 @@ QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
         file.NewPage(0x02);
         all[0].rows << QVariantList{2 + i, all[i].name, 1, i == 0 ? qint64(0x80000002u) : 0};
     }
-    QList<int> dataPages;
+    QList<QByteArray> mapRows;
     for (int i = 0; i < all.size(); ++i) {
         QList<QByteArray> rows;
         for (const QVariantList& values : all[i].rows) rows << Row(file, all[i].columns, values);
-        dataPages << file.NewPage(0x01);
-        file.Fill(dataPages.back(), quint32(2 + i), rows);
-    }
-    QList<QByteArray> mapRows;
-    for (int i = 0; i < all.size(); ++i) {
-        mapRows << UsageMap(dataPages[i], file.pages.size());
+        const int data = file.NewPage(0x01);
+        file.Fill(data, quint32(2 + i), rows);
+        QByteArray map(5 + data / 8 + 1, '\0');  // a usage map of type 0 from page 0: only the data page's bit
+        map[5 + data / 8] = char(1 << (data % 8));
+        mapRows << map;
         file.pages[2 + i] = Definition(file, all[i], PgRow(maps, i));
     }
     file.Fill(maps, 0, mapRows);
