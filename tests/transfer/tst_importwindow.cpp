@@ -79,7 +79,6 @@ private slots:
     // Cancel in the progress dialog of a large import leaves every category and snippet as it was.
     void cancelProgress() {
         const QString lib = Opened("cancel.snip", true);
-        // Every category and snippet, as another program on the library reads them.
         const QString all = "SELECT TypeName FROM Types UNION ALL SELECT Name || Content FROM Code";
         const QStringList before = windowdriver::Stored(lib, all);
         prompts->ExpectOpenFiles({});

@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QStringEncoder>
-#include <algorithm>
 #include <bit>
 
 namespace jetfixture {
@@ -99,12 +98,9 @@ QByteArray Row(File& file, const QList<Column>& cols, const QVariantList& values
 // Readers take the free-space map only to write, so it is the table's used-page map again.
 QByteArray Definition(const File& f, const Table& t, quint32 usageMap) {
     QByteArray d = QByteArray(f.jet4 ? "\x02\x01" : "\x02\x01VC", f.jet4 ? 2 : 4).leftJustified(f.page, '\0');
-    const auto numVar =
-        std::count_if(t.columns.begin(), t.columns.end(), [](const Column& c) { return !Fixed(c.kind); });
     Put(d, f.jet4 ? 16 : 12, quint32(t.rows.size()), 4);
     const int type = f.jet4 ? 40 : 20;
     Put(d, type + 1, quint32(t.columns.size()), 2);
-    Put(d, type + 3, quint32(numVar), 2);
     Put(d, type + 5, quint32(t.columns.size()), 2);
     Put(d, type + 15, usageMap, 4);
     Put(d, type + 19, usageMap, 4);
@@ -124,6 +120,7 @@ QByteArray Definition(const File& f, const Table& t, quint32 usageMap) {
         Put(d, offsetF + 2, quint32(len), 2);
         fixedOffset += Fixed(k) ? len : 0;
     }
+    Put(d, type + 3, quint32(varIndex), 2);  // the count of variable-length columns
     for (const Column& c : t.columns) {
         const QByteArray name = Encode(f, c.name);
         Put(d, at, quint32(name.size()), f.jet4 ? 2 : 1);
