@@ -5,6 +5,7 @@
 
 #include "export/colorline.h"
 #include "export/colorline_detail.h"
+#include "testsupport.h"
 
 using exporting::ColorLine;
 using exporting::detail::ColorLineReference;
@@ -52,7 +53,6 @@ private slots:
     }
 
     // Real-looking code: tests/export/golden/<case>.in gives <case>.out.
-    // SNIPPARY_REGENERATE_GOLDEN=1 rewrites the .out files from the definition.
     void golden_data() {
         QTest::addColumn<QString>("base");
         const QDir dir(QStringLiteral(SNIPPARY_TEST_DATA) + "/golden");
@@ -60,22 +60,11 @@ private slots:
         QVERIFY(!inputs.isEmpty());
         for (const QString& in : inputs) QTest::newRow(qPrintable(in)) << dir.filePath(in.chopped(3));
     }
-
     void golden() {
         QFETCH(QString, base);
-        QFile in(base + ".in");
-        QVERIFY(in.open(QIODevice::ReadOnly));
-        const QString text = "\r\n" + QString::fromUtf8(in.readAll());
-        const QString expected = ColorLineReference(text);
-        QFile out(base + ".out");
-        if (qEnvironmentVariableIntValue("SNIPPARY_REGENERATE_GOLDEN") == 1) {
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(expected.toUtf8());
-            return;
-        }
-        QVERIFY2(out.open(QIODevice::ReadOnly), "run once with SNIPPARY_REGENERATE_GOLDEN=1 and review the .out file");
-        const QString golden = QString::fromUtf8(out.readAll());
-        QCOMPARE(expected, golden);
+        const QString text = "\r\n" + QString::fromUtf8(testsupport::ReadAll(base + ".in"));
+        const QString golden = QString::fromUtf8(testsupport::ReadAll(base + ".out"));
+        QCOMPARE(ColorLineReference(text), golden);
         QCOMPARE(ColorLine(text), golden);
     }
 };

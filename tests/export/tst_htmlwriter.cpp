@@ -13,27 +13,21 @@ using exporting::WriteHtmlPage;
 
 namespace {
 
-QString Head(const QString& font, int size) {
-    return QStringList({"<HTML>", "<HEAD>",
-                        "<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, https://home.example/\">",
-                        "<style type=\"text/css\"><!--",
-                        "body,a,li {  font-family: \"" + font + "\"; font-size: " + QString::number(size) + "pt}",
-                        "pre {  font-family: \"Courier New\", Courier; font-size: 10pt}",
-                        ".keyword {  font-family: \"Courier New\", Courier; font-size: 10pt; color: #000099}",
-                        ".comment { font-family: \"Courier New\", Courier; font-size: 10pt; color: #009900 }",
-                        "--></style></HEAD>", "<BODY>", "<a name='top'></a>"})
-               .join("\r\n") +
-           "\r\n";
-}
-
-// The body's lines: the contents in a list of `tag`, then each snippet's title and code.
-QStringList Body(const QString& tag, const QStringList& names, const QStringList& code) {
-    QStringList lines{"<" + tag + ">"};
+// The whole page: the head, the contents in a list of `tag`, then each snippet's title and code.
+QByteArray Page(const QString& tag, const QStringList& names, const QStringList& code) {
+    QStringList lines({"<HTML>", "<HEAD>",
+                       "<META NAME=\"GENERATOR\" Content=\"VB Snippary Add-In, https://home.example/\">",
+                       "<style type=\"text/css\"><!--", "body,a,li {  font-family: \"Arial\"; font-size: 10pt}",
+                       "pre {  font-family: \"Courier New\", Courier; font-size: 10pt}",
+                       ".keyword {  font-family: \"Courier New\", Courier; font-size: 10pt; color: #000099}",
+                       ".comment { font-family: \"Courier New\", Courier; font-size: 10pt; color: #009900 }",
+                       "--></style></HEAD>", "<BODY>", "<a name='top'></a>", "<" + tag + ">"});
     for (int i = 0; i < names.size(); ++i) lines << QString("<li><a href='#%1'>%2</a><br>").arg(i + 1).arg(names[i]);
     lines << "</" + tag + "><" + tag + ">";
     for (int i = 0; i < names.size(); ++i)
         lines << QString("<hr><li><a name='%1'></a><a href='#top'>%2</a>").arg(i + 1).arg(names[i]) << code[i];
-    return lines << "</" + tag + ">";
+    lines += QStringList({"</" + tag + ">", "</BODY>", "</HTML>", ""});
+    return "\xEF\xBB\xBF" + lines.join("\r\n").toUtf8();
 }
 
 }  // namespace
@@ -43,10 +37,6 @@ class tst_htmlwriter : public QObject {
     testsupport::TempLibrary lib;
     QTemporaryDir& dir = lib.dir;
     store::Connection& con = lib.con;
-
-    static ExportOptions Options(bool numbered, bool colors) {
-        return {numbered, colors, "Arial", 10, "https://home.example/"};
-    }
 
 private slots:
     void initTestCase() {
@@ -65,7 +55,7 @@ private slots:
         QTest::addColumn<bool>("numbered");
         QTest::addColumn<bool>("colors");
         QTest::addColumn<QString>("where");
-        QTest::addColumn<QStringList>("body");
+        QTest::addColumn<QByteArray>("expected");
         const QString ab = store::BuildWhere({1, 2}) + " AND Name<>'Null content'";
         const QString dim = "<span class=\"keyword\">Dim</span> c <span class=\"keyword\">As</span> Long";
         const QString name = QString::fromUtf8("&lt;script&gt;alert('x')&lt;/script&gt; &amp; é €");
@@ -73,29 +63,25 @@ private slots:
             QString::fromUtf8("If a&lt;b Then ' Кириллица &amp; \"&lt;b&gt;\"\r\n&lt;/pre&gt;&lt;script&gt;");
         QTest::newRow("simple, plain, by name")
             << false << false << ab + " ORDER BY Name"
-            << Body("ul", {"A", "B", "C"},
+            << Page("ul", {"A", "B", "C"},
                     {"<pre>Sub A()\r\nEnd Sub</pre>", "<pre></pre>", "<pre>Dim c As Long</pre>"});
         QTest::newRow("numbered, coloured, by date")
             << true << true << ab + " ORDER BY DateAdded"
-            << Body("ol", {"A", "B", "C"},
+            << Page("ol", {"A", "B", "C"},
                     {"<pre>" + exporting::ColorLine("\r\nSub A()\r\nEnd Sub") + "</pre>", "<pre>\r\n\r\n</pre>",
                      "<pre>\r\n" + dim + "\r\n</pre>"});
-        QTest::newRow("no rows") << true << false << ab + " AND (DateAdded>='1/1/2030')" << Body("ol", {}, {});
-        QTest::newRow("markup, plain") << false << false << store::BuildWhere({5})
-                                       << Body("ul", {name}, {"<pre>" + code + "</pre>"});
-        QTest::newRow("markup, coloured")
-            << false << true << store::BuildWhere({5})
-            << Body("ul", {name}, {"<pre>" + exporting::ColorLine("\r\n" + code) + "</pre>"});
+        QTest::newRow("no rows") << true << false << ab + " AND (DateAdded>='1/1/2030')" << Page("ol", {}, {});
+        QTest::newRow("markup") << false << false << store::BuildWhere({5})
+                                << Page("ul", {name}, {"<pre>" + code + "</pre>"});
     }
     void pages() {
         QFETCH(bool, numbered);
         QFETCH(bool, colors);
         QFETCH(QString, where);
-        QFETCH(QStringList, body);
+        QFETCH(QByteArray, expected);
         const QString page = dir.filePath("page.htm");
-        WriteHtmlPage(con, store::stmt::SelectDisplay(where, "", ""), Options(numbered, colors), page);
-        const QByteArray expected =
-            "\xEF\xBB\xBF" + (Head("Arial", 10) + body.join("\r\n") + "\r\n</BODY>\r\n</HTML>\r\n").toUtf8();
+        WriteHtmlPage(con, store::stmt::SelectDisplay(where, "", ""),
+                      {numbered, colors, "Arial", 10, "https://home.example/"}, page);
         QCOMPARE(testsupport::ReadAll(page), expected);
     }
 
@@ -118,9 +104,7 @@ private slots:
         QFETCH(int, size);
         QFETCH(QString, family);
         QFETCH(int, points);
-        ExportOptions o = Options(false, false);
-        o.fontName = name;
-        o.fontSize = size;
+        const ExportOptions o{false, false, name, size, "https://home.example/"};
         const QString page = dir.filePath("font.htm");
         WriteHtmlPage(con, store::ExportQuery("", "", ""), o, page);
         const QString text = QString::fromUtf8(testsupport::ReadAll(page));
@@ -130,30 +114,28 @@ private slots:
         QVERIFY(!text.contains("<script"));
     }
 
-    // A failing query or file, or the user's cancel, leaves the folder as it was.
+    // A failing query or the user's cancel leaves the folder as it was.
     void failuresLeaveNothing_data() {
-        QTest::addColumn<QString>("target");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("statement");
-        QTest::newRow("folder as file") << "." << 75 << store::ExportQuery("", "", "");
-        QTest::newRow("query fails") << "existing.htm" << 3075 << "SELECT * FROM qDisplay  AND ( Instr(Name,'x')>0)";
-        QTest::newRow("cancelled") << "existing.htm" << 3059 << store::ExportQuery("", "", "");
+        QTest::newRow("query fails") << 3075 << "SELECT * FROM qDisplay  AND ( Instr(Name,'x')>0)";
+        QTest::newRow("cancelled") << 3059 << store::ExportQuery("", "", "");
     }
     void failuresLeaveNothing() {
-        QFETCH(QString, target);
         QFETCH(QString, statement);
         QFETCH(int, number);
-        const QString path = target == "." ? dir.path() : dir.filePath(target);
-        QVERIFY(testsupport::WriteAll(dir.filePath("existing.htm"), "the user's own page"));
+        const QString path = dir.filePath("existing.htm");
+        QVERIFY(testsupport::WriteAll(path, "the user's own page"));
         const auto entries = [&] { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden); };
         const QStringList before = entries();
         try {
-            WriteHtmlPage(con, statement, Options(false, true), path, [&](qint64) { return number != 3059; });
+            WriteHtmlPage(con, statement, {false, true, "Arial", 10, "https://home.example/"}, path,
+                          [&](qint64) { return number != 3059; });
             QFAIL("no error");
         } catch (const store::StoreError& e) {
             QCOMPARE(int(e.Number()), number);
         }
-        QCOMPARE(testsupport::ReadAll(dir.filePath("existing.htm")), QByteArray("the user's own page"));
+        QCOMPARE(testsupport::ReadAll(path), QByteArray("the user's own page"));
         QCOMPARE(entries(), before);
     }
 };

@@ -3,20 +3,11 @@
 #include <QDate>
 #include <QDateTime>
 #include <QStringEncoder>
-#include <algorithm>
 #include <bit>
-#include <stdexcept>
 
 namespace jetfixture {
 
 namespace {
-
-struct Format {
-    bool jet4;
-    int codePage;
-    int page;      // page size
-    int rowCount;  // offset of a data page's row count
-};
 
 void Put(QByteArray& b, int at, quint64 v, int bytes) {
     for (int i = 0; i < bytes; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
@@ -26,27 +17,17 @@ void Append(QByteArray& b, quint64 v, int bytes) {
     Put(b, int(b.size()) - bytes, v, bytes);
 }
 
-QByteArray Encode(const Format& f, const QString& text) {
-    if (f.jet4) {
-        QByteArray out;
-        for (QChar c : text) Append(out, c.unicode(), 2);
-        return out;
-    }
-    QStringEncoder encoder(QStringLiteral("windows-%1").arg(f.codePage).toLatin1().constData());
-    const QByteArray bytes = encoder.encode(text);
-    if (!encoder.isValid() || encoder.hasError()) throw std::invalid_argument("text outside the code page");
-    return bytes;
-}
-
 bool Fixed(Kind k) { return k == Kind::Long || k == Kind::Date; }
-int FixedSize(Kind k) { return k == Kind::Long ? 4 : 8; }
 quint32 PgRow(int page, int row) { return quint32(page) << 8 | quint32(row); }
 
 struct File {
-    Format f;
+    bool jet4;
+    int codePage;
+    int page;      // page size
+    int rowCount;  // offset of a data page's row count
     QByteArrayList pages{};
     int NewPage(char type) {
-        pages << QByteArray(f.page, '\0');
+        pages << QByteArray(page, '\0');
         pages.back()[0] = type;
         pages.back()[1] = 0x01;
         return int(pages.size()) - 1;
@@ -55,22 +36,25 @@ struct File {
     void Fill(int n, quint32 owner, const QList<QByteArray>& rows) {
         QByteArray& p = pages[n];
         Put(p, 4, owner, 4);
-        Put(p, f.rowCount, quint32(rows.size()), 2);
-        int end = f.page;
+        Put(p, rowCount, quint32(rows.size()), 2);
+        int end = page;
         for (int i = 0; i < rows.size(); ++i) {
             end -= int(rows[i].size());
             p.replace(end, rows[i].size(), rows[i]);
-            Put(p, f.rowCount + 2 + 2 * i, quint32(end), 2);
+            Put(p, rowCount + 2 + 2 * i, quint32(end), 2);
         }
-        const int free = end - (f.rowCount + 2 + 2 * int(rows.size()));
-        if (free < 0) throw std::invalid_argument("rows overflow a page");
-        Put(p, 2, quint32(free), 2);
+        Put(p, 2, quint32(end - (rowCount + 2 + 2 * int(rows.size()))), 2);
     }
 };
 
+QByteArray Encode(const File& f, const QString& text) {
+    if (f.jet4) return QStringEncoder(QStringConverter::Utf16LE).encode(text);
+    return QStringEncoder(QStringLiteral("windows-%1").arg(f.codePage).toLatin1().constData()).encode(text);
+}
+
 // The 12-byte memo field: the value on a chain of long-value pages, each row led by the next one's address.
 QByteArray Memo(File& file, const QByteArray& value) {
-    const int chunk = file.f.page - file.f.rowCount - 8;  // one row, its offset and the next address
+    const int chunk = file.page - file.rowCount - 8;  // one row, its offset and the next address
     const int first = int(file.pages.size());
     for (qsizetype at = 0; at == 0 || at < value.size(); at += chunk) {
         QByteArray row;
@@ -84,7 +68,7 @@ QByteArray Memo(File& file, const QByteArray& value) {
 }
 
 QByteArray Row(File& file, const QList<Column>& cols, const QVariantList& values) {
-    const int width = file.f.jet4 ? 2 : 1;
+    const int width = file.jet4 ? 2 : 1;
     QByteArray row;
     Append(row, quint32(cols.size()), width);
     QByteArray nulls((cols.size() + 7) / 8, '\0');
@@ -94,63 +78,49 @@ QByteArray Row(File& file, const QList<Column>& cols, const QVariantList& values
         if (cols[i].kind == Kind::Long) Append(row, quint32(v.toLongLong()), 4);
         if (cols[i].kind != Kind::Date) continue;
         const QDateTime d = v.toDateTime();
-        const double days =
-            v.isNull() ? 0.0
-                       : double(QDate(1899, 12, 30).daysTo(d.date())) + d.time().msecsSinceStartOfDay() / 86400000.0;
+        const double days = double(QDate(1899, 12, 30).daysTo(d.date())) + d.time().msecsSinceStartOfDay() / 86400000.0;
         Append(row, std::bit_cast<quint64>(days), 8);
     }
     QList<quint32> offsets;
     for (int i = 0; i < cols.size(); ++i) {
         if (Fixed(cols[i].kind)) continue;
-        const QString text = values.value(i).toString();
         offsets << quint32(row.size());
         if (values.value(i).isNull()) continue;
-        if (cols[i].kind == Kind::Text && text.size() > cols[i].size)
-            throw std::invalid_argument("text longer than its column");
-        row += cols[i].kind == Kind::Text ? Encode(file.f, text) : Memo(file, Encode(file.f, text));
+        const QByteArray text = Encode(file, values.value(i).toString());
+        row += cols[i].kind == Kind::Text ? text : Memo(file, text);
     }
     Append(row, quint32(row.size()), width);  // end of the data
     for (qsizetype i = offsets.size() - 1; i >= 0; --i) Append(row, offsets[i], width);
     Append(row, quint32(offsets.size()), width);
-    row += nulls;
-    if (!file.f.jet4 && row.size() > 256)
-        throw std::invalid_argument("a Jet 3 row of this writer stays under 256 bytes");
-    return row;
+    return row + nulls;
 }
 
-QByteArray Definition(const Format& f, const Table& t, quint32 usedMap, quint32 freeMap, bool system) {
+// Readers take the free-space map only to write, so it is the table's used-page map again.
+QByteArray Definition(const File& f, const Table& t, quint32 usageMap) {
     QByteArray d = QByteArray(f.jet4 ? "\x02\x01" : "\x02\x01VC", f.jet4 ? 2 : 4).leftJustified(f.page, '\0');
-    const auto numVar =
-        std::count_if(t.columns.begin(), t.columns.end(), [](const Column& c) { return !Fixed(c.kind); });
     Put(d, f.jet4 ? 16 : 12, quint32(t.rows.size()), 4);
     const int type = f.jet4 ? 40 : 20;
-    d[type] = char(system ? 0x53 : 0x4E);
     Put(d, type + 1, quint32(t.columns.size()), 2);
-    Put(d, type + 3, quint32(numVar), 2);
     Put(d, type + 5, quint32(t.columns.size()), 2);
-    Put(d, type + 15, usedMap, 4);
-    Put(d, type + 19, freeMap, 4);
+    Put(d, type + 15, usageMap, 4);
+    Put(d, type + 19, usageMap, 4);
     int at = type + 23, fixedOffset = 0, varIndex = 0;
     for (int i = 0; i < t.columns.size(); ++i, at += f.jet4 ? 25 : 18) {
         const Kind k = t.columns[i].kind;
-        const int len = Fixed(k) ? FixedSize(k) : k == Kind::Text ? t.columns[i].size * (f.jet4 ? 2 : 1) : 0;
-        d[at] = char(k == Kind::Long   ? 0x04
-                     : k == Kind::Text ? 0x0A
-                     : k == Kind::Memo ? 0x0C
-                     : k == Kind::Date ? 0x08
-                                       : 0x0B);
+        int len = k == Kind::Long ? 4 : k == Kind::Date ? 8 : 0;
+        if (k == Kind::Text) len = t.columns[i].size * (f.jet4 ? 2 : 1);
+        d[at] = "\x04\x0A\x0C\x08\x0B"[int(k)];  // the type codes, in the order of Kind
         const int num = f.jet4 ? at + 5 : at + 1;
         Put(d, num, quint32(i), 2);
         Put(d, num + 2, Fixed(k) ? 0 : quint32(varIndex++), 2);
         Put(d, num + 4, quint32(i), 2);
-        if (k == Kind::Text || k == Kind::Memo)
-            Put(d, num + 6, f.jet4 ? 0x409 : 0x4E40409, f.jet4 ? 2 : 4);  // the sort order
         d[f.jet4 ? at + 15 : at + 13] = char((Fixed(k) ? 0x01 : 0x00) | 0x02);
         const int offsetF = f.jet4 ? at + 21 : at + 14;
         Put(d, offsetF, Fixed(k) ? quint32(fixedOffset) : 0, 2);
         Put(d, offsetF + 2, quint32(len), 2);
         fixedOffset += Fixed(k) ? len : 0;
     }
+    Put(d, type + 3, quint32(varIndex), 2);  // the count of variable-length columns
     for (const Column& c : t.columns) {
         const QByteArray name = Encode(f, c.name);
         Put(d, at, quint32(name.size()), f.jet4 ? 2 : 1);
@@ -160,44 +130,36 @@ QByteArray Definition(const Format& f, const Table& t, quint32 usedMap, quint32 
     }
     Put(d, at, 0xFFFF, 2);
     at += 2;
-    if (at > f.page) throw std::invalid_argument("table definition larger than a page");
     Put(d, 8, quint32(at - 8), 4);
     if (f.jet4) Put(d, 2, quint32(f.page - at - 8), 2);
     return d;
-}
-
-QByteArray UsageMap(int page, int total) {
-    QByteArray map(5 + (total + 7) / 8, '\0');
-    if (page > 0) map[5 + page / 8] = char(1 << (page % 8));
-    return map;
 }
 
 }  // namespace
 
 QByteArray Write(Version version, const QList<Table>& tables, int codePage) {
     const bool jet4 = version == Version::Jet4;
-    File file{{jet4, codePage, jet4 ? 4096 : 2048, jet4 ? 12 : 8}};
+    File file{jet4, codePage, jet4 ? 4096 : 2048, jet4 ? 12 : 8};
     file.NewPage(0x00);  // the header, filled last
     const int maps = file.NewPage(0x01);
     // The catalog first, then each table: definitions on pages 2, 3, ...
-    QList<Table> all{{"MSysObjects", {{"Id", Kind::Long}, {"ParentId", Kind::Long}, {"Name", Kind::Text, 64}}}};
-    all[0].columns << Column{"Type", Kind::Long} << Column{"Flags", Kind::Long} << Column{"LvProp", Kind::Ole};
+    QList<Table> all{{"MSysObjects", {{"Id", Kind::Long}, {"Name", Kind::Text, 64}, {"Type", Kind::Long}}}};
+    all[0].columns << Column{"Flags", Kind::Long} << Column{"LvProp", Kind::Ole};  // a reader binds every one
     all += tables;
     for (int i = 0; i < all.size(); ++i) {
         file.NewPage(0x02);
-        all[0].rows << QVariantList{2 + i, 0x0F000001, all[i].name, 1, i == 0 ? qint64(0x80000002u) : 0};
-    }
-    QList<int> dataPages;
-    for (int i = 0; i < all.size(); ++i) {
-        QList<QByteArray> rows;
-        for (const QVariantList& values : all[i].rows) rows << Row(file, all[i].columns, values);
-        dataPages << file.NewPage(0x01);
-        file.Fill(dataPages.back(), quint32(2 + i), rows);
+        all[0].rows << QVariantList{2 + i, all[i].name, 1, i == 0 ? qint64(0x80000002u) : 0};
     }
     QList<QByteArray> mapRows;
     for (int i = 0; i < all.size(); ++i) {
-        mapRows << UsageMap(dataPages[i], file.pages.size()) << UsageMap(0, file.pages.size());
-        file.pages[2 + i] = Definition(file.f, all[i], PgRow(maps, 2 * i), PgRow(maps, 2 * i + 1), i == 0);
+        QList<QByteArray> rows;
+        for (const QVariantList& values : all[i].rows) rows << Row(file, all[i].columns, values);
+        const int data = file.NewPage(0x01);
+        file.Fill(data, quint32(2 + i), rows);
+        QByteArray map(5 + data / 8 + 1, '\0');  // a usage map of type 0 from page 0: only the data page's bit
+        map[5 + data / 8] = char(1 << (data % 8));
+        mapRows << map;
+        file.pages[2 + i] = Definition(file, all[i], PgRow(maps, i));
     }
     file.Fill(maps, 0, mapRows);
 

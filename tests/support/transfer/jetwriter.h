@@ -24,7 +24,7 @@ struct Table {
 };
 
 // The file's bytes. Jet 3 texts are written in the Windows code page `codePage`, which the
-// header names; throws std::invalid_argument for a value that does not fit.
+// header names. Values must fit their column and page: nothing checks them but the reader.
 QByteArray Write(Version version, const QList<Table>& tables, int codePage = 1252);
 
 // The design's own schema with the given categories and snippets
