@@ -27,11 +27,10 @@ void Try(F f) {
 
 store::Connection& Library() {
     static store::Connection* con = [] {
-        store::ConnectionString cs;
-        cs.dataSource = (new QTemporaryDir())->filePath("fuzz.snip");
-        store::CreateLibrary(cs.dataSource, QString(), false);
+        const QString path = (new QTemporaryDir())->filePath("fuzz.snip");
+        store::CreateLibrary(path, QString(), false);
         auto* c = new store::Connection();
-        c->Open(cs.Build());
+        c->Open(store::ConnectionString::ForLibrary(path).Build());
         c->Execute(store::stmt::InsertCode(1, "a'b", "d", "1/1/2002", "s", "Sub x()\r\nEnd Sub"));
         c->Execute(store::stmt::InsertCode(4, "c", "", "12/31/2003 11:59:59 PM", "", "Instr(Content,'x')"));
         return c;

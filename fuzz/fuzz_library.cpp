@@ -29,12 +29,6 @@ bool Try(F f) {
     }
 }
 
-QString Address(const QString& path) {
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    return cs.Build();
-}
-
 QString Input() {
     static const QString path = (new QTemporaryDir())->filePath("input.snip");
     return path;
@@ -52,7 +46,7 @@ const QByteArray& Base() {
         const QString path = Input() + ".base";
         store::CreateLibrary(path, QString(), false);
         store::Connection con;
-        con.Open(Address(path));
+        con.Open(store::ConnectionString::ForLibrary(path).Build());
         con.Execute(store::stmt::InsertCode(1, "a'b", "d", "1/1/2002", "s", "Sub x()\r\nEnd Sub"));
         con.Execute(store::stmt::InsertCode(4, "c", "", "12/31/2003 11:59:59 PM", "", "Instr(Content,'x')"));
         con.Close();
@@ -82,7 +76,7 @@ bool Rewrite(const QString& lines) {
 // What the window and the command line ask of a library, in their order.
 void RunCatalogue() {
     store::Connection con;
-    if (!Try([&] { con.Open(Address(Input())); })) return;
+    if (!Try([&] { con.Open(store::ConnectionString::ForLibrary(Input()).Build()); })) return;
     store::Recordset rs;
     QList<qint64> types{1}, ids{1};  // 1 stands in where the library gives none
     Try([&] {
