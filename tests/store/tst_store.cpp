@@ -244,7 +244,6 @@ private slots:
         row("password in the address", QString(library).replace("snippary@", "ann:wrong-one@"), "",
             errors::kBadPassword);
         row("no such database", testsupport::ServerAddress("nosuch"), "", errors::kFileNotFound);
-        row("database not a library", testsupport::ServerAddress("postgres"), "", errors::kUnrecognized);
         row("reader adds", testsupport::ServerAddress(database, "reader"), "", errors::kReadOnly,
             stmt::InsertCode(1, "n", "", "1/1/2002", "", "c"));
     }
