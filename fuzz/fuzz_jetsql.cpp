@@ -1,8 +1,7 @@
-// Statement texts: tokens give back the text exactly; translation either refuses
-// with a store error or gives SQLite text that the library runs or refuses, never
-// anything worse. For a server every quoted text becomes a parameter the text
-// refers to, and an address shown never shows its password. Changes are rolled back
-// so every input meets the same library.
+// Statement texts: tokens give back the text exactly; translation refuses with a store error
+// or gives SQLite text that the library runs or refuses, never worse. For a server every quoted
+// text becomes a parameter the text refers to, and an address shown never shows its password.
+// Changes are rolled back so every input meets the same library.
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -53,12 +53,6 @@ struct Terminal {
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     const int slave = grantpt(master) == 0 && unlockpt(master) == 0 ? open(ptsname(master), O_RDWR | O_NOCTTY) : -1;
     ~Terminal() { close(slave), close(master); }
-    void Start(QProcess& p, const QStringList& args) const {
-        p.setStandardInputFile(QString::fromLocal8Bit(ptsname(master)));
-        p.setStandardErrorFile(QString::fromLocal8Bit(ptsname(master)), QIODevice::Append);
-        p.setChildProcessModifier([] { setsid(), ioctl(STDIN_FILENO, TIOCSCTTY, 0); });
-        p.start(QStringLiteral(SNIPPARY_EXE), args);
-    }
     // Reads the screen until `text` shows; false when nothing more comes.
     bool WaitFor(const QByteArray& text) const {
         QByteArray seen;
@@ -100,7 +94,7 @@ QString Undated(QString out) {
 class tst_cli : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
-    QString lib, secret;
+    const QString lib = dir.filePath("lib.snip"), secret = dir.filePath("secret.snip");
     const QByteArray password = "pw-" + QByteArray("0123456789").repeated(500);
     const QStringList withPassword = {"SNIPPARY_PASSWORD=" + password};
 
@@ -108,8 +102,6 @@ private slots:
     void initTestCase() {
         std::signal(SIGPIPE, SIG_IGN);  // a program that refuses its input closes the pipe
         qunsetenv("SNIPPARY_PASSWORD");
-        lib = dir.filePath("lib.snip");
-        secret = dir.filePath("secret.snip");
         QCOMPARE(Run({"new", lib}).status, 0);
         QCOMPARE(Run({"new", secret, "--password"}, {.env = withPassword}).status, 0);
         QVERIFY(testsupport::WriteAll(dir.filePath("a.bas"), "Attribute VB_Name = \"A\"\r\nSub A()\r\nEnd Sub\r\n"));
@@ -259,7 +251,10 @@ private slots:
         const Terminal terminal;
         const tcflag_t before = terminal.LocalModes();
         QProcess p;
-        terminal.Start(p, {"categories", secret});
+        p.setStandardInputFile(QString::fromLocal8Bit(ptsname(terminal.master)));
+        p.setStandardErrorFile(QString::fromLocal8Bit(ptsname(terminal.master)), QIODevice::Append);
+        p.setChildProcessModifier([] { setsid(), ioctl(STDIN_FILENO, TIOCSCTTY, 0); });
+        p.start(SNIPPARY_EXE, {"categories", secret});
         QVERIFY(terminal.WaitFor("Password: "));
         QVERIFY(!(terminal.LocalModes() & ECHO));
         QVERIFY(terminal.Type(keys));

@@ -1,8 +1,6 @@
 // The store's contract on real libraries: files, plain and encrypted, and a
 // library on the tests' own PostgreSQL server.
 #include <QtTest>
-#include <QProcess>
-#include <QScopeGuard>
 #include <csignal>
 #include <functional>
 #include <arpa/inet.h>
@@ -93,10 +91,9 @@ private slots:
     void contract() {
         const QString kind = UseKind();
         QFETCH(QString, password);
-        CreateLibrary(path, password, false);
-        QCOMPARE(ErrorOf([&] { CreateLibrary(path, password, false); }), errors::kExists);
         Connection con;
-        OpenLibrary(con, path, password);
+        NewLibrary(con, path, password);
+        QCOMPARE(ErrorOf([&] { CreateLibrary(path, password, false); }), errors::kExists);
 
         // Rows of three categories over two years, one with Nulls.
         con.Execute(stmt::InsertCode(1, "Zeta", "first", "3/3/2001", "web", "Sub Zeta()\r\nEnd Sub"));
