@@ -7,14 +7,12 @@
 #include "settings/inifile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QTemporaryDir* dir = new QTemporaryDir();
-    const QString path = dir->filePath("fuzz.ini");
+    static const QString path = (new QTemporaryDir())->filePath("fuzz.ini");
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     {
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-        f.write(reinterpret_cast<const char*>(data), qint64(size));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()) std::abort();
     }
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     settings::IniFile ini(path);
     for (const char* key : {"DB", "Tab", "FontName", "Top"}) {
         const auto v = ini.Value("Snippary", QString::fromLatin1(key));

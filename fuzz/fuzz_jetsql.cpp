@@ -1,8 +1,7 @@
-// Statement texts: tokens give back the text exactly; translation either refuses
-// with a store error or gives SQLite text that the library runs or refuses, never
-// anything worse. For a server every quoted text becomes a parameter the text
-// refers to, and an address shown never shows its password. Changes are rolled back
-// so every input meets the same library.
+// Statement texts: tokens give back the text exactly; translation refuses with a store error
+// or gives SQLite text that the library runs or refuses, never worse. For a server every quoted
+// text becomes a parameter the text refers to, and an address shown never shows its password.
+// Changes are rolled back so every input meets the same library.
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -27,11 +26,10 @@ void Try(F f) {
 
 store::Connection& Library() {
     static store::Connection* con = [] {
-        store::ConnectionString cs;
-        cs.dataSource = (new QTemporaryDir())->filePath("fuzz.snip");
-        store::CreateLibrary(cs.dataSource, QString(), false);
+        const QString path = (new QTemporaryDir())->filePath("fuzz.snip");
+        store::CreateLibrary(path, QString(), false);
         auto* c = new store::Connection();
-        c->Open(cs.Build());
+        c->Open(store::ConnectionString::ForLibrary(path).Build());
         c->Execute(store::stmt::InsertCode(1, "a'b", "d", "1/1/2002", "s", "Sub x()\r\nEnd Sub"));
         c->Execute(store::stmt::InsertCode(4, "c", "", "12/31/2003 11:59:59 PM", "", "Instr(Content,'x')"));
         return c;

@@ -29,30 +29,21 @@ bool Try(F f) {
     }
 }
 
-QString Address(const QString& path) {
-    store::ConnectionString cs;
-    cs.dataSource = path;
-    return cs.Build();
-}
-
-QString Input() {
-    static const QString path = (new QTemporaryDir())->filePath("input.snip");
-    return path;
-}
+const QString kInput = (new QTemporaryDir())->filePath("input.snip");
 
 bool Write(const QByteArray& bytes) {
-    QFile::remove(Input() + "-journal");
-    QFile f(Input());
+    QFile::remove(kInput + "-journal");
+    QFile f(kInput);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 // The bytes of a real library with two snippets.
 const QByteArray& Base() {
     static const QByteArray bytes = [] {
-        const QString path = Input() + ".base";
+        const QString path = kInput + ".base";
         store::CreateLibrary(path, QString(), false);
         store::Connection con;
-        con.Open(Address(path));
+        con.Open(store::ConnectionString::ForLibrary(path).Build());
         con.Execute(store::stmt::InsertCode(1, "a'b", "d", "1/1/2002", "s", "Sub x()\r\nEnd Sub"));
         con.Execute(store::stmt::InsertCode(4, "c", "", "12/31/2003 11:59:59 PM", "", "Instr(Content,'x')"));
         con.Close();
@@ -65,7 +56,7 @@ const QByteArray& Base() {
 
 QString Literal(const QString& s) { return "'" + QString(s).replace("'", "''") + "'"; }
 
-// Changes the schema rows of the library at Input().
+// Changes the schema rows of the library at kInput.
 bool Rewrite(const QString& lines) {
     QString sql = QStringLiteral("PRAGMA writable_schema=ON;");
     for (const QString& line : lines.split(u'\n', Qt::SkipEmptyParts)) {
@@ -76,13 +67,13 @@ bool Rewrite(const QString& lines) {
             sql += QStringLiteral("INSERT INTO sqlite_master VALUES(%1,%2,%3,0,%4);")
                        .arg(Literal(w[0]), Literal(w[1]), Literal(w[2]), Literal(w.mid(3).join(u' ')));
     }
-    return Try([&] { store::sqlite::OpenFile(Input(), QString(), false, false)->Exec(sql); });
+    return Try([&] { store::sqlite::OpenFile(kInput, QString(), false, false)->Exec(sql); });
 }
 
 // What the window and the command line ask of a library, in their order.
 void RunCatalogue() {
     store::Connection con;
-    if (!Try([&] { con.Open(Address(Input())); })) return;
+    if (!Try([&] { con.Open(store::ConnectionString::ForLibrary(kInput).Build()); })) return;
     store::Recordset rs;
     QList<qint64> types{1}, ids{1};  // 1 stands in where the library gives none
     Try([&] {

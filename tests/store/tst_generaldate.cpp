@@ -27,17 +27,13 @@ private slots:
         row("us midnight", us, "1/1/2002", jan1, true);
         row("us one second past", us, "1/19/2002 12:00:01 AM", QDateTime(QDate(2002, 1, 19), QTime(0, 0, 1)), true);
         row("de", de, "19.01.2002 15:04:05", afternoon, true);
-        row("es_ES zone dropped", QLocale("es_ES"), "19/1/2002 15:04:05", afternoon, true);
-        row("zh_TW day period", QLocale("zh_TW"), "2002/1/19 下午3:04:05", afternoon, true);
         row("empty", us, "", QDateTime(), true);
-        row("us leading zeros", us, "01/01/2002", jan1);
         row("us short time", us, "1/19/2002 3:04 pm", QDateTime(QDate(2002, 1, 19), QTime(15, 4)));
         row("us month name", us, "Jan 1 2002", jan1);
         row("us long no weekday", us, "January 1, 2002", jan1);
         row("es_US period typed plainly", QLocale("es_US"), "19/1/2002 3:04:05 pm", afternoon);
         row("fa_IR latin digits", QLocale("fa_IR"), "2002/1/19 15:04:05", afternoon);
         row("blanks around", us, "  1/1/2002  ", jan1);
-        row("de short", de, "1.1.2002", jan1);
         row("da date before time", QLocale("da_DK"), "15.04.05", QDateTime(QDate(2005, 4, 15), QTime(0, 0)));
         row("da time", QLocale("da_DK"), "15:04:05", QDateTime(QDate(1899, 12, 30), QTime(15, 4, 5)));
         for (const char* bad : {"yesterday", "13/45/2002", "19/1/2002", "2/30/2002", "1/1/2", "1/1/200", "1/19",

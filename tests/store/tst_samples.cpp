@@ -1,9 +1,7 @@
 // The sample snippets a new library starts with: every one must fit the boxes
 // of the add page, belong to a category every library has, have a name of its own,
 // and end its lines as stored.
-#include <QDateTime>
-#include <QSet>
-#include <QTest>
+#include <QtTest>
 
 #include "store/samples.h"
 
