@@ -11,6 +11,7 @@
 
 #include "cli/cli.h"
 #include "cli/usage.h"
+#include "store/sqliteengine.h"
 #include "testlibrary.h"
 #include "testsupport.h"
 
@@ -316,12 +317,22 @@ private slots:
     void teamLibrary() {
         const QString server = testsupport::NewServerDatabase(), home = dir.filePath("home.snip");
         const QString hostile = "'); DROP TABLE Code;-- $$ E'\\' \\ \t\\N \\.\r\n\u00e4\U0001d11e";
+        // Past its first megabyte a copy to a server goes in a second stream: the hostile row goes there.
+        Run({"add", secret, "--category", "Classes", "--name", "big", "--content-stdin"},
+            {.input = QByteArray(1 << 20, 'x'), .env = withPassword});
         Run({"add", secret, "--category", "Snippets", "--name", "h", "--source", "$$", "--content-stdin"},
             {.input = hostile.toUtf8(), .env = withPassword});
-        QCOMPARE(Run({"copy", secret, server}, {.env = withPassword}).out, QString("1\n"));
+        // A copy the server refuses part way (a crafted row) leaves its library as it was.
+        const auto craft = [&](const char* sql) {
+            store::sqlite::OpenFile(secret, QString::fromUtf8(password), false, false)->Exec(sql);
+        };
+        craft("UPDATE Code SET TypeID = TypeID || 'x' WHERE ID = 2");
+        QVERIFY(Run({"copy", secret, server}, {.env = withPassword}).err.startsWith("snippary: 3464 #"));
+        craft("UPDATE Code SET TypeID = CAST(rtrim(TypeID, 'x') AS INTEGER) WHERE ID = 2");
+        QCOMPARE(Run({"copy", secret, server}, {.env = withPassword}).out, QString("2\n"));
         // The copy taken home gets a password of its own.
         QCOMPARE(Run({"copy", server, home, "--password"}, {.env = {"SNIPPARY_DEST_PASSWORD=" + password}}).out,
-                 QString("1\n"));
+                 QString("2\n"));
         QVERIFY(Run({"copy", home, server}, {.env = withPassword}).err.contains("already holds snippets"));
         const QStringList json = {"--all", "--format", "json"};
         const QString fromSecret = Run(QStringList{"list", secret} + json, {.env = withPassword}).out;

@@ -49,7 +49,7 @@ QStringList Rows(Connection& con, const QString& sql, const QStringList& columns
 }
 
 QStringList Names(Connection& con, const QList<qint64>& categories, const QString& find = QString()) {
-    return Rows(con, stmt::SelectDisplay(BuildWhere(categories), find, OrderForColumn(4, "")), {"Name"});
+    return Rows(con, stmt::SelectDisplay(BuildWhere(categories), find, QString()), {"Name"});
 }
 
 // Runs `f` in a child process, for what must not touch the test itself; its exit code.
@@ -112,6 +112,8 @@ private slots:
 
         // Searches: letters of any alphabet in any case, a phrase as a whole, no Null found, no
         // wildcards; dates compare as moments (12/1/2002 is after 2/1/2002), a day as its midnight.
+        // A saved snippet keeps its place in the list.
+        ChangeDescription(con, 1, "first");
         const std::array<bool, 4> all = {true, true, true, true}, content = {false, false, false, true};
         const QList<std::pair<QString, QStringList>> searches = {
             {BuildFind("ärger", content, "", ""), {"alpha"}},
@@ -159,6 +161,20 @@ private slots:
         QCOMPARE(Rows(con, stmt::SelectTypes(), {"TypeName"}),
                  QStringList({"Modules", "Classes", "API Declarations", "Functions", "Snippets", "Mine"}));
 
+        if (kind == "server") {
+            // A connection found dropped (as the window's change watch finds it) just before
+            // the COMMIT: reported lost, never made again for a COMMIT of nothing.
+            con.ChangedByOthers();
+            QCOMPARE(ErrorOf([&] {
+                         Transaction t(con);
+                         con.Execute(stmt::DeleteCode(5));
+                         testsupport::DropSessions(path);
+                         QTRY_VERIFY(!con.ChangedByOthers() && con.ChangeSocket() < 0);
+                         t.Commit();
+                     }),
+                     errors::kConnectionLost);
+            QCOMPARE(Names(con, {5}), QStringList({"again"}));
+        }
         con.Close();
         QCOMPARE(ErrorOf([&] { con.Execute(stmt::DeleteCode(1)); }), errors::kClosed);
         if (kind == "server") return;

@@ -33,6 +33,12 @@ inline void ClickTab(const QObject* window, int page) {
     QTRY_COMPARE(tabs->currentIndex(), page);
 }
 
+// Every question asked was expected, and every expected one asked.
+inline void VerifyPrompts(const platform::ScriptedPrompts& prompts) {
+    QVERIFY2(prompts.Unexpected().isEmpty(), qPrintable(prompts.Unexpected().join("; ")));
+    QVERIFY2(prompts.AllConsumed(), qPrintable(prompts.Pending().join("; ")));
+}
+
 // Answers the next Load Database dialog: the library picked with its "..." button,
 // the password typed, then Ok. An empty path closes it instead; `seen` gets the
 // path the dialog showed when it came up. Questions the opening asks are queued after this.
@@ -109,11 +115,7 @@ protected:
         QVERIFY(w->close());
         w.reset();
     }
-    // Every question asked was expected, and every expected one asked.
-    void Verify() {
-        QVERIFY2(prompts->Unexpected().isEmpty(), qPrintable(prompts->Unexpected().join("; ")));
-        QVERIFY2(prompts->AllConsumed(), qPrintable(prompts->Pending().join("; ")));
-    }
+    void Verify() { VerifyPrompts(*prompts); }
     void Load(const QString& library, const QString& password = {}) {
         AnswerLoadDB(*prompts, library, password);
         Trigger(w.get(), "mnuLoad");
