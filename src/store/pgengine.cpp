@@ -206,6 +206,14 @@ public:
                 Send(streams, buffer);
             }
             for (PGconn* s : streams) EndCopy(s);
+            // The word indexes took the rows into their lists of pending entries, which
+            // every search reads through; an owner's load moves them into the index now.
+            PQclear(Run(Parameters("SELECT count(gin_clean_pending_list(x.indexrelid)) FROM pg_index x"
+                                   " JOIN pg_class i ON i.oid = x.indexrelid JOIN pg_am a ON a.oid = i.relam"
+                                   " WHERE x.indrelid = to_regclass($1) AND a.amname = 'gin'"
+                                   " AND pg_has_role(i.relowner, 'USAGE')",
+                                   {table.toUtf8()}),
+                        true));
         } catch (...) {
             // The rows taken so far are undone with the transaction; the second
             // stream's with its connection.
