@@ -35,6 +35,14 @@ inline QString ServerAdmin(const QString& sql, const QString& database = QString
 
 inline QString DatabaseOf(const QString& address) { return address.section(u'/', 3).section(u'?', 0, 0); }
 
+// The members the tests' server knows: ann, whose password ('right-one') the server asks
+// for, and reader, who is trusted.
+inline void ServerMembers() {
+    ServerAdmin(
+        "DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'ann') THEN "
+        "CREATE ROLE ann LOGIN PASSWORD 'right-one'; CREATE ROLE reader LOGIN; END IF; END $$");
+}
+
 // The server ends every session on the database of `address`, as a restart would.
 inline void DropSessions(const QString& address) {
     ServerAdmin("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = '" +

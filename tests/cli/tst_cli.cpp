@@ -241,21 +241,33 @@ private slots:
         QTest::addColumn<QByteArray>("keys");
         QTest::addColumn<int>("sig");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("5,000 characters, typed, erased, typed again") << "xy\x7f\x7f" + password + '\r' << 0 << true;
-        QTest::newRow("Ctrl+C") << QByteArray("pw\x03") << 0 << false;
-        QTest::newRow("SIGTERM") << QByteArray() << int(SIGTERM) << false;
+        QTest::addColumn<QString>("library");
+        QTest::newRow("5,000 characters, typed, erased, typed again")
+            << "xy\x7f\x7f" + password + '\r' << 0 << true << secret;
+        QTest::newRow("Ctrl+C") << QByteArray("pw\x03") << 0 << false << secret;
+        QTest::newRow("SIGTERM") << QByteArray() << int(SIGTERM) << false << secret;
+        QTest::newRow("team library") << QByteArray("right-one\r") << 0 << true << QString("server");
     }
     void passwordPrompt() {
         QFETCH(QByteArray, keys);
         QFETCH(int, sig);
         QFETCH(bool, opens);
+        QFETCH(QString, library);
+        if (library == "server") {  // a member whose password the server asks for
+            testsupport::ServerMembers();
+            library = testsupport::NewServerDatabase();
+            QCOMPARE(Run({"new", library}).status, 0);
+            testsupport::ServerAdmin("GRANT SELECT ON ALL TABLES IN SCHEMA public TO ann",
+                                     testsupport::DatabaseOf(library));
+            library.replace("snippary@", "ann@");
+        }
         const Terminal terminal;
         const tcflag_t before = terminal.LocalModes();
         QProcess p;
         p.setStandardInputFile(QString::fromLocal8Bit(ptsname(terminal.master)));
         p.setStandardErrorFile(QString::fromLocal8Bit(ptsname(terminal.master)), QIODevice::Append);
         p.setChildProcessModifier([] { setsid(), ioctl(STDIN_FILENO, TIOCSCTTY, 0); });
-        p.start(SNIPPARY_EXE, {"categories", secret});
+        p.start(SNIPPARY_EXE, {"categories", library});
         QVERIFY(terminal.WaitFor("Password: "));
         QVERIFY(!(terminal.LocalModes() & ECHO));
         QVERIFY(terminal.Type(keys));

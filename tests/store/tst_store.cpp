@@ -246,9 +246,7 @@ private slots:
         row("other program's sqlite file", "crafted", "", errors::kUnrecognized, "PRAGMA application_id = 0");
         // A server library's failures: each its own number, none with the password in its text. The
         // statement in `craft` runs after opening.
-        testsupport::ServerAdmin(
-            "DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'ann') THEN "
-            "CREATE ROLE ann LOGIN PASSWORD 'right-one'; CREATE ROLE reader LOGIN; END IF; END $$");
+        testsupport::ServerMembers();
         const QString library = testsupport::NewServerDatabase(), database = testsupport::DatabaseOf(library);
         CreateLibrary(library, "", false);
         testsupport::ServerAdmin("GRANT SELECT ON ALL TABLES IN SCHEMA public TO reader", database);
