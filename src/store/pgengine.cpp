@@ -336,8 +336,6 @@ private:
         return s;
     }
 
-    static QString Identifier(QString name) { return u'"' + name.replace(u'"', QLatin1String("\"\"")) + u'"'; }
-
     // One value in COPY's text form: Null as \N, a backslash and the row's
     // separators escaped, a date as the server reads one.
     static void AppendCopyValue(QByteArray& out, const QVariant& v) {
@@ -403,12 +401,12 @@ private:
             Result r(PQexec(second_.get(), sql.toUtf8().constData()));
             return PQresultStatus(r.Get()) == want;
         };
-        // Its transaction's number marks its rows, should they have to be taken away again.
-        secondUndo_ = QStringLiteral("DELETE FROM %1 WHERE xmin = '%2'::xid").arg(table);
         if (PQstatus(second_.get()) == CONNECTION_OK && run(QStringLiteral("BEGIN"), PGRES_COMMAND_OK)) {
             Result xid(PQexec(second_.get(), "SELECT txid_current() % 4294967296"));
             if (PQresultStatus(xid.Get()) == PGRES_TUPLES_OK) {
-                secondUndo_ = secondUndo_.arg(QString::fromLatin1(PQgetvalue(xid.Get(), 0, 0)));
+                // Its transaction's number marks its rows, should they have to be taken away again.
+                secondUndo_ = QStringLiteral("DELETE FROM %1 WHERE xmin = '%2'::xid")
+                                  .arg(table, QString::fromLatin1(PQgetvalue(xid.Get(), 0, 0)));
                 if (run(copy, PGRES_COPY_IN) && PQsetnonblocking(second_.get(), 1) == 0 && PQsetnonblocking(c_, 1) == 0)
                     return true;
             }
